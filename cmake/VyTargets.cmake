@@ -1,0 +1,39 @@
+# One function per repeated target pattern, so every library and test is built the same way.
+include(GenerateExportHeader)
+
+function(vy_warnings target)
+  target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic)
+  if(VY_WARNINGS_AS_ERRORS)
+    target_compile_options(${target} PRIVATE -Werror)
+  endif()
+endfunction()
+
+# vy_host_library(NAME SOURCES ... DEPENDS ...)
+# A stand-in for one host library: headers from host/NAME, sources from standin/NAME,
+# an export header NAME_export.h, and the alias Vy::NAME.
+function(vy_host_library name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPENDS;PRIVATE_DEPENDS" ${ARGN})
+  add_library(${name} SHARED ${ARG_SOURCES})
+  add_library(Vy::${name} ALIAS ${name})
+  string(TOUPPER ${name} upper)
+  generate_export_header(${name}
+    BASE_NAME ${upper}
+    EXPORT_FILE_NAME ${PROJECT_BINARY_DIR}/include/${name}/${name}_export.h)
+  target_include_directories(${name} PUBLIC
+    $<BUILD_INTERFACE:${PROJECT_SOURCE_DIR}/host>
+    $<BUILD_INTERFACE:${PROJECT_BINARY_DIR}/include>
+    $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}/vyhost>)
+  target_link_libraries(${name} PUBLIC ${ARG_DEPENDS} PRIVATE ${ARG_PRIVATE_DEPENDS})
+  set_target_properties(${name} PROPERTIES VERSION ${PROJECT_VERSION} SOVERSION ${PROJECT_VERSION_MAJOR})
+  vy_warnings(${name})
+endfunction()
+
+# vy_test(NAME SOURCES ... DEPENDS ...): one GoogleTest executable registered with CTest.
+function(vy_test name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPENDS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_DEPENDS} GTest::gtest GTest::gtest_main GTest::gmock)
+  target_compile_definitions(${name} PRIVATE VY_TEST_DATA_DIR="${PROJECT_SOURCE_DIR}/tests/data")
+  vy_warnings(${name})
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES LABELS ${name})
+endfunction()

@@ -41,38 +41,69 @@ public:
     virtual ~KrTheme3D();
     KrTheme3D& operator=(const KrTheme3D& other);
 
-    // The virtual interface, in the host's slot order (slot 0 is the destructor).
-    virtual KrStyle* FindStyle(const TOVO::TovoVariant& value) const;                       // 1
-    virtual TOVO::TovoMBString GetFieldName(unsigned char bAlias) const;                    // 2
-    virtual TOVO::TovoMBString GetExpression() const;                                       // 3
-    virtual unsigned char CheckFieldType(int nFieldType);                                   // 4
-    virtual KrTextStyle* GetTextStyle();                                                    // 5
-    virtual TOVO::TovoMBString ToXML(int nVersion, TOVO::TovoMBString strPath) const;       // 6
+    // The virtual interface, in the host's slot order (slot 0 is the destructor). The base bodies
+    // describe a theme that has no opinion: a derived theme overrides what it knows about.
+    // Slot 1. Base: null, no style of its own.
+    virtual KrStyle* FindStyle(const TOVO::TovoVariant& value) const;
+    // Slot 2. Base: empty, no field.
+    virtual TOVO::TovoMBString GetFieldName(unsigned char bAlias) const;
+    // Slot 3. Base: empty, no expression.
+    virtual TOVO::TovoMBString GetExpression() const;
+    // Slot 4. Base: TRUE for every field type. A bare base classifies nothing, so it has no ground
+    // to refuse a field; the themes that need numbers or text override this and refuse the rest.
+    virtual unsigned char CheckFieldType(int nFieldType);
+    // Slot 5. Base: null, no text style.
+    virtual KrTextStyle* GetTextStyle();
+    // Slot 6. The base document: root "dkm:Theme3D" with the base's own elements. Version 0 stands
+    // for THEME3D_XML_VERSION. 20090106 writes "dkm:ThemeType", "dkm:ExternalValueMode",
+    // "dkm:AliasSuffix" and "dkm:ExternalValues"; the older 20031211 format knew only the type
+    // and the mode and writes just those. Any other version gives an empty text (failure).
+    virtual TOVO::TovoMBString ToXML(int nVersion, TOVO::TovoMBString strPath) const;
+    // Slot 7. Reads the base part of a document written by ToXML of the same version (0 stands for
+    // THEME3D_XML_VERSION). FALSE, with nothing changed, for another version, an empty or
+    // malformed text, a root other than "dkm:Theme3D", or a root without a "dkm:ThemeType"
+    // holding a whole decimal integer: without the type code the themes could not tell whose
+    // document it is. Otherwise TRUE: the type is taken over, and each other base element that
+    // the version knows replaces its member when present (a mode that is no integer is ignored);
+    // members whose element is missing keep their values. The path is not used.
     virtual unsigned char FromXML(const TOVO::TovoMBString& strXML, int nVersion,
-                                  TOVO::TovoMBString strPath);                              // 7
-    virtual TOVO::TovoMBString GetStringFromVariant(const TOVO::TovoVariant& value);        // 8
-    virtual void SetAlonglineText(unsigned char bAlongline);                                // 9
-    virtual unsigned char IsAlonglineText();                                                // 10
-    virtual void SetOffset(int nOffsetX, int nOffsetY);                                     // 11
-    virtual void GetOffset(int& nOffsetX, int& nOffsetY);                                   // 12
+                                  TOVO::TovoMBString strPath);
+    // Slot 8. Base: Variant2String.
+    virtual TOVO::TovoMBString GetStringFromVariant(const TOVO::TovoVariant& value);
+    // Slots 9 and 10. Base: ignored; IsAlonglineText answers FALSE.
+    virtual void SetAlonglineText(unsigned char bAlongline);
+    virtual unsigned char IsAlonglineText();
+    // Slots 11 and 12. Base: stores the offsets that GetOffset returns (0, 0 for a new theme).
+    virtual void SetOffset(int nOffsetX, int nOffsetY);
+    virtual void GetOffset(int& nOffsetX, int& nOffsetY);
+    // Slot 13. Base: FALSE, the array untouched: no extra fields to query.
     virtual unsigned char GetThemeQueryDef(TOVO::TovoArray<TOVO::TovoMBString>& arrFields,
-                                           unsigned char bQueryFields);                     // 13
-    virtual int GetThemeGraphItemType(int nIndex) const;                                    // 14
-    virtual void GetThemeGraphValues(double& dValue, int nIndex, int nKey);                 // 15
-    virtual void CalculateGraphProperty(double dValue);                                     // 16
+                                           unsigned char bQueryFields);
+    // Slot 14. Base: 0 for any index. Chart items are 1 (field) or 2 (array); 0 is neither, so a
+    // host that asks a theme without charts fetches nothing for it.
+    virtual int GetThemeGraphItemType(int nIndex) const;
+    // Slot 15. Base: the value becomes 0.
+    virtual void GetThemeGraphValues(double& dValue, int nIndex, int nKey);
+    // Slot 16. Base: does nothing.
+    virtual void CalculateGraphProperty(double dValue);
+    // Slot 17. Base: null, no geometry.
     virtual KrGeometry* ConvertToGeometry(double* pValues, unsigned int nCount,
-                                          const TOVO::TovoPoint3D& position);               // 17
-    virtual void Attach(double* pValues, int nCount);                                       // 18
+                                          const TOVO::TovoPoint3D& position);
+    // Slot 18. Base: does nothing.
+    virtual void Attach(double* pValues, int nCount);
 
     int GetType() const { return m_nType; }
 
     // TRUE with the translation written to strTranslation when the table translates strValue;
     // FALSE otherwise, leaving strTranslation untouched. Both may be the same string.
-    unsigned char GetExternalValue(const TOVO::TovoMBString& strValue, TOVO::TovoMBString& strTranslation) const;
+    unsigned char GetExternalValue(const TOVO::TovoMBString& strValue,
+                                   TOVO::TovoMBString& strTranslation) const;
 
-    // The value as text (TovoVariant::ToString).
+    // The value as text (TovoVariant::ToString): null and binary give an empty text.
     static TOVO::TovoMBString Variant2String(const TOVO::TovoVariant& value);
-    // FALSE when the value has no numeric reading, else TRUE with the number.
+    // FALSE when the value has no numeric reading, else TRUE with the number: numeric types,
+    // dates as their day number, and text that spells a number entirely (surrounding white
+    // space allowed). Null, binary and any other text give FALSE with dValue untouched.
     static unsigned char Variant2Double(const TOVO::TovoVariant& value, double& dValue);
 
     // Host-side settings.
@@ -80,7 +111,10 @@ public:
     void SetExternalValueMode(int nMode) { m_nExternalValueMode = nMode; }
     const TOVO::TovoMBString& GetAliasSuffix() const { return m_strAliasSuffix; }
     void SetAliasSuffix(const TOVO::TovoMBString& strSuffix) { m_strAliasSuffix = strSuffix; }
-    void SetExternalValue(const TOVO::TovoMBString& strValue, const TOVO::TovoMBString& strTranslation);
+    // Adds the translation of a value, replacing one the value had.
+    void SetExternalValue(const TOVO::TovoMBString& strValue,
+                          const TOVO::TovoMBString& strTranslation);
+    // TRUE when the value had a translation (now removed).
     unsigned char RemoveExternalValue(const TOVO::TovoMBString& strValue);
     void RemoveAllExternalValues();
     const TOVO::TovoDict<TOVO::TovoMBString, TOVO::TovoMBString>& GetExternalValues() const {
@@ -88,7 +122,8 @@ public:
     }
 
 protected:
-    // Copies the base part of the source into this theme; the source stays unchanged.
+    // Copies the base part of the source (every base member, the external-value table and the
+    // offsets included) into this theme; the source stays unchanged. Safe on itself.
     void Swap(const KrTheme3D& other);
 
     int m_nType;

@@ -110,6 +110,9 @@ public:
     double ToDouble() const;
     unsigned int ToUInt(int nBase = 10) const;
     int ToInt(int nBase = 10) const;
+    // TRUE with the number when the whole text, white space around it allowed, spells one
+    // number as ToDouble reads it; FALSE (dValue untouched) otherwise.
+    bool ParseDouble(double& dValue) const;
 
     // printf-style formatting, byte-exact with snprintf; throws TovoFormatError when the format
     // is malformed or does not fit its arguments (type, count, %n, %p, widths over 4096).
@@ -117,7 +120,8 @@ public:
         const TovoFormatArg packed[] = {MakeArg(args)..., TovoFormatArg{}};
         FormatArgs(szFormat, packed, sizeof...(Args));
     }
-    template <typename... Args> static TovoMBString Formatted(const char* szFormat, const Args&... args) {
+    template <typename... Args>
+    static TovoMBString Formatted(const char* szFormat, const Args&... args) {
         TovoMBString s;
         s.Format(szFormat, args...);
         return s;
@@ -161,18 +165,42 @@ private:
     std::string m_str;
 };
 
-inline bool operator==(const TovoMBString& a, const TovoMBString& b) { return a.View() == b.View(); }
-inline bool operator!=(const TovoMBString& a, const TovoMBString& b) { return !(a == b); }
-inline bool operator<(const TovoMBString& a, const TovoMBString& b) { return a.View() < b.View(); }
-inline bool operator>(const TovoMBString& a, const TovoMBString& b) { return b < a; }
-inline bool operator<=(const TovoMBString& a, const TovoMBString& b) { return !(b < a); }
-inline bool operator>=(const TovoMBString& a, const TovoMBString& b) { return !(a < b); }
-inline bool operator==(const TovoMBString& a, const char* b) { return a.View() == std::string_view(b ? b : ""); }
-inline bool operator!=(const TovoMBString& a, const char* b) { return !(a == b); }
+inline bool operator==(const TovoMBString& a, const TovoMBString& b) {
+    return a.View() == b.View();
+}
+inline bool operator!=(const TovoMBString& a, const TovoMBString& b) {
+    return !(a == b);
+}
+inline bool operator<(const TovoMBString& a, const TovoMBString& b) {
+    return a.View() < b.View();
+}
+inline bool operator>(const TovoMBString& a, const TovoMBString& b) {
+    return b < a;
+}
+inline bool operator<=(const TovoMBString& a, const TovoMBString& b) {
+    return !(b < a);
+}
+inline bool operator>=(const TovoMBString& a, const TovoMBString& b) {
+    return !(a < b);
+}
+inline bool operator==(const TovoMBString& a, const char* b) {
+    return a.View() == std::string_view(b ? b : "");
+}
+inline bool operator!=(const TovoMBString& a, const char* b) {
+    return !(a == b);
+}
 
-inline TovoMBString operator+(TovoMBString a, const TovoMBString& b) { return a += b; }
-inline TovoMBString operator+(TovoMBString a, const char* b) { return a += b; }
-inline TovoMBString operator+(const char* a, const TovoMBString& b) { return TovoMBString(a) += b; }
-inline TovoMBString operator+(TovoMBString a, char b) { return a += b; }
+inline TovoMBString operator+(TovoMBString a, const TovoMBString& b) {
+    return a += b;
+}
+inline TovoMBString operator+(TovoMBString a, const char* b) {
+    return a += b;
+}
+inline TovoMBString operator+(const char* a, const TovoMBString& b) {
+    return TovoMBString(a) += b;
+}
+inline TovoMBString operator+(TovoMBString a, char b) {
+    return a += b;
+}
 
 } // namespace TOVO

@@ -33,7 +33,8 @@ public:
     // (any name when null). Elsewhere: the next sibling of that name after the current element.
     unsigned char FindElem(const char* szName = nullptr);
     // The next child of the current element of that name (any when null), after the current
-    // child. On failure the current child stays as it was.
+    // child. On failure the current child stays as it was. Without a current element (a fresh
+    // document) the current element is first placed on the root.
     unsigned char FindChildElem(const char* szName = nullptr);
     // The next FindChildElem searches from the first child again.
     void ResetChildPos();
@@ -41,19 +42,22 @@ public:
     void ResetPos();
     // The current child becomes the current element. FALSE when there is no current child.
     unsigned char IntoElem();
-    // Back to the parent; the element left becomes the current child.
+    // Back to the parent; the element left becomes the current child. FALSE at the root.
     unsigned char OutOfElem();
 
     // Writing.
-    // bChild FALSE: adds a sibling of the current element (on an empty document, the root),
-    // which becomes the current element. bChild TRUE: adds a child of the current element,
-    // which becomes the current child. bInsert TRUE places it before, otherwise after
-    // (as the last child or next sibling). A null text gives an empty element.
-    unsigned char AddElem(const char* szName, const char* szData = nullptr, unsigned char bInsert = FALSE,
-                          unsigned char bChild = FALSE);
-    unsigned char AddElem(const char* szName, const TOVO::TovoMBString& strData, unsigned char bInsert = FALSE,
-                          unsigned char bChild = FALSE);
+    // bChild FALSE: adds a sibling of the current element right after it (bInsert TRUE: right
+    // before it), which becomes the current element; on an empty document it adds the root, and
+    // a second root is refused. bChild TRUE: adds a child of the current element (of the root
+    // when there is no current element yet) as its last child (bInsert TRUE: before the current
+    // child, or first when there is none), which becomes the current child. A null text gives
+    // an empty element. FALSE for a name that would break the markup.
+    unsigned char AddElem(const char* szName, const char* szData = nullptr,
+                          unsigned char bInsert = FALSE, unsigned char bChild = FALSE);
+    unsigned char AddElem(const char* szName, const TOVO::TovoMBString& strData,
+                          unsigned char bInsert = FALSE, unsigned char bChild = FALSE);
     // Adds a whole document (its root element with content) like AddElem adds an element.
+    // FALSE when the text holds no element.
     unsigned char AddSubDoc(const TOVO::TovoMBString& strSubDoc, unsigned char bInsert = FALSE,
                             unsigned char bChild = FALSE);
     // Sets an attribute on the element at the given position.

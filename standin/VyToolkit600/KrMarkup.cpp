@@ -1,1 +1,447 @@
-// to be written
+#include "VyToolkit600/KrMarkup.h"
+
+#include <pugixml.hpp>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+using TOVO::TovoMBString;
+
+namespace KRS {
+
+namespace {
+
+// Whitespace-only text is kept when it is an element's only content, and line ends are left
+// alone, so that every text reads back byte for byte. Comments, processing instructions and the
+// declaration are not kept: a written document holds elements, attributes and text only.
+constexpr unsigned kParseFlags =
+    pugi::parse_cdata | pugi::parse_escapes | pugi::parse_ws_pcdata_single;
+constexpr unsigned kWriteFlags = pugi::format_raw | pugi::format_no_declaration;
+
+class StringWriter : public pugi::xml_writer {
+public:
+    void write(const void* data, std::size_t size) override {
+        m_str.append(static_cast<const char*>(data), size);
+    }
+    std::string m_str;
+};
+
+// pugixml writes a carriage return in text literally; another reader would turn it into a line
+// feed, so it goes out as a character reference. Inside CDATA no reference is possible and the
+// byte stays. Attribute values are already escaped by pugixml, and since '<' in text and
+// attributes is always escaped, "<![CDATA[" in the output can only open a real CDATA section.
+std::string EscapeCarriageReturns(std::string s) {
+    if (s.find('\r') == std::string::npos)
+        return s;
+    static const char kOpen[] = "<![CDATA[";
+    std::string out;
+    out.reserve(s.size() + 16);
+    std::size_t i = 0;
+    while (i < s.size()) {
+        if (s[i] == '<' && s.compare(i, sizeof kOpen - 1, kOpen) == 0) {
+            std::size_t end = s.find("]]>", i + sizeof kOpen - 1);
+            end = end == std::string::npos ? s.size() : end + 3;
+            out.append(s, i, end - i);
+            i = end;
+        } else {
+            if (s[i] == '\r')
+                out += "&#13;";
+            else
+                out += s[i];
+            ++i;
+        }
+    }
+    return out;
+}
+
+std::string Print(const pugi::xml_node& node) {
+    StringWriter writer;
+    node.print(writer, "", kWriteFlags, pugi::encoding_utf8);
+    return EscapeCarriageReturns(std::move(writer.m_str));
+}
+
+pugi::xml_node FirstElement(const pugi::xml_node& parent) {
+    for (pugi::xml_node n = parent.first_child(); n; n = n.next_sibling())
+        if (n.type() == pugi::node_element)
+            return n;
+    return pugi::xml_node();
+}
+
+bool NameMatches(const pugi::xml_node& n, const char* szName) {
+    if (n.type() != pugi::node_element)
+        return false;
+    return !szName || !*szName || std::strcmp(n.name(), szName) == 0;
+}
+
+pugi::xml_node FindFrom(pugi::xml_node n, const char* szName) {
+    for (; n; n = n.next_sibling())
+        if (NameMatches(n, szName))
+            return n;
+    return pugi::xml_node();
+}
+
+// Names are not checked against the whole XML grammar, only for the bytes that would break the
+// written markup.
+bool IsValidName(const char* szName) {
+    if (!szName || !*szName)
+        return false;
+    const unsigned char first = static_cast<unsigned char>(*szName);
+    if ((first >= '0' && first <= '9') || first == '-' || first == '.')
+        return false;
+    for (const char* p = szName; *p; ++p) {
+        const unsigned char c = static_cast<unsigned char>(*p);
+        if (c <= ' ' || std::strchr("<>&\"'/=!?", c))
+            return false;
+    }
+    return true;
+}
+
+// Loads a whole text; a text that is not well formed, or holds no element, leaves the
+// document empty.
+bool Load(pugi::xml_document& doc, const TovoMBString& strDoc) {
+    const pugi::xml_parse_result result =
+        doc.load_buffer(strDoc.c_str(), strDoc.Str().size(), kParseFlags, pugi::encoding_utf8);
+    if (!result || !FirstElement(doc)) {
+        doc.reset();
+        return false;
+    }
+    return true;
+}
+
+TovoMBString DataOf(const pugi::xml_node& node) {
+    std::string s;
+    for (pugi::xml_node n = node.first_child(); n; n = n.next_sibling())
+        if (n.type() == pugi::node_pcdata || n.type() == pugi::node_cdata)
+            s += n.value();
+    return TovoMBString(std::move(s));
+}
+
+unsigned char SetDataOf(pugi::xml_node node, const TovoMBString& strData) {
+    if (!node || FirstElement(node))
+        return FALSE;
+    for (pugi::xml_node n = node.first_child(); n;) {
+        const pugi::xml_node next = n.next_sibling();
+        if (n.type() == pugi::node_pcdata || n.type() == pugi::node_cdata)
+            node.remove_child(n);
+        n = next;
+    }
+    if (!strData.IsEmpty())
+        node.append_child(pugi::node_pcdata).set_value(strData.c_str(), strData.Str().size());
+    return TRUE;
+}
+
+unsigned char SetAttribOf(pugi::xml_node node, const char* szName, const TovoMBString& strValue) {
+    if (!node || !IsValidName(szName))
+        return FALSE;
+    pugi::xml_attribute attr = node.attribute(szName);
+    if (!attr)
+        attr = node.append_attribute(szName);
+    return attr.set_value(strValue.c_str(), strValue.Str().size()) ? TRUE : FALSE;
+}
+
+KrMarkup::Pos PosOf(const pugi::xml_node& node) {
+    return reinterpret_cast<KrMarkup::Pos>(node.internal_object());
+}
+
+// Child indices from the document down to the node, so that a copy can find the same node.
+std::vector<std::size_t> PathOf(pugi::xml_node node) {
+    std::vector<std::size_t> path;
+    for (; node && node.parent(); node = node.parent()) {
+        std::size_t index = 0;
+        for (pugi::xml_node n = node.previous_sibling(); n; n = n.previous_sibling())
+            ++index;
+        path.push_back(index);
+    }
+    return std::vector<std::size_t>(path.rbegin(), path.rend());
+}
+
+pugi::xml_node NodeAt(const pugi::xml_document& doc, const std::vector<std::size_t>& path) {
+    pugi::xml_node node = doc;
+    for (std::size_t index : path) {
+        node = node.first_child();
+        for (std::size_t i = 0; i < index && node; ++i)
+            node = node.next_sibling();
+    }
+    return node;
+}
+
+} // namespace
+
+struct KrMarkup::Impl {
+    pugi::xml_document m_doc;
+    pugi::xml_node m_elem;  // the current element; null at the top level
+    pugi::xml_node m_child; // the current child inside it; null when none
+
+    pugi::xml_node Root() const { return FirstElement(m_doc); }
+    bool AtTop() const { return !m_elem || m_elem.parent() == m_doc; }
+
+    bool EnterRoot() {
+        m_elem = Root();
+        m_child = pugi::xml_node();
+        return static_cast<bool>(m_elem);
+    }
+
+    void CopyFrom(const Impl& other) {
+        m_doc.reset(other.m_doc);
+        m_elem = other.m_elem ? NodeAt(m_doc, PathOf(other.m_elem)) : pugi::xml_node();
+        m_child = other.m_child ? NodeAt(m_doc, PathOf(other.m_child)) : pugi::xml_node();
+    }
+
+    pugi::xml_node Place(const pugi::xml_node* pProto, const char* szName, unsigned char bInsert,
+                         unsigned char bChild);
+    pugi::xml_node PlaceChild(const pugi::xml_node* pProto, unsigned char bInsert);
+    pugi::xml_node PlaceSibling(const pugi::xml_node* pProto, unsigned char bInsert);
+    pugi::xml_node NodeAtPos(Pos nPos) const;
+};
+
+// A child goes last, or with bInsert before the current child (first when there is none).
+pugi::xml_node KrMarkup::Impl::PlaceChild(const pugi::xml_node* pProto, unsigned char bInsert) {
+    if (!m_elem && !EnterRoot())
+        return pugi::xml_node();
+    pugi::xml_node node;
+    if (!bInsert)
+        node = pProto ? m_elem.append_copy(*pProto) : m_elem.append_child(pugi::node_element);
+    else if (m_child)
+        node = pProto ? m_elem.insert_copy_before(*pProto, m_child)
+                      : m_elem.insert_child_before(pugi::node_element, m_child);
+    else
+        node = pProto ? m_elem.prepend_copy(*pProto) : m_elem.prepend_child(pugi::node_element);
+    if (node)
+        m_child = node;
+    return node;
+}
+
+// A sibling goes right after the current element, or with bInsert right before it. At the top
+// level the only element that can be added is the root of an empty document.
+pugi::xml_node KrMarkup::Impl::PlaceSibling(const pugi::xml_node* pProto, unsigned char bInsert) {
+    pugi::xml_node node;
+    if (!m_elem) {
+        if (Root())
+            return pugi::xml_node();
+        node = pProto ? m_doc.append_copy(*pProto) : m_doc.append_child(pugi::node_element);
+    } else {
+        if (AtTop())
+            return pugi::xml_node();
+        pugi::xml_node parent = m_elem.parent();
+        if (bInsert)
+            node = pProto ? parent.insert_copy_before(*pProto, m_elem)
+                          : parent.insert_child_before(pugi::node_element, m_elem);
+        else
+            node = pProto ? parent.insert_copy_after(*pProto, m_elem)
+                          : parent.insert_child_after(pugi::node_element, m_elem);
+    }
+    if (node) {
+        m_elem = node;
+        m_child = pugi::xml_node();
+    }
+    return node;
+}
+
+pugi::xml_node KrMarkup::Impl::Place(const pugi::xml_node* pProto, const char* szName,
+                                     unsigned char bInsert, unsigned char bChild) {
+    if (!pProto && !IsValidName(szName))
+        return pugi::xml_node();
+    pugi::xml_node node = bChild ? PlaceChild(pProto, bInsert) : PlaceSibling(pProto, bInsert);
+    if (node && !pProto)
+        node.set_name(szName);
+    return node;
+}
+
+// The cursors cover nearly every call; other positions are checked against the document so
+// that a stale or foreign position can do no harm.
+pugi::xml_node KrMarkup::Impl::NodeAtPos(Pos nPos) const {
+    if (nPos == 0)
+        return pugi::xml_node();
+    if (nPos == PosOf(m_child))
+        return m_child;
+    if (nPos == PosOf(m_elem))
+        return m_elem;
+    for (pugi::xml_node n = m_doc.first_child(); n;) {
+        if (n.type() == pugi::node_element && PosOf(n) == nPos)
+            return n;
+        if (n.first_child()) {
+            n = n.first_child();
+            continue;
+        }
+        while (n && !n.next_sibling() && n.parent() != m_doc)
+            n = n.parent();
+        n = n ? n.next_sibling() : pugi::xml_node();
+    }
+    return pugi::xml_node();
+}
+
+KrMarkup::KrMarkup() : m_pImpl(std::make_unique<Impl>()) {}
+
+KrMarkup::KrMarkup(const TovoMBString& strDoc) : KrMarkup() {
+    SetDoc(strDoc);
+}
+
+KrMarkup::KrMarkup(const KrMarkup& other) : KrMarkup() {
+    m_pImpl->CopyFrom(*other.m_pImpl);
+}
+
+KrMarkup& KrMarkup::operator=(const KrMarkup& other) {
+    if (this != &other)
+        m_pImpl->CopyFrom(*other.m_pImpl);
+    return *this;
+}
+
+KrMarkup::~KrMarkup() = default;
+
+unsigned char KrMarkup::SetDoc(const TovoMBString& strDoc) {
+    ResetPos();
+    return Load(m_pImpl->m_doc, strDoc) ? TRUE : FALSE;
+}
+
+TovoMBString KrMarkup::GetDoc() const {
+    return TovoMBString(Print(m_pImpl->m_doc));
+}
+
+unsigned char KrMarkup::FindElem(const char* szName) {
+    Impl& d = *m_pImpl;
+    const pugi::xml_node start = d.m_elem ? d.m_elem.next_sibling() : d.m_doc.first_child();
+    const pugi::xml_node found = FindFrom(start, szName);
+    if (!found)
+        return FALSE;
+    d.m_elem = found;
+    d.m_child = pugi::xml_node();
+    return TRUE;
+}
+
+unsigned char KrMarkup::FindChildElem(const char* szName) {
+    Impl& d = *m_pImpl;
+    if (!d.m_elem && !d.EnterRoot())
+        return FALSE;
+    const pugi::xml_node start = d.m_child ? d.m_child.next_sibling() : d.m_elem.first_child();
+    const pugi::xml_node found = FindFrom(start, szName);
+    if (!found)
+        return FALSE;
+    d.m_child = found;
+    return TRUE;
+}
+
+void KrMarkup::ResetChildPos() {
+    m_pImpl->m_child = pugi::xml_node();
+}
+
+void KrMarkup::ResetPos() {
+    m_pImpl->m_elem = pugi::xml_node();
+    m_pImpl->m_child = pugi::xml_node();
+}
+
+unsigned char KrMarkup::IntoElem() {
+    Impl& d = *m_pImpl;
+    if (!d.m_child)
+        return FALSE;
+    d.m_elem = d.m_child;
+    d.m_child = pugi::xml_node();
+    return TRUE;
+}
+
+unsigned char KrMarkup::OutOfElem() {
+    Impl& d = *m_pImpl;
+    if (d.AtTop())
+        return FALSE;
+    d.m_child = d.m_elem;
+    d.m_elem = d.m_elem.parent();
+    return TRUE;
+}
+
+unsigned char KrMarkup::AddElem(const char* szName, const char* szData, unsigned char bInsert,
+                                unsigned char bChild) {
+    return AddElem(szName, TovoMBString(szData), bInsert, bChild);
+}
+
+unsigned char KrMarkup::AddElem(const char* szName, const TovoMBString& strData,
+                                unsigned char bInsert, unsigned char bChild) {
+    pugi::xml_node node = m_pImpl->Place(nullptr, szName, bInsert, bChild);
+    if (!node)
+        return FALSE;
+    if (!strData.IsEmpty())
+        node.append_child(pugi::node_pcdata).set_value(strData.c_str(), strData.Str().size());
+    return TRUE;
+}
+
+unsigned char KrMarkup::AddSubDoc(const TovoMBString& strSubDoc, unsigned char bInsert,
+                                  unsigned char bChild) {
+    pugi::xml_document sub;
+    if (!Load(sub, strSubDoc))
+        return FALSE;
+    const pugi::xml_node root = FirstElement(sub);
+    return m_pImpl->Place(&root, nullptr, bInsert, bChild) ? TRUE : FALSE;
+}
+
+unsigned char KrMarkup::SetAttrib(Pos nPos, const char* szName, const TovoMBString& strValue) {
+    return SetAttribOf(m_pImpl->NodeAtPos(nPos), szName, strValue);
+}
+
+unsigned char KrMarkup::SetAttrib(const char* szName, const TovoMBString& strValue) {
+    return SetAttribOf(m_pImpl->m_elem, szName, strValue);
+}
+
+unsigned char KrMarkup::SetChildAttrib(const char* szName, const TovoMBString& strValue) {
+    return SetAttribOf(m_pImpl->m_child, szName, strValue);
+}
+
+unsigned char KrMarkup::SetData(const TovoMBString& strData) {
+    return SetDataOf(m_pImpl->m_elem, strData);
+}
+
+unsigned char KrMarkup::SetChildData(const TovoMBString& strData) {
+    return SetDataOf(m_pImpl->m_child, strData);
+}
+
+unsigned char KrMarkup::RemoveChildElem() {
+    Impl& d = *m_pImpl;
+    if (!d.m_child)
+        return FALSE;
+    pugi::xml_node before = d.m_child.previous_sibling();
+    while (before && before.type() != pugi::node_element)
+        before = before.previous_sibling();
+    d.m_elem.remove_child(d.m_child);
+    d.m_child = before;
+    return TRUE;
+}
+
+KrMarkup::Pos KrMarkup::GetElemPos() const {
+    return PosOf(m_pImpl->m_elem);
+}
+
+KrMarkup::Pos KrMarkup::GetChildPos() const {
+    return PosOf(m_pImpl->m_child);
+}
+
+TovoMBString KrMarkup::GetTagName() const {
+    return TovoMBString(m_pImpl->m_elem.name());
+}
+
+TovoMBString KrMarkup::GetChildTagName() const {
+    return TovoMBString(m_pImpl->m_child.name());
+}
+
+TovoMBString KrMarkup::GetData() const {
+    return DataOf(m_pImpl->m_elem);
+}
+
+TovoMBString KrMarkup::GetChildData() const {
+    return DataOf(m_pImpl->m_child);
+}
+
+TovoMBString KrMarkup::GetAttrib(const char* szName) const {
+    return szName ? TovoMBString(m_pImpl->m_elem.attribute(szName).value()) : TovoMBString();
+}
+
+TovoMBString KrMarkup::GetChildAttrib(const char* szName) const {
+    return szName ? TovoMBString(m_pImpl->m_child.attribute(szName).value()) : TovoMBString();
+}
+
+TovoMBString KrMarkup::GetSubDoc() const {
+    return m_pImpl->m_elem ? TovoMBString(Print(m_pImpl->m_elem)) : TovoMBString();
+}
+
+TovoMBString KrMarkup::GetChildSubDoc() const {
+    return m_pImpl->m_child ? TovoMBString(Print(m_pImpl->m_child)) : TovoMBString();
+}
+
+} // namespace KRS

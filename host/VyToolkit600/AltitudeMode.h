@@ -4,9 +4,9 @@
 namespace KRS {
 
 enum AltitudeMode {
-    AltitudeClampToGround = 0, // heights ignored, drawn on the terrain
+    AltitudeClampToGround = 0,    // heights ignored, drawn on the terrain
     AltitudeRelativeToGround = 1, // heights above the terrain
-    AltitudeAbsolute = 2 // heights above the ellipsoid
+    AltitudeAbsolute = 2          // heights above the ellipsoid
 };
 
 } // namespace KRS

@@ -35,7 +35,8 @@ public:
 
     // The style as a document whose root bears the given name ("dkm:Style" when empty).
     // Version 0 stands for the current version; another unknown version gives an empty text.
-    TOVO::TovoMBString ToXML(int nVersion, const TOVO::TovoMBString& strName = TOVO::TovoMBString()) const;
+    TOVO::TovoMBString ToXML(int nVersion,
+                             const TOVO::TovoMBString& strName = TOVO::TovoMBString()) const;
     // Reads a style from a document with any root name; members missing from the document keep
     // their values. FALSE when the document has no root element or the version is unknown.
     unsigned char FromXML(const TOVO::TovoMBString& strXML, int nVersion);
@@ -53,6 +54,8 @@ private:
     double m_dExtrude;
 };
 
-inline bool operator!=(const KrStyle& a, const KrStyle& b) { return !(a == b); }
+inline bool operator!=(const KrStyle& a, const KrStyle& b) {
+    return !(a == b);
+}
 
 } // namespace KRS

@@ -39,7 +39,8 @@ public:
     unsigned char GetItalic() const { return m_bItalic; }
     void SetItalic(unsigned char b) { m_bItalic = b ? TRUE : FALSE; }
 
-    // The text style as a document with root "dkm:TextStyle"; an unknown version gives an empty text.
+    // The text style as a document with root "dkm:TextStyle"; an unknown version gives an empty
+    // text.
     TOVO::TovoMBString ToXML(int nVersion) const;
     // Reads from a document with any root name. When the root is "dkm:ItemTextStyle", every
     // "ItemTextStyle" in the text is first turned back into "TextStyle".
@@ -60,6 +61,8 @@ private:
     unsigned char m_bItalic;
 };
 
-inline bool operator!=(const KrTextStyle& a, const KrTextStyle& b) { return !(a == b); }
+inline bool operator!=(const KrTextStyle& a, const KrTextStyle& b) {
+    return !(a == b);
+}
 
 } // namespace KRS

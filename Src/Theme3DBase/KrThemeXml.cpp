@@ -4,6 +4,11 @@
 #include "VyToolkit600/KrLogFile.h"
 #include "VyToolkit600/KrStringEx.h"
 
+#include <algorithm>
+#include <string_view>
+#include <utility>
+#include <vector>
+
 using TOVO::TovoMBString;
 
 namespace KRS {
@@ -68,6 +73,70 @@ void LogCodeWithMessage(const char* szCode, const char* szClassName, const char*
         message = resource; // a resource text without its one %s is logged as it stands
     }
     KrLogFile::GetInstance(false).RecordLog(KrLogFile::LogError, szCode, message, szSource, nLine);
+}
+
+} // namespace ThemeXml
+} // namespace KRS
+
+namespace KRS {
+namespace ThemeXml {
+
+int ClampCount(int nCount, int nDocLength) {
+    if (nCount <= 0 || nDocLength <= 0)
+        return 0;
+    return nCount < nDocLength ? nCount : nDocLength;
+}
+
+namespace {
+
+// The number after the prefix when the name is the prefix followed by the decimal form of a
+// number below nCount ("%d" spells no sign and no leading zero); -1 otherwise.
+int NumberAfterPrefix(std::string_view name, std::string_view prefix, int nCount) {
+    if (name.size() <= prefix.size() || name.substr(0, prefix.size()) != prefix)
+        return -1;
+    const std::string_view digits = name.substr(prefix.size());
+    if (digits.size() > 10 || (digits.size() > 1 && digits[0] == '0'))
+        return -1;
+    long long number = 0;
+    for (char ch : digits) {
+        if (ch < '0' || ch > '9')
+            return -1;
+        number = number * 10 + (ch - '0');
+    }
+    return number < nCount ? static_cast<int>(number) : -1;
+}
+
+} // namespace
+
+void ReadNumberedChildren(KrMarkup& markup, const char* szPrefix, int nCount,
+                          const std::function<void(int, const TovoMBString&)>& onFound) {
+    if (nCount <= 0)
+        return;
+    // The candidates after the current child, in document order: (number, position) and text.
+    std::vector<std::pair<int, int>> keys;
+    std::vector<TovoMBString> texts;
+    const std::string_view prefix(szPrefix);
+    for (int position = 0; markup.FindChildElem(nullptr); ++position) {
+        const int number = NumberAfterPrefix(markup.GetChildTagName().View(), prefix, nCount);
+        if (number < 0)
+            continue;
+        keys.emplace_back(number, static_cast<int>(texts.size()));
+        texts.push_back(markup.GetChildData());
+    }
+    // Sorted by number, positions ascending within a number: the lookup of number i is the
+    // first of its run that lies after the element found last.
+    std::sort(keys.begin(), keys.end());
+    int last = -1;
+    auto run = keys.begin();
+    for (int i = 0; i < nCount && run != keys.end(); ++i) {
+        while (run != keys.end() && run->first < i)
+            ++run;
+        auto next = std::upper_bound(run, keys.end(), std::make_pair(i, last));
+        if (next != keys.end() && next->first == i) {
+            last = next->second;
+            onFound(i, texts[static_cast<std::size_t>(last)]);
+        }
+    }
 }
 
 } // namespace ThemeXml

@@ -7,11 +7,20 @@
 #include "VyToolkit600/KrMarkup.h"
 #include "VyToolkit600/KrStyle.h"
 
+#include <functional>
+
 namespace KRS {
 namespace ThemeXml {
 
 // A version argument of 0 stands for the current version.
 inline int ResolveVersion(int nVersion) { return nVersion == 0 ? THEME3D_XML_VERSION : nVersion; }
+
+// The version a reader works with: 0 stands for the current version, and 20031212 is read as
+// 20031211 (documents of that date carry the older layout).
+inline int ResolveReadVersion(int nVersion) {
+    const int version = ResolveVersion(nVersion);
+    return version == 20031212 ? THEME3D_XML_VERSION_20031211 : version;
+}
 
 // "%.15f", then trailing "0" and then trailing "." removed: 2.5 gives "2.5", 100 gives "100".
 TOVO::TovoMBString NumberText(double dValue);
@@ -48,6 +57,19 @@ inline void AddChildText(KrMarkup& markup, const char* szName, const TOVO::TovoM
 }
 // Searches the next child of that name (after the current child); TRUE with its text.
 bool FindChildText(KrMarkup& markup, const char* szName, TOVO::TovoMBString& strText);
+
+// A count read from a document, bounded by what the document can hold: negative gives 0, and
+// no more entries than the document has bytes (every entry needs several bytes of markup), so a
+// small corrupt document cannot ask for a huge allocation.
+int ClampCount(int nCount, int nDocLength);
+
+// Reads the numbered children "<prefix>0", "<prefix>1", ... "<prefix>(nCount-1)" that follow the
+// current child, with the result of looking each one up in turn with FindChildElem (each search
+// starting after the element last found, a missing one leaving the position), but in one pass
+// over the children instead of one pass per number. onFound gets the number and the child's text
+// of each one found. The current child ends up after the last child.
+void ReadNumberedChildren(KrMarkup& markup, const char* szPrefix, int nCount,
+                          const std::function<void(int, const TOVO::TovoMBString&)>& onFound);
 
 // Icon names are stored relative to the document's path and made absolute again on reading.
 void MakeIconRelative(KrStyle& style, const TOVO::TovoMBString& strPath);

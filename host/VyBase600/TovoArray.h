@@ -66,10 +66,18 @@ public:
         if (nCount <= 0)
             return;
         const T copy(value); // the value may live inside this array
-        const std::size_t pos = (nIndex < 0 || nIndex > GetSize()) ? m_data.size()
-                                                                   : static_cast<std::size_t>(nIndex);
+        const std::size_t pos =
+            (nIndex < 0 || nIndex > GetSize()) ? m_data.size() : static_cast<std::size_t>(nIndex);
         m_data.insert(m_data.begin() + static_cast<std::ptrdiff_t>(pos),
                       static_cast<std::size_t>(nCount), copy);
+    }
+    // Inserts copies of every element of the other array (which may be this one) before nIndex,
+    // with the same position rule.
+    void InsertAt(int nIndex, const TovoArray& other) {
+        const std::vector<T> copy(other.m_data);
+        const std::size_t pos =
+            (nIndex < 0 || nIndex > GetSize()) ? m_data.size() : static_cast<std::size_t>(nIndex);
+        m_data.insert(m_data.begin() + static_cast<std::ptrdiff_t>(pos), copy.begin(), copy.end());
     }
 
     // Removes at most nCount elements from nIndex and returns how many were removed:
@@ -96,8 +104,8 @@ public:
 private:
     std::size_t Checked(int nIndex) const {
         if (nIndex < 0 || nIndex >= GetSize())
-            throw std::out_of_range("TovoArray: index " + std::to_string(nIndex) +
-                                    " outside 0.." + std::to_string(GetSize() - 1));
+            throw std::out_of_range("TovoArray: index " + std::to_string(nIndex) + " outside 0.." +
+                                    std::to_string(GetSize() - 1));
         return static_cast<std::size_t>(nIndex);
     }
 

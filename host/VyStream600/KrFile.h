@@ -15,11 +15,15 @@ public:
     // The directory expressed relative to the base path. A base path naming an existing directory
     // or ending with a separator is a directory; otherwise its directory part is the base.
     // A directory that is already relative, or an empty base, is returned unchanged.
-    // The result ends with a separator unless it is empty.
-    static TOVO::TovoMBString GetRelativePath(const TOVO::TovoMBString& strBase, const TOVO::TovoMBString& strDir);
+    // The result ends with a separator unless it is empty. A base that is itself relative, or
+    // on another drive, cannot be related: the directory comes back unchanged (normalised when
+    // the drive differs).
+    static TOVO::TovoMBString GetRelativePath(const TOVO::TovoMBString& strBase,
+                                              const TOVO::TovoMBString& strDir);
     // The relative path made absolute against the base (same base rule); an absolute path or an
-    // empty base gives the path normalised.
-    static TOVO::TovoMBString GetAbsolutePath(const TOVO::TovoMBString& strBase, const TOVO::TovoMBString& strRel);
+    // empty base gives the path normalised; an empty relative path gives the base's directory.
+    static TOVO::TovoMBString GetAbsolutePath(const TOVO::TovoMBString& strBase,
+                                              const TOVO::TovoMBString& strRel);
     static bool IsAbsolute(const TOVO::TovoMBString& strPath);
     static bool IsDirectory(const TOVO::TovoMBString& strPath);
     static bool IsExist(const TOVO::TovoMBString& strPath);

@@ -20,14 +20,20 @@ struct KrLogRecord {
 
 class VYTOOLKIT600_EXPORT KrLogFile {
 public:
-    enum LogLevelType { LogDebug = 100, LogInfo = 200, LogWarning = 300, LogError = 400, LogFatal = 500 };
+    enum LogLevelType {
+        LogDebug = 100,
+        LogInfo = 200,
+        LogWarning = 300,
+        LogError = 400,
+        LogFatal = 500
+    };
 
     // The one log of the process. The flag is kept for the host's signature; it changes nothing.
     static KrLogFile& GetInstance(bool bCreateFile = false);
 
     void RecordLog(int nLevel, const char* szCode, const char* szSource, int nLine);
-    void RecordLog(int nLevel, const char* szCode, const TOVO::TovoMBString& strMessage, const char* szSource,
-                   int nLine);
+    void RecordLog(int nLevel, const char* szCode, const TOVO::TovoMBString& strMessage,
+                   const char* szSource, int nLine);
 
     std::vector<KrLogRecord> GetRecords() const;
     void ClearRecords();

@@ -1,6 +1,7 @@
 // A byte string that can load the text of a message resource by its code.
 #pragma once
 
+#include "VyBase600/TovoDefs.h"
 #include "VyBase600/TovoMBString.h"
 #include "VyToolkit600/VyToolkit600_export.h"
 

@@ -83,8 +83,9 @@ void KrTheme3DUnique::SetExpression(const TovoMBString& strExpression) {
     static const TovoMBString separator("[#]");
     TovoMBString rest = strExpression;
     int nPos;
-    // A rest that begins with the separator is not split there: it ends the splitting.
-    while ((nPos = rest.Find(separator)) > 0) {
+    // Split at every separator, one at the front of the rest too: an empty part between two
+    // separators is dropped like a blank one, so "a[#][#]b" gives the same parts as "a[#] [#]b".
+    while ((nPos = rest.Find(separator)) >= 0) {
         TovoMBString part = rest.Left(nPos);
         rest = rest.Mid(nPos + separator.GetLength());
         if (!part.Trim().IsEmpty())

@@ -119,14 +119,9 @@ TEST_F(UniqueTest, RemoveAllKeepsExpressionAndDefaultStyle) {
 }
 
 TEST(UniqueExpression, SplitsAtTheSeparator) {
-    const std::pair<const char*, Strings> cases[] = {{"f1 [#] f2", {"f1", "f2"}},
-                                                     {"  one  ", {"one"}},
-                                                     {"", {}},
-                                                     {" \t ", {}},
-                                                     {"a[#] [#]b", {"a", "b"}},
-                                                     {"a[#][#]b", {"a", "[#]b"}},
-                                                     {"[#]a", {"[#]a"}},
-                                                     {"x[#]", {"x"}}};
+    const std::pair<const char*, Strings> cases[] = {
+        {"f1 [#] f2", {"f1", "f2"}}, {"  one  ", {"one"}},     {"", {}},        {" \t ", {}},
+        {"a[#] [#]b", {"a", "b"}},   {"a[#][#]b", {"a", "b"}}, {"[#]a", {"a"}}, {"x[#]", {"x"}}};
     for (const auto& c : cases) {
         KrTheme3DUnique theme;
         theme.SetExpression(c.first);

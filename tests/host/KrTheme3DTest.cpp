@@ -174,7 +174,8 @@ TEST(KrTheme3DTest, WritesBaseElementsReadableByAnyParser) {
 }
 
 TEST(KrTheme3DTest, RoundTripKeepsEveryPersistedMember) {
-    const TestTheme source = MakeFilledTheme();
+    TestTheme source = MakeFilledTheme();
+    source.SetExternalValue(" ", " \r\n\t"); // white space only, on both sides
     for (int nVersion : {0, THEME3D_XML_VERSION}) {
         TestTheme target;
         target.SetExternalValue("stale", "gone");

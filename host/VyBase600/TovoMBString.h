@@ -23,15 +23,17 @@ public:
 
 // One argument of Format, tagged with its type so that the format can be checked.
 struct TovoFormatArg {
+    // Named, because an anonymous struct inside an anonymous union is not standard C++.
+    struct TextRef {
+        const char* data;
+        std::size_t size;
+    };
     enum Kind { SignedInt, UnsignedInt, Double, Text } kind;
     union {
         long long i;
         unsigned long long u;
         double d;
-        struct {
-            const char* data;
-            std::size_t size;
-        } s;
+        TextRef s;
     };
 };
 
@@ -132,10 +134,11 @@ public:
 private:
     template <typename T> static TovoFormatArg MakeArg(const T& v) {
         TovoFormatArg a{};
-        if constexpr (std::is_same_v<T, TovoMBString>) {
+        if constexpr (std::is_base_of_v<TovoMBString, T>) { // also classes derived from it
             a.kind = TovoFormatArg::Text;
-            a.s = {v.m_str.data(), v.m_str.size()};
-        } else if constexpr (std::is_same_v<T, std::string>) {
+            a.s = {v.Str().data(), v.Str().size()};
+        } else if constexpr (std::is_same_v<T, std::string> ||
+                             std::is_same_v<T, std::string_view>) {
             a.kind = TovoFormatArg::Text;
             a.s = {v.data(), v.size()};
         } else if constexpr (std::is_convertible_v<T, const char*> && !std::is_arithmetic_v<T>) {

@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstdio>
 #include <string>
+#include <string_view>
 #include <vector>
 
 using TOVO::TovoFormatError;
@@ -98,6 +99,11 @@ TEST(TovoFormatTest, TextGoesByItsLengthWithNulBytes) {
     EXPECT_EQ(TovoMBString::Formatted("[%.2s]", withNul).Str(), std::string("[a\0]", 4));
     EXPECT_EQ(TovoMBString::Formatted("%c|", 0).Str(), std::string("\0|", 2));
     EXPECT_EQ(TovoMBString::Formatted("%s", std::string("str")), "str");
+    EXPECT_EQ(TovoMBString::Formatted("%s", std::string_view("view", 2)), "vi");
+    struct Derived : TovoMBString {
+        using TovoMBString::TovoMBString;
+    };
+    EXPECT_EQ(TovoMBString::Formatted("<%s>", Derived("d")), "<d>");
 }
 
 TEST(TovoFormatTest, ArgumentMayBeTheTargetItself) {

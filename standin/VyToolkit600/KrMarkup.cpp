@@ -97,12 +97,21 @@ bool IsValidName(const char* szName) {
     return true;
 }
 
-// Loads a whole text; a text that is not well formed, or holds no element, leaves the
-// document empty.
+bool HasOneRoot(const pugi::xml_document& doc) {
+    const pugi::xml_node root = FirstElement(doc);
+    for (pugi::xml_node n = root.next_sibling(); n; n = n.next_sibling())
+        if (n.type() == pugi::node_element)
+            return false;
+    return static_cast<bool>(root);
+}
+
+// Loads a whole text; a text that is not well formed, or does not hold exactly one root
+// element, leaves the document empty. The bytes are taken as they are (no encoding
+// conversion, whatever a declaration says).
 bool Load(pugi::xml_document& doc, const TovoMBString& strDoc) {
     const pugi::xml_parse_result result =
         doc.load_buffer(strDoc.c_str(), strDoc.Str().size(), kParseFlags, pugi::encoding_utf8);
-    if (!result || !FirstElement(doc)) {
+    if (!result || !HasOneRoot(doc)) {
         doc.reset();
         return false;
     }

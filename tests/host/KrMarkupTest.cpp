@@ -187,6 +187,13 @@ INSTANTIATE_TEST_SUITE_P(Texts, KrMarkupRoundTrip,
                                            "\xCE\xA2\xC8\xED\xD1\xC5\xBA\xDA",
                                            "mixed \xC8\xED <b> & \r\n end"));
 
+TEST(KrMarkupData, DeclaredEncodingDoesNotConvertTheBytes) {
+    KrMarkup xml("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><a>\xC8\xED</a>");
+    ASSERT_TRUE(xml.FindElem("a"));
+    EXPECT_EQ(xml.GetData(), "\xC8\xED");
+    EXPECT_EQ(xml.GetDoc(), "<a>\xC8\xED</a>"); // the declaration is not written again
+}
+
 TEST(KrMarkupMalformed, EveryProperPrefixOfADocumentHasNoElement) {
     const std::string doc = "<r k=\"1\"><a>t&amp;</a><![CDATA[c]]><b/></r>";
     for (std::size_t n = 0; n < doc.size(); ++n) {
@@ -224,5 +231,6 @@ TEST(KrMarkupMalformed, GarbageAndMismatchedTagsHaveNoElement) {
         }
     }
     EXPECT_FALSE(KrMarkup("<a><b></a></b>").FindElem());
+    EXPECT_FALSE(KrMarkup("<a/><b/>").FindElem()); // two roots are no document
     EXPECT_FALSE(KrMarkup(std::string("\0<a/>", 5)).FindElem());
 }

@@ -78,7 +78,10 @@ TEST(LabelXmlTest, NewThemeAndUnknownTypeAsWritten) {
     pugi::xml_node root = Root(doc, label.ToXML(kVersion, ""));
     EXPECT_STREQ(root.child("dkm:LabelType").text().get(), "Label3DText");
     EXPECT_STREQ(root.child("dkm:LabelAlongLine").text().get(), "FALSE");
-    label.SetLabelType(static_cast<KrTheme3DLabel::KrLabel3DType>(9));
+    label.SetLabel3DType(KrTheme3DLabel::Label3DTable);
+    EXPECT_EQ(label.GetLabel3DType(), 3);
+    label.SetLabelType(static_cast<KrTheme3DLabel::KrLabel3DType>(9)); // stored unchecked
+    EXPECT_EQ(label.GetLabel3DType(), 9);
     root = Root(doc, label.ToXML(kVersion, ""));
     EXPECT_FALSE(root.child("dkm:LabelType").empty());
     EXPECT_STREQ(root.child("dkm:LabelType").text().get(), "");

@@ -6,6 +6,7 @@
 
 #include <exception>
 #include <memory>
+#include <utility>
 
 using TOVO::TovoMBString;
 using TOVO::TovoTime;

@@ -51,18 +51,6 @@ KrTextStyle FullTextStyle() {
 
 } // namespace
 
-TEST(KrStyle, DefaultsAreVisible) {
-    const KrStyle s;
-    EXPECT_EQ(s.GetFillColor(), 0xFF808080u);
-    EXPECT_EQ(s.GetLineColor(), 0xFF000000u);
-    EXPECT_EQ(s.GetLineWidth(), 1.0);
-    EXPECT_EQ(s.GetIconName(), "");
-    EXPECT_EQ(s.GetIconScale(), 1.0);
-    EXPECT_EQ(s.GetAltitudeMode(), KRS::AltitudeClampToGround);
-    EXPECT_EQ(s.IsFill(), TRUE);
-    EXPECT_EQ(s.GetExtrude(), 0.0);
-}
-
 TEST(KrStyle, RootIsNamedByTheCaller) {
     pugi::xml_document doc;
     ASSERT_TRUE(doc.load_string(KrStyle().ToXML(0).c_str()));
@@ -124,20 +112,6 @@ TEST(KrStyle, EqualityComparesEveryMember) {
         changes[i](s);
         EXPECT_TRUE(s != KrStyle()) << i;
     }
-}
-
-TEST(KrTextStyle, Defaults) {
-    const KrTextStyle t;
-    EXPECT_EQ(t.GetFaceName(), "Arial");
-    EXPECT_EQ(t.GetSize(), 12.0);
-    EXPECT_EQ(t.GetHeight(), 0.0);
-    EXPECT_EQ(t.GetForeColor(), 0xFFFFFFFFu);
-    EXPECT_EQ(t.IsHalo(), FALSE);
-    EXPECT_EQ(t.GetHaloColor(), 0xFF000000u);
-    EXPECT_EQ(t.GetAlign(), 0);
-    EXPECT_EQ(t.IsFixedSize(), FALSE);
-    EXPECT_EQ(t.GetBold(), FALSE);
-    EXPECT_EQ(t.GetItalic(), FALSE);
 }
 
 TEST(KrTextStyle, OnlyTheRootNameContainsTextStyle) {

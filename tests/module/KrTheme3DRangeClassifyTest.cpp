@@ -1,0 +1,303 @@
+// Classification of the ranges theme. Expected break values were worked out from the formulas in
+// double precision outside this code (same order of operations), so they are compared exactly.
+#include "Theme3DBase/KrTheme3DRange.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <initializer_list>
+#include <limits>
+#include <vector>
+
+using namespace KRS;
+using TOVO::TovoArray;
+
+namespace {
+
+class ClassifyProbe : public KrTheme3DRange {
+public:
+    using KrTheme3DRange::ClassifyWithCustomInterval;
+    using KrTheme3DRange::ClassifyWithEqualDistance;
+    using KrTheme3DRange::ClassifyWithExtraction;
+    using KrTheme3DRange::ClassifyWithLogarithm;
+    using KrTheme3DRange::ClassifyWithStdev;
+    using KrTheme3DRange::m_bDescending;
+    using KrTheme3DRange::Stdev;
+};
+
+using Doubles = std::vector<double>;
+
+TovoArray<double> Array(const Doubles& values) {
+    TovoArray<double> arr;
+    for (double d : values)
+        arr.Add(d);
+    return arr;
+}
+
+// 0, 1, ..., 100.
+TovoArray<double> Percent() {
+    TovoArray<double> arr;
+    for (int i = 0; i <= 100; ++i)
+        arr.Add(i);
+    return arr;
+}
+
+Doubles Values(const KrTheme3DRange& theme) {
+    Doubles values;
+    for (int i = 0; i < theme.GetValueCount(); ++i)
+        values.push_back(theme.GetValueAt(i));
+    return values;
+}
+
+// Break values, and n + 1 visible uncaptioned items for n break values (none when empty).
+void ExpectBreaks(const KrTheme3DRange& theme, const Doubles& expected) {
+    EXPECT_EQ(expected, Values(theme));
+    EXPECT_EQ(expected.empty() ? 0 : int(expected.size()) + 1, theme.GetCount());
+    for (int i = 0; i < theme.GetCount(); ++i) {
+        EXPECT_TRUE(theme.IsVisibleAt(i));
+        EXPECT_TRUE(theme.GetCaptionAt(i).IsEmpty());
+        EXPECT_EQ(KrStyle(), theme.GetStyleAt(i));
+    }
+}
+
+struct Case {
+    int nMethod;
+    int nCount;
+    Doubles values;
+    Doubles breaks;
+    double dInterval;
+    Doubles expected;
+};
+
+TEST(RangeClassify, MethodsOnTheirData) {
+    const double inf = std::numeric_limits<double>::infinity();
+    const Case table[] = {
+        // equal distance, also for unknown method codes
+        {0, 4, {0, 100}, {}, 0, {25, 50, 75}},
+        {7, 4, {0, 100}, {}, 0, {25, 50, 75}},
+        {0, 3, {0, 1}, {}, 0, {0.3333333333333333, 0.6666666666666666}},
+        {0,
+         7,
+         {-7.3, 12.9},
+         {},
+         0,
+         {-4.414285714285715, -1.5285714285714285, 1.3571428571428568, 4.242857142857143,
+          7.128571428571429, 10.014285714285712}},
+        // i * step + min, not min + i * (max - min) / count: the third and sixth differ
+        {0,
+         7,
+         {-14.91, 44.01},
+         {},
+         0,
+         {-6.492857142857142, 1.9242857142857162, 10.341428571428576, 18.758571428571432,
+          27.17571428571429, 35.592857142857156}},
+        {0, 5, {42, 42}, {}, 0, {42}},
+        // square root; below zero the signed root
+        {1, 4, {0, 16}, {}, 0, {1, 4, 9}},
+        {1,
+         6,
+         {3, 50},
+         {},
+         0,
+         {6.874291309421082, 12.332199428407062, 19.37372435695795, 27.998866095073737,
+          38.20762464275442}},
+        {1, 4, {-16, 16}, {}, 0, {-4, 0, 4}},
+        {1,
+         5,
+         {-10, 30},
+         {},
+         0,
+         {-2.057437415779593, 0.08615612366938893, 4.08615612366939, 14.057437415779592}},
+        // logarithm; a min near or below zero starts at 1, bounds at or below zero give 1
+        {3, 3, {1, 1000}, {}, 0, {10, 100}},
+        {3, 2, {0, 100}, {}, 0, {10}},
+        {3,
+         5,
+         {2, 2000},
+         {},
+         0,
+         {7.962143411069944, 31.69786384922227, 126.19146889603861, 502.377286301916}},
+        {3, 4, {5e-11, 500}, {}, 0, {4.728708045015879, 22.360679774997894, 105.7371263440564}},
+        {3, 4, {-20, 500}, {}, 0, {4.728708045015879, 22.360679774997894, 105.7371263440564}},
+        {3, 4, {0, 5e-11}, {}, 0, {1}},
+        {3, 4, {-50, -2}, {}, 0, {1}},
+        // standard deviation
+        {2, 2, {0, 10}, {}, 0, {2.5, 7.5}},
+        {2, 2, {0, 0, 0, 10}, {}, 0, {0.3349364905389032, 4.665063509461097, 8.99519052838329}},
+        {2, 2, {2, 4, 4, 4, 5, 5, 7, 9}, {}, 0, {4, 6, 8}},
+        {2,
+         2,
+         {1, 2, 4, 8, 16, 32, 64},
+         {},
+         0,
+         {7.524717100496442, 28.760997185217843, 49.99727726993925}},
+        {2,
+         2,
+         {0.1, 0.2, 0.7, 1.3, 2.9, 3.3, 8.25, 9.0, 9.5, 30.0},
+         {},
+         0,
+         {2.238141447399973, 10.811858552600029, 19.385575657800082, 27.95929276300014}},
+        {2,
+         2,
+         {-30, -9.5, -9, -8.25, -3.3, -2.9, -1.3, -0.7, -0.2, -0.1},
+         {},
+         0,
+         {-27.95929276300014, -19.385575657800082, -10.811858552600029, -2.238141447399973}},
+        {2, 2, {3, 3, 3, 3}, {}, 0, {}},
+        {2, 2, {0, inf}, {}, 0, {}},
+        // quantile: the caller's break values, repeats dropped, non-finite ones never added
+        {4, 9, {0, 1}, {1, 1, 2}, 0, {1, 2}},
+        {4, 2, {0, 1}, {5, std::nan(""), 3, inf, 5 + 5e-11, 4}, 0, {5, 3, 4}},
+        // custom interval
+        {5, 2, {0, 100}, {}, 30, {30, 60, 90}},
+        {5, 2, {0, 100}, {}, 10, {10, 20, 30, 40, 50, 60, 70, 80, 90}},
+        {5,
+         2,
+         {0.3, 1.05},
+         {},
+         0.1,
+         {0.4, 0.5, 0.6000000000000001, 0.7, 0.8, 0.9000000000000001, 1}},
+        {5, 2, {0, 100}, {}, 100, {}},
+        {5, 2, {0, 100}, {}, 0.001, {0}},
+        {5, 2, {0, 100}, {}, 0.00305, {0}},
+        {5, 2, {0, 100}, {}, 0, {0}},
+        {5, 2, {7, 7 + 5e-11}, {}, 1, {7}},
+        {5, 2, {0, 100}, {}, -10, {}},
+        {5, 2, {100, 0}, {}, -200, {}},
+        {5, 2, {0, 100}, {}, std::nan(""), {}},
+    };
+    for (const Case& row : table) {
+        KrTheme3DRange theme;
+        EXPECT_TRUE(theme.MakeDefault(row.nMethod, row.nCount, Array(row.values), Array(row.breaks),
+                                      row.dInterval));
+        SCOPED_TRACE(testing::Message() << "method " << row.nMethod << " count " << row.nCount
+                                        << " first value " << row.values[0]);
+        ExpectBreaks(theme, row.expected);
+        EXPECT_EQ(row.nMethod > 5 ? 0 : row.nMethod, theme.GetClassType());
+    }
+}
+
+TEST(RangeClassify, MinMaxMethodsIgnoreTheValuesBetween) {
+    for (int nMethod : {0, 1, 3, 5}) {
+        KrTheme3DRange sparse;
+        KrTheme3DRange dense;
+        sparse.MakeDefault(nMethod, 5, Array({0, 100}), Array({}), 15);
+        dense.MakeDefault(nMethod, 5, Percent(), Array({}), 15);
+        EXPECT_EQ(Values(sparse), Values(dense)) << nMethod;
+        EXPECT_LT(0, sparse.GetValueCount()) << nMethod;
+    }
+}
+
+TEST(RangeClassify, RejectsTooFewClassesOrValuesWithoutTouchingTheTheme) {
+    KrTheme3DRange theme;
+    theme.MakeDefault(KrTheme3D::ClassLogarithm, 3, Array({1, 1000}), Array({}), 0);
+    EXPECT_FALSE(theme.MakeDefault(0, 1, Percent(), Array({}), 0));
+    EXPECT_FALSE(theme.MakeDefault(0, 4, Array({5}), Array({}), 0));
+    EXPECT_FALSE(theme.MakeDefault(0, -3, Array({}), Array({}), 0));
+    ExpectBreaks(theme, {10, 100});
+    EXPECT_EQ(KrTheme3D::ClassLogarithm, theme.GetClassType());
+}
+
+TEST(RangeClassify, ReplacesItemsButKeepsExpressionAndOrder) {
+    ClassifyProbe theme;
+    theme.SetExpression("POP");
+    theme.m_bDescending = TRUE;
+    KrTheme3DItem item;
+    item.m_strCaption = "old";
+    theme.Add(3, item);
+    theme.Add(7, item);
+    EXPECT_TRUE(theme.MakeDefault(KrTheme3D::ClassCustomInterval, 2, Percent(), Array({}), 100));
+    ExpectBreaks(theme, {});
+    EXPECT_TRUE(theme.MakeDefault(KrTheme3D::ClassEqualDistance, 2, Percent(), Array({}), 0));
+    ExpectBreaks(theme, {50});
+    EXPECT_EQ("POP", theme.GetExpression().Str());
+    EXPECT_TRUE(theme.m_bDescending);
+}
+
+TEST(RangeClassify, ClassCountIsLimitedLikeTheCustomInterval) {
+    KrTheme3DRange theme;
+    theme.MakeDefault(0, 32767, Array({0, 1}), Array({}), 0);
+    ASSERT_EQ(32766, theme.GetValueCount());
+    EXPECT_EQ(3.051850947599719e-05, theme.GetValueAt(0));
+    EXPECT_EQ(0.999969481490524, theme.GetValueAt(32765));
+    theme.MakeDefault(0, 32768, Array({0, 1}), Array({}), 0);
+    ExpectBreaks(theme, {0});
+    theme.MakeDefault(3, 1 << 30, Array({2, 5}), Array({}), 0);
+    ExpectBreaks(theme, {2});
+    theme.MakeDefault(5, 2, Array({0, 100}), Array({}), 0.0031); // ratio just below the limit
+    ASSERT_EQ(32258, theme.GetValueCount());
+    EXPECT_EQ(0.0031, theme.GetValueAt(0));
+    EXPECT_EQ(99.9998, theme.GetValueAt(32257));
+}
+
+TEST(RangeClassify, NonFiniteBoundsAddNoBreakValue) {
+    const double inf = std::numeric_limits<double>::infinity();
+    for (int nMethod : {0, 1, 3}) {
+        KrTheme3DRange theme;
+        EXPECT_TRUE(theme.MakeDefault(nMethod, 4, Array({0, inf}), Array({}), 0));
+        EXPECT_TRUE(theme.MakeDefault(nMethod, 4, Array({std::nan(""), 5}), Array({}), 0));
+        ExpectBreaks(theme, {});
+    }
+}
+
+TEST(RangeClassify, OlderFormsMakeMinAndMaxBreakValues) {
+    ClassifyProbe theme;
+    theme.ClassifyWithEqualDistance(5, 1, 0);
+    ExpectBreaks(theme, {0, 0.3333333333333333, 0.6666666666666666, 1});
+    theme.RemoveAll();
+    theme.ClassifyWithExtraction(5, 50, 3);
+    ExpectBreaks(theme,
+                 {2.9999999999999996, 12.332199428407062, 27.998866095073737, 50.00000000000001});
+    theme.RemoveAll();
+    theme.ClassifyWithLogarithm(5, 2000, 2);
+    ExpectBreaks(theme, {2, 20.000000000000004, 200.00000000000003, 2000.0000000000002});
+    theme.RemoveAll();
+    theme.ClassifyWithLogarithm(4, 1000, 0);
+    ExpectBreaks(theme, {1, 31.622776601683793, 1000});
+    theme.RemoveAll();
+    theme.ClassifyWithCustomInterval(0.25, 1, 0.1);
+    ExpectBreaks(theme, {0.1, 0.35, 0.6, 0.85, 1.1});
+    theme.RemoveAll();
+    theme.ClassifyWithCustomInterval(30, 0, 100); // max not above min
+    ExpectBreaks(theme, {});
+    theme.ClassifyWithCustomInterval(-30, 100, 0);
+    ExpectBreaks(theme, {});
+}
+
+TEST(RangeClassify, OlderFormsWithTwoClassesGiveMinAsTheFormulaMakesIt) {
+    ClassifyProbe theme;
+    theme.ClassifyWithExtraction(2, 50, 3);
+    ExpectBreaks(theme, {2.9999999999999996});
+    theme.RemoveAll();
+    theme.ClassifyWithLogarithm(2, 50, 0);
+    ExpectBreaks(theme, {1});
+    theme.RemoveAll();
+    theme.ClassifyWithEqualDistance(1, 50, 3);
+    ExpectBreaks(theme, {});
+}
+
+TEST(RangeClassify, ProtectedMethodsAddToWhatIsThere) {
+    ClassifyProbe theme;
+    theme.Add(50, KrTheme3DItem());
+    theme.ClassifyWithEqualDistance(4, 100, 0); // 0, a repeated 50, 100
+    ExpectBreaks(theme, {50, 0, 100});
+    // Inserts 0 and 2.5 in front and drops the 0, appends 7.5 and 10 and drops the 10.
+    theme.ClassifyWithStdev(Array({0, 10}));
+    ExpectBreaks(theme, {2.5, 50, 0, 100, 7.5});
+}
+
+TEST(RangeClassify, StdevIsThePopulationDeviation) {
+    double dMean = 0;
+    double dDeviation = 0;
+    ClassifyProbe::Stdev(Array({2, 4, 4, 4, 5, 5, 7, 9}), dMean, dDeviation);
+    EXPECT_EQ(5, dMean);
+    EXPECT_EQ(2, dDeviation);
+    ClassifyProbe::Stdev(Array({1, 2, 4, 8, 16, 32, 64}), dMean, dDeviation);
+    EXPECT_EQ(18.142857142857142, dMean);
+    EXPECT_EQ(21.2362800847214, dDeviation);
+    ClassifyProbe::Stdev(Array({}), dMean, dDeviation);
+    EXPECT_TRUE(std::isnan(dMean));
+    EXPECT_TRUE(std::isnan(dDeviation));
+}
+
+} // namespace

@@ -126,71 +126,64 @@ int TovoTime::GetDayOfYear() const {
         DaysFromCivil(m_nYear, 1, 1) + 1);
 }
 
+namespace {
+
+// The text of one conversion, or null for a conversion this formatter does not know.
+const char* Conversion(const TovoTime& t, char c, std::string& buf) {
+    const int hour12 = t.GetHour() % 12 == 0 ? 12 : t.GetHour() % 12;
+    switch (c) {
+    case 'Y':
+        return (buf = std::to_string(t.GetYear())).c_str();
+    case 'y':
+        return (buf = Padded(t.GetYear() % 100, 2)).c_str();
+    case 'm':
+        return (buf = Padded(t.GetMonth(), 2)).c_str();
+    case 'd':
+        return (buf = Padded(t.GetDay(), 2)).c_str();
+    case 'H':
+        return (buf = Padded(t.GetHour(), 2)).c_str();
+    case 'I':
+        return (buf = Padded(hour12, 2)).c_str();
+    case 'M':
+        return (buf = Padded(t.GetMinute(), 2)).c_str();
+    case 'S':
+        return (buf = Padded(t.GetSecond(), 2)).c_str();
+    case 'j':
+        return (buf = Padded(t.GetDayOfYear(), 3)).c_str();
+    case 'w':
+        return (buf = std::to_string(t.GetDayOfWeek() - 1)).c_str();
+    case 'a':
+        return (buf = std::string(kDayNames[t.GetDayOfWeek() - 1], 3)).c_str();
+    case 'A':
+        return kDayNames[t.GetDayOfWeek() - 1];
+    case 'b':
+        return (buf = std::string(kMonthNames[t.GetMonth() - 1], 3)).c_str();
+    case 'B':
+        return kMonthNames[t.GetMonth() - 1];
+    case 'p':
+        return t.GetHour() < 12 ? "AM" : "PM";
+    case '%':
+        return "%";
+    default:
+        return nullptr;
+    }
+}
+
+} // namespace
+
 // Unknown conversions, and a '%' that ends the format, are copied as they stand. An invalid
 // time formats as empty text.
 TovoMBString TovoTime::Format(const char* szFormat) const {
-    std::string out;
+    std::string out, buf;
     if (!m_bValid || !szFormat)
         return TovoMBString(out);
     for (const char* p = szFormat; *p; ++p) {
-        if (*p != '%' || !p[1]) {
+        const char* text = *p == '%' && p[1] ? Conversion(*this, p[1], buf) : nullptr;
+        if (text) {
+            out += text;
+            ++p;
+        } else {
             out += *p;
-            continue;
-        }
-        const int hour12 = m_nHour % 12 == 0 ? 12 : m_nHour % 12;
-        switch (*++p) {
-        case 'Y':
-            out += std::to_string(m_nYear);
-            break;
-        case 'y':
-            out += Padded(m_nYear % 100, 2);
-            break;
-        case 'm':
-            out += Padded(m_nMonth, 2);
-            break;
-        case 'd':
-            out += Padded(m_nDay, 2);
-            break;
-        case 'H':
-            out += Padded(m_nHour, 2);
-            break;
-        case 'I':
-            out += Padded(hour12, 2);
-            break;
-        case 'M':
-            out += Padded(m_nMinute, 2);
-            break;
-        case 'S':
-            out += Padded(m_nSecond, 2);
-            break;
-        case 'j':
-            out += Padded(GetDayOfYear(), 3);
-            break;
-        case 'w':
-            out += std::to_string(GetDayOfWeek() - 1);
-            break;
-        case 'a':
-            out.append(kDayNames[GetDayOfWeek() - 1], 3);
-            break;
-        case 'A':
-            out += kDayNames[GetDayOfWeek() - 1];
-            break;
-        case 'b':
-            out.append(kMonthNames[m_nMonth - 1], 3);
-            break;
-        case 'B':
-            out += kMonthNames[m_nMonth - 1];
-            break;
-        case 'p':
-            out += m_nHour < 12 ? "AM" : "PM";
-            break;
-        case '%':
-            out += '%';
-            break;
-        default:
-            out += '%';
-            out += *p;
-            break;
         }
     }
     return TovoMBString(out);

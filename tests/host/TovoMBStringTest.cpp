@@ -32,6 +32,9 @@ TEST(TovoMBStringTest, TrimsAtEachEnd) {
     };
     for (const Case& c : cases)
         EXPECT_EQ(c.op(c.in), c.out) << '"' << c.in << '"';
+    TovoMBString withNul(std::string("ab\0", 3)); // a NUL byte is in no set given as C text
+    EXPECT_EQ(withNul.TrimRight("x").GetLength(), 3);
+    EXPECT_EQ(withNul.TrimRight('\0'), "ab");
 }
 
 TEST(TovoMBStringTest, FindsFromAStartAndOutOfRange) {

@@ -6,6 +6,8 @@ set(VY_INSTALL_TARGETS VyBase600 VyToolkit600 VyStream600 VyScene600 VyTheme3DBa
 if(TARGET VyGeometry600)
   list(APPEND VY_INSTALL_TARGETS VyGeometry600)
 endif()
+# Installed side by side: each library, the plug-in included, finds its siblings next to itself.
+set_target_properties(${VY_INSTALL_TARGETS} PROPERTIES INSTALL_RPATH "$ORIGIN")
 install(TARGETS ${VY_INSTALL_TARGETS} EXPORT VyTheme3DTargets
   LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
   ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}

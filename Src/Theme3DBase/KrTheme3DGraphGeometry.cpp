@@ -11,6 +11,7 @@
 #include <cmath>
 #include <memory>
 #include <new>
+#include <utility>
 
 using TOVO::TovoMBString;
 using TOVO::TovoPoint3D;
@@ -54,6 +55,12 @@ template <typename T> std::unique_ptr<T> CreatePart(int nCode) {
     if (part)
         geometry.release();
     return std::unique_ptr<T>(part);
+}
+
+// Hands the part to the chart, which owns it from then on (or deletes it here if refused).
+void AddPart(KrGeoCompound& chart, std::unique_ptr<KrGeometry> part) {
+    if (chart.AddCompound(part.get(), TRUE))
+        part.release();
 }
 
 // Trailing zeros of the decimals, then a trailing point, removed: "12.50000" gives "12.5".
@@ -134,7 +141,7 @@ KrGeometry* KrTheme3DGraph::BarToGeometry(double* pValues, unsigned int nCount,
             const KrStyle style(m_Graph.m_arrItems[static_cast<int>(i)].m_Style);
             bar->SetStyle(&style);
             bar->Offset(-half, 0.0);
-            chart->AddCompound(bar.release(), TRUE);
+            AddPart(*chart, std::move(bar));
         }
         if (m_bShowItemText)
             AddItemText(chart.get(), pValues[i], static_cast<int>(i), dSum,
@@ -169,7 +176,7 @@ KrGeometry* KrTheme3DGraph::StackedBarToGeometry(double* pValues, unsigned int n
             if (i != 0)
                 style.SetAltitudeMode(AltitudeRelativeToGround);
             segment->SetStyle(&style);
-            chart->AddCompound(segment.release(), TRUE);
+            AddPart(*chart, std::move(segment));
         }
         base += height;
         if (m_bShowItemText)
@@ -206,7 +213,7 @@ KrGeometry* KrTheme3DGraph::PieCylinderToGeometry(double* pValues, unsigned int 
             slice->Make(position, radius, radius, sweep, start, end, radius * 0.5);
             const KrStyle style(m_Graph.m_arrItems[static_cast<int>(i)].m_Style);
             slice->SetStyle(&style);
-            chart->AddCompound(slice.release(), TRUE);
+            AddPart(*chart, std::move(slice));
         }
         if (m_bShowItemText) {
             const double degrees = radius * 360.0 / kEquatorMetres;
@@ -227,11 +234,11 @@ void KrTheme3DGraph::AddItemText(KrGeoCompound* pChart, double dValue, int nInde
         text.TrimRight('.');
     KrSubText3D subText;
     subText.SetText(text);
-    auto* pText = new (std::nothrow) KrGeoText3D;
+    std::unique_ptr<KrGeoText3D> pText(new (std::nothrow) KrGeoText3D);
     if (!pText)
         return;
     pText->Make(m_ItemTextStyle, &point, &subText, 1);
-    pChart->AddCompound(pText, TRUE);
+    AddPart(*pChart, std::move(pText));
 }
 
 TovoMBString KrTheme3DGraph::GetItemString(const double& dValue, const int& nIndex,

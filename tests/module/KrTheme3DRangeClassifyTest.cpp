@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 #include <initializer_list>
 #include <limits>
 #include <vector>
@@ -144,6 +145,11 @@ TEST(RangeClassify, MethodsOnTheirData) {
          0,
          {-27.95929276300014, -19.385575657800082, -10.811858552600029, -2.238141447399973}},
         {2, 2, {3, 3, 3, 3}, {}, 0, {}},
+        // non-finite bounds or statistics add no break value
+        {0, 4, {0, inf}, {}, 0, {}},
+        {1, 4, {0, inf}, {}, 0, {}},
+        {3, 4, {0, inf}, {}, 0, {}},
+        {0, 4, {std::nan(""), 5}, {}, 0, {}},
         {2, 2, {0, inf}, {}, 0, {}},
         // quantile: the caller's break values, repeats dropped, non-finite ones never added
         {4, 9, {0, 1}, {1, 1, 2}, 0, {1, 2}},
@@ -230,50 +236,32 @@ TEST(RangeClassify, ClassCountIsLimitedLikeTheCustomInterval) {
     EXPECT_EQ(99.9998, theme.GetValueAt(32257));
 }
 
-TEST(RangeClassify, NonFiniteBoundsAddNoBreakValue) {
-    const double inf = std::numeric_limits<double>::infinity();
-    for (int nMethod : {0, 1, 3}) {
-        KrTheme3DRange theme;
-        EXPECT_TRUE(theme.MakeDefault(nMethod, 4, Array({0, inf}), Array({}), 0));
-        EXPECT_TRUE(theme.MakeDefault(nMethod, 4, Array({std::nan(""), 5}), Array({}), 0));
-        ExpectBreaks(theme, {});
-    }
-}
-
 TEST(RangeClassify, OlderFormsMakeMinAndMaxBreakValues) {
-    ClassifyProbe theme;
-    theme.ClassifyWithEqualDistance(5, 1, 0);
-    ExpectBreaks(theme, {0, 0.3333333333333333, 0.6666666666666666, 1});
-    theme.RemoveAll();
-    theme.ClassifyWithExtraction(5, 50, 3);
-    ExpectBreaks(theme,
-                 {2.9999999999999996, 12.332199428407062, 27.998866095073737, 50.00000000000001});
-    theme.RemoveAll();
-    theme.ClassifyWithLogarithm(5, 2000, 2);
-    ExpectBreaks(theme, {2, 20.000000000000004, 200.00000000000003, 2000.0000000000002});
-    theme.RemoveAll();
-    theme.ClassifyWithLogarithm(4, 1000, 0);
-    ExpectBreaks(theme, {1, 31.622776601683793, 1000});
-    theme.RemoveAll();
-    theme.ClassifyWithCustomInterval(0.25, 1, 0.1);
-    ExpectBreaks(theme, {0.1, 0.35, 0.6, 0.85, 1.1});
-    theme.RemoveAll();
-    theme.ClassifyWithCustomInterval(30, 0, 100); // max not above min
-    ExpectBreaks(theme, {});
-    theme.ClassifyWithCustomInterval(-30, 100, 0);
-    ExpectBreaks(theme, {});
-}
-
-TEST(RangeClassify, OlderFormsWithTwoClassesGiveMinAsTheFormulaMakesIt) {
-    ClassifyProbe theme;
-    theme.ClassifyWithExtraction(2, 50, 3);
-    ExpectBreaks(theme, {2.9999999999999996});
-    theme.RemoveAll();
-    theme.ClassifyWithLogarithm(2, 50, 0);
-    ExpectBreaks(theme, {1});
-    theme.RemoveAll();
-    theme.ClassifyWithEqualDistance(1, 50, 3);
-    ExpectBreaks(theme, {});
+    using Probe = ClassifyProbe;
+    const struct {
+        std::function<void(Probe&)> classify;
+        Doubles expected;
+    } table[] = {
+        {[](Probe& t) { t.ClassifyWithEqualDistance(5, 1, 0); },
+         {0, 0.3333333333333333, 0.6666666666666666, 1}},
+        {[](Probe& t) { t.ClassifyWithExtraction(5, 50, 3); },
+         {2.9999999999999996, 12.332199428407062, 27.998866095073737, 50.00000000000001}},
+        {[](Probe& t) { t.ClassifyWithLogarithm(5, 2000, 2); },
+         {2, 20.000000000000004, 200.00000000000003, 2000.0000000000002}},
+        {[](Probe& t) { t.ClassifyWithLogarithm(4, 1000, 0); }, {1, 31.622776601683793, 1000}},
+        {[](Probe& t) { t.ClassifyWithCustomInterval(0.25, 1, 0.1); }, {0.1, 0.35, 0.6, 0.85, 1.1}},
+        {[](Probe& t) { t.ClassifyWithCustomInterval(30, 0, 100); }, {}}, // max not above min
+        {[](Probe& t) { t.ClassifyWithCustomInterval(-30, 100, 0); }, {}},
+        // two classes: min as the formula makes it; one class: nothing
+        {[](Probe& t) { t.ClassifyWithExtraction(2, 50, 3); }, {2.9999999999999996}},
+        {[](Probe& t) { t.ClassifyWithLogarithm(2, 50, 0); }, {1}},
+        {[](Probe& t) { t.ClassifyWithEqualDistance(1, 50, 3); }, {}},
+    };
+    for (const auto& row : table) {
+        Probe theme;
+        row.classify(theme);
+        ExpectBreaks(theme, row.expected);
+    }
 }
 
 TEST(RangeClassify, ProtectedMethodsAddToWhatIsThere) {

@@ -145,16 +145,6 @@ TEST_F(RangeXmlTest, NumbersAreWrittenWithFifteenDecimalsTrimmed) {
     }
 }
 
-TEST_F(RangeXmlTest, MethodIsWrittenAsItsCode) {
-    TOVO::TovoArray<double> values;
-    values.Add(1);
-    values.Add(1000);
-    theme.MakeDefault(KrTheme3D::ClassLogarithm, 3, values, {}, 0);
-    const Doc doc(theme.ToXML(0, ""));
-    EXPECT_STREQ("3", doc.Root().child_value("dkm:Range3DMethod"));
-    EXPECT_EQ((Strings{"X<10", "10<=X<100", "X>=100"}), doc.RangeTexts());
-}
-
 TEST_F(RangeXmlTest, RoundTripKeepsBothOrdersToFifteenDecimals) {
     for (bool bDescending : {false, true}) {
         RangeProbe source;
@@ -170,9 +160,11 @@ TEST_F(RangeXmlTest, RoundTripKeepsBothOrdersToFifteenDecimals) {
         for (int i = 0; i < source.GetCount(); ++i)
             source.SetAt(i, MakeItem(("c" + std::to_string(i)).c_str(), i % 2 == 0, unsigned(i)));
 
+        const TovoMBString strXML = source.ToXML(0, "/data/scene.xml");
+        EXPECT_STREQ("4", Doc(strXML).Root().child_value("dkm:Range3DMethod"));
         RangeProbe target;
         Fill(target, {1, 2, 3}, !bDescending);
-        ASSERT_TRUE(target.FromXML(source.ToXML(0, "/data/scene.xml"), 0, "/data/scene.xml"));
+        ASSERT_TRUE(target.FromXML(strXML, 0, "/data/scene.xml"));
         const double s = bDescending ? -1 : 1;
         EXPECT_EQ(
             (Doubles{s * -2.25, s * 0.333333333333333, s * 0.666666666666667, s * 10, s * 1e20}),
@@ -241,21 +233,6 @@ TEST_F(RangeXmlTest, DescendingAttributeIsReadIgnoringCase) {
     }
 }
 
-TEST_F(RangeXmlTest, StyleEnableIsFalseOnlyForFalse) {
-    Fill(theme, {10, 20, 30}, false);
-    Doc doc(theme.ToXML(0, ""));
-    const char* texts[] = {"", "no", "false", "FaLsE"};
-    int i = 0;
-    for (pugi::xml_node item : doc.ItemNodes())
-        item.child("dkm:StyleEnable").text().set(texts[i++]);
-    RangeProbe target;
-    ASSERT_TRUE(target.FromXML(doc.Text(), 0, ""));
-    EXPECT_TRUE(target.IsVisibleAt(0));
-    EXPECT_TRUE(target.IsVisibleAt(1));
-    EXPECT_FALSE(target.IsVisibleAt(2));
-    EXPECT_FALSE(target.IsVisibleAt(3));
-}
-
 TEST_F(RangeXmlTest, ReaderTakesTheElementsInWritingOrder) {
     theme.SetExpression("new");
     Fill(theme, {10}, false);
@@ -303,19 +280,31 @@ TEST_F(RangeXmlTest, BreakValuesComeFromTheRangeTextsOnly) {
     EXPECT_FALSE(target.IsVisibleAt(1));
 }
 
-TEST_F(RangeXmlTest, AnItemWithoutCaptionOrStyleGetsTheDefaults) {
-    Fill(theme, {10, 20}, false);
+// "dkm:StyleEnable" hides an item only when it says "FALSE" in any case; an item without caption,
+// flag or style gets the defaults, not what the element before it had.
+TEST_F(RangeXmlTest, ItemContentsFromEditedDocuments) {
+    Fill(theme, {10, 20, 30, 40}, false);
     Doc doc(theme.ToXML(0, ""));
-    pugi::xml_node second = doc.ItemNodes()[1];
-    second.remove_child("dkm:Caption");
-    second.remove_child("dkm:StyleEnable");
-    second.remove_child("dkm:Style");
+    const char* texts[] = {"", "no", "false", "FaLsE", nullptr};
+    int i = 0;
+    for (pugi::xml_node item : doc.ItemNodes()) {
+        if (texts[i]) {
+            item.child("dkm:StyleEnable").text().set(texts[i]);
+        } else {
+            item.remove_child("dkm:Caption");
+            item.remove_child("dkm:StyleEnable");
+            item.remove_child("dkm:Style");
+        }
+        ++i;
+    }
     RangeProbe target;
     ASSERT_TRUE(target.FromXML(doc.Text(), 0, ""));
-    EXPECT_EQ((Strings{"c0", "", "c2"}), Captions(target));
-    EXPECT_TRUE(target.IsVisibleAt(1));
-    EXPECT_EQ(KrStyle(), target.GetStyleAt(1));
-    EXPECT_EQ(TOVORGB(2, 0, 0), target.GetStyleAt(2).GetFillColor());
+    EXPECT_EQ((Strings{"c0", "c1", "c2", "c3", ""}), Captions(target));
+    const bool visible[] = {true, true, false, false, true};
+    for (int k = 0; k < 5; ++k)
+        EXPECT_EQ(visible[k], target.IsVisibleAt(k) != FALSE) << k;
+    EXPECT_EQ(TOVORGB(3, 0, 0), target.GetStyleAt(3).GetFillColor());
+    EXPECT_EQ(KrStyle(), target.GetStyleAt(4));
 }
 
 TEST_F(RangeXmlTest, IconNamesAreStoredRelativeAndReadBackAbsolute) {

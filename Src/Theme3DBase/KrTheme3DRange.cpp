@@ -347,7 +347,8 @@ TovoMBString KrTheme3DRange::ToXML(int nVersion, TovoMBString strPath) const {
 
 // First pass: the break values come back from the range texts in the document's order. The
 // number before "<=" is a range's lower bound, the one after ">=" the top range's; "X<..." carries
-// no break value of its own.
+// no break value of its own. A number that reads as infinite or NaN adds nothing, as a text
+// without a number does: neither can bound a range.
 void KrTheme3DRange::ReadBreakValues(KrMarkup& markup) {
     const KrTheme3DItem item;
     BreakRun run{0, 0};

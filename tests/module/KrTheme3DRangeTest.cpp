@@ -109,6 +109,19 @@ TEST_F(RangeTest, BoundaryTablesForBothOrders) {
     }
 }
 
+// The lookups take the count through the virtual GetValueCount.
+class FirstBreakOnly : public RangeProbe {
+public:
+    int GetValueCount() const override { return 1; }
+};
+
+TEST_F(RangeTest, LookupsCountThroughTheVirtualValueCount) {
+    FirstBreakOnly narrowed;
+    Fill(narrowed, {10, 20});
+    EXPECT_EQ(-1, narrowed.Find(20));
+    EXPECT_EQ(1, ItemOf(narrowed, narrowed.FindStyle(25.0)));
+}
+
 TEST_F(RangeTest, LookupMissesOnEmptyThemesAndHiddenItems) {
     EXPECT_EQ(nullptr, theme.FindStyle(5.0));
     EXPECT_EQ(-1, theme.Find(5.0));

@@ -267,9 +267,9 @@ TEST_F(RangeXmlTest, ReaderTakesTheElementsInWritingOrder) {
 TEST_F(RangeXmlTest, BreakValuesComeFromTheRangeTextsOnly) {
     Fill(theme, {1, 2, 3, 4, 5, 6, 7}, false);
     Doc doc(theme.ToXML(0, ""));
-    // Lower bounds before "<=", the top after ">="; texts without a number add nothing and a
-    // repeated value is dropped, so later elements give their contents to earlier items.
-    const char* texts[] = {"X<5", "5<=X<7", "abc", " 7 <=X<9", "<=8", "X>= 9 ", "X>=9", ""};
+    // Lower bounds before "<=", the top after ">="; texts without a finite number add nothing
+    // and a repeated value is dropped, so later elements give their contents to earlier items.
+    const char* texts[] = {"X<5", "5<=X<7", "abc", " 7 <=X<9", "<=8", "X>= 9 ", "X>=9", "X>=inf"};
     int i = 0;
     for (pugi::xml_node item : doc.ItemNodes())
         item.child("dkm:RangeValue").text().set(texts[i++]);

@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -141,14 +140,6 @@ TEST(GraphTest, CopiesAreIndependent) {
     source.SetExpressionAt(0, "changed");
     EXPECT_EQ(Expressions(copy), (std::vector<std::string>{"A", "B"}));
     EXPECT_EQ(copy.GetCaptionAt(1), "CB");
-}
-
-TEST(GraphTest, IndexAccessOutsideTheItemsThrowsOutOfRange) {
-    Kr3DGraph graph = Graph({"A"});
-    EXPECT_THROW(graph.GetExpressionAt(1), std::out_of_range);
-    EXPECT_THROW(graph.SetCaptionAt(-1, "x"), std::out_of_range);
-    EXPECT_THROW(graph.GetStyleAt(1), std::out_of_range);
-    EXPECT_THROW(graph.GetItem(5), std::out_of_range);
 }
 
 } // namespace

@@ -1,0 +1,203 @@
+#include "Commands.h"
+
+#include "LayerReader.h"
+#include "OutputFiles.h"
+#include "PluginLoader.h"
+#include "ThemeFile.h"
+#include "ToolError.h"
+#include "VyBase600/TovoArray.h"
+#include "VyScene600/KrTheme3D.h"
+#include "VyScene600/KrTheme3DFactory.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <iostream>
+#include <sys/stat.h>
+
+#ifndef THEME3D_SOURCE_DATADIR
+#define THEME3D_SOURCE_DATADIR ""
+#endif
+#ifndef THEME3D_INSTALL_DATADIR
+#define THEME3D_INSTALL_DATADIR "/usr/local/share/theme3d"
+#endif
+
+namespace theme3d {
+
+namespace {
+
+bool Exists(const std::string& strPath) {
+    struct stat st {};
+    return stat(strPath.c_str(), &st) == 0;
+}
+
+void PrintSummary(const std::string& strScene, const RenderSummary& summary) {
+    std::cout << "wrote " << strScene << ": " << summary.nFeatures << " features, "
+              << summary.nNodes << " nodes, " << summary.nMeshes << " meshes, "
+              << summary.nMaterials << " materials, " << summary.nCharts << " charts\n";
+    if (!summary.strLabelFile.empty())
+        std::cout << "wrote " << summary.strLabelFile << ": " << summary.nLabels << " labels\n";
+    if (summary.nUntriangulated > 0)
+        std::cout << "note: " << summary.nUntriangulated
+                  << " features had polygons GEOS could not triangulate; they were left out\n";
+}
+
+void PrintBreaks(PluginLoader& plugin, KRS::KrTheme3D& theme) {
+    std::vector<double> breaks;
+    plugin.GetBridge().GetBreaks(&theme, breaks);
+    std::cout << breaks.size() + (breaks.empty() ? 0 : 1) << " classes, breaks:";
+    for (double d : breaks)
+        std::cout << ' ' << ThemeMaker::Number(d);
+    std::cout << '\n';
+}
+
+} // namespace
+
+void Commands::Info(const CommonOptions& common) {
+    PluginLoader plugin(common.strPlugin);
+    KRS::KrTheme3DFactory& factory = plugin.GetFactory();
+    TOVO::TovoArray<int> types;
+    factory.GetSupportTheme3DType(types);
+    std::cout << "plug-in: " << plugin.GetPath() << "\n"
+              << "found: " << plugin.GetSource() << "\n"
+              << "name: " << factory.GetName().Str() << "\n"
+              << "theme types:";
+    for (int i = 0; i < types.GetSize(); ++i)
+        std::cout << ' ' << types[i] << ' ' << ThemeFile::TypeName(types[i])
+                  << (i + 1 < types.GetSize() ? "," : "");
+    std::cout << '\n';
+}
+
+void Commands::Classify(const CommonOptions& common, const std::string& strPath,
+                        const RangeOptions& options, const std::string& strOutput) {
+    PluginLoader plugin(common.strPlugin);
+    LayerReader layer(strPath, common.strLayer);
+    std::unique_ptr<KRS::KrTheme3D> pTheme = ThemeMaker::MakeRange(plugin, layer, options);
+    OutputFiles outputs;
+    ThemeFile::Write(*pTheme, strOutput, outputs);
+    outputs.Commit();
+    std::cout << "wrote " << strOutput << ": range theme on " << options.strField << " ("
+              << options.strMethod << "), ";
+    PrintBreaks(plugin, *pTheme);
+}
+
+void Commands::Unique(const CommonOptions& common, const std::string& strPath,
+                      const std::string& strField, const std::string& strPalette,
+                      const std::string& strOutput) {
+    PluginLoader plugin(common.strPlugin);
+    LayerReader layer(strPath, common.strLayer);
+    std::unique_ptr<KRS::KrTheme3D> pTheme =
+        ThemeMaker::MakeUnique(plugin, layer, strField, strPalette);
+    OutputFiles outputs;
+    ThemeFile::Write(*pTheme, strOutput, outputs);
+    outputs.Commit();
+    std::vector<LegendRow> rows;
+    plugin.GetBridge().GetLegend(pTheme.get(), rows);
+    std::cout << "wrote " << strOutput << ": unique theme on " << strField << ", "
+              << (rows.empty() ? 0 : rows.size() - 1) << " values\n";
+}
+
+void Commands::Label(const CommonOptions& common, const std::string& strPath,
+                     const std::string& strField, const std::string& strFormat,
+                     const std::string& strOutput) {
+    PluginLoader plugin(common.strPlugin);
+    LayerReader layer(strPath, common.strLayer);
+    std::unique_ptr<KRS::KrTheme3D> pTheme =
+        ThemeMaker::MakeLabel(plugin, layer, strField, strFormat);
+    OutputFiles outputs;
+    ThemeFile::Write(*pTheme, strOutput, outputs);
+    outputs.Commit();
+    std::cout << "wrote " << strOutput << ": label theme on " << strField << '\n';
+}
+
+void Commands::Chart(const CommonOptions& common, const std::string& strPath,
+                     const GraphOptions& options, const std::string& strOutput) {
+    PluginLoader plugin(common.strPlugin);
+    LayerReader layer(strPath, common.strLayer);
+    std::unique_ptr<KRS::KrTheme3D> pTheme = ThemeMaker::MakeGraph(plugin, layer, options);
+    OutputFiles outputs;
+    ThemeFile::Write(*pTheme, strOutput, outputs);
+    outputs.Commit();
+    std::cout << "wrote " << strOutput << ": " << options.strType << " chart theme of "
+              << options.arrFields.size() << " fields\n";
+}
+
+void Commands::Render(const CommonOptions& common, const std::string& strPath,
+                      const std::vector<std::string>& arrThemes, const RenderOptions& options) {
+    PluginLoader plugin(common.strPlugin);
+    std::vector<std::unique_ptr<KRS::KrTheme3D>> themes;
+    for (const std::string& strTheme : arrThemes)
+        themes.push_back(ThemeFile::Read(plugin, strTheme));
+    LayerReader layer(strPath, common.strLayer);
+    OutputFiles outputs;
+    const RenderSummary summary = Renderer::Run(plugin, layer, themes, options, outputs);
+    outputs.Commit();
+    PrintSummary(options.strOutput, summary);
+    if (!options.strLegend.empty())
+        std::cout << "wrote " << options.strLegend << '\n';
+}
+
+std::string Commands::DataDir() {
+    std::vector<std::string> candidates;
+    if (const char* sz = std::getenv("THEME3D_DATA"); sz != nullptr && *sz != '\0')
+        candidates.emplace_back(sz);
+    candidates.push_back(PluginLoader::ExecutableDir() + "/../share/theme3d");
+    if (*THEME3D_SOURCE_DATADIR != '\0')
+        candidates.emplace_back(THEME3D_SOURCE_DATADIR);
+    candidates.emplace_back(THEME3D_INSTALL_DATADIR);
+    for (const std::string& strDir : candidates) {
+        if (Exists(strDir + "/" + kDemoLayer))
+            return strDir;
+    }
+    std::string strLooked;
+    for (const std::string& strDir : candidates)
+        strLooked += (strLooked.empty() ? "" : ", ") + strDir;
+    throw ToolError(std::string("bundled layer ") + kDemoLayer + " not found (looked in " +
+                    strLooked + "; set THEME3D_DATA)");
+}
+
+void Commands::Demo(const CommonOptions& common, const std::string& strDir, int nJobs) {
+    const std::string strLayerPath = DataDir() + "/" + kDemoLayer;
+    if (!Exists(strDir) && mkdir(strDir.c_str(), 0777) != 0)
+        throw ToolError("cannot make the output folder '" + strDir + "'");
+    PluginLoader plugin(common.strPlugin);
+    LayerReader layer(strLayerPath, "");
+
+    RangeOptions range;
+    range.strField = "pop_density";
+    range.strMethod = "natural";
+    range.nClasses = 5;
+    range.strRamp = "ylorrd";
+    range.dExtrude = 250000.0;
+    GraphOptions graph;
+    graph.arrFields = {"pop_m", "gdp_bn"};
+    graph.strType = "bar";
+    graph.strGraduate = "sqrt";
+    std::vector<std::unique_ptr<KRS::KrTheme3D>> themes;
+    themes.push_back(ThemeMaker::MakeRange(plugin, layer, range));
+    themes.push_back(ThemeMaker::MakeGraph(plugin, layer, graph));
+    themes.push_back(ThemeMaker::MakeLabel(plugin, layer, "name", ""));
+
+    OutputFiles outputs;
+    const std::vector<std::string> names = {strDir + "/range.xml", strDir + "/graph.xml",
+                                            strDir + "/label.xml"};
+    for (std::size_t i = 0; i < themes.size(); ++i)
+        ThemeFile::Write(*themes[i], names[i], outputs);
+    RenderOptions options;
+    options.strOutput = strDir + "/demo.glb";
+    options.strLegend = strDir + "/legend.svg";
+    options.nJobs = nJobs;
+    const RenderSummary summary = Renderer::Run(plugin, layer, themes, options, outputs);
+    outputs.Commit();
+
+    std::cout << "demo on " << strLayerPath << " (Natural Earth 1:110m countries)\n"
+              << "themes: " << names[0] << " (natural breaks of pop_density, ";
+    PrintBreaks(plugin, *themes[0]);
+    std::cout << "        " << names[1] << " (bars of pop_m and gdp_bn), " << names[2]
+              << " (country names)\n";
+    PrintSummary(options.strOutput, summary);
+    std::cout << "wrote " << options.strLegend << "\n"
+              << "open " << options.strOutput << " in any glTF viewer (for example: f3d "
+              << options.strOutput << "), and " << options.strLegend << " in a browser\n";
+}
+
+} // namespace theme3d

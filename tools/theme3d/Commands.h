@@ -1,0 +1,42 @@
+// The subcommands of theme3d. Each returns normally on success and throws ToolError on failure;
+// main turns that into one line on standard error and exit status 2. Outputs of a command appear
+// together at its end, or not at all.
+#pragma once
+
+#include "Renderer.h"
+#include "ThemeMaker.h"
+
+#include <string>
+#include <vector>
+
+namespace theme3d {
+
+struct CommonOptions {
+    std::string strPlugin; // --plugin
+    std::string strLayer;  // --layer: a layer inside the file (the first when empty)
+};
+
+class Commands {
+public:
+    static void Info(const CommonOptions& common);
+    static void Classify(const CommonOptions& common, const std::string& strPath,
+                         const RangeOptions& options, const std::string& strOutput);
+    static void Unique(const CommonOptions& common, const std::string& strPath,
+                       const std::string& strField, const std::string& strPalette,
+                       const std::string& strOutput);
+    static void Label(const CommonOptions& common, const std::string& strPath,
+                      const std::string& strField, const std::string& strFormat,
+                      const std::string& strOutput);
+    static void Chart(const CommonOptions& common, const std::string& strPath,
+                      const GraphOptions& options, const std::string& strOutput);
+    static void Render(const CommonOptions& common, const std::string& strPath,
+                       const std::vector<std::string>& arrThemes, const RenderOptions& options);
+    static void Demo(const CommonOptions& common, const std::string& strDir, int nJobs);
+
+    // The folder of the bundled sample layers: THEME3D_DATA, <exe>/../share/theme3d, the
+    // source tree's data folder, the install folder.
+    static std::string DataDir();
+    static constexpr const char* kDemoLayer = "ne_110m_countries.gpkg";
+};
+
+} // namespace theme3d

@@ -1,0 +1,45 @@
+// Renders features through one worker's own copies of the themes, as a host does per feature:
+// the first style theme that gives a style colours the feature, label themes give its text, and
+// graph themes build its charts at its anchor. Themes are not thread-safe, so each worker keeps
+// its own copies (made with the factory's CloneTheme3D) and its own tessellators.
+#pragma once
+
+#include "ChartTessellator.h"
+#include "FeatureResult.h"
+#include "FeatureTessellator.h"
+#include "RenderPlan.h"
+
+#include <memory>
+#include <vector>
+
+namespace KRS {
+class KrTheme3D;
+}
+
+namespace theme3d {
+
+class FeatureRenderer {
+public:
+    // The colours of a feature that no style theme styles.
+    static constexpr TOVO::TovoColor kDefaultFill = TOVO::TOVORGB(200, 200, 200);
+    static constexpr TOVO::TovoColor kDefaultLine = TOVO::TOVORGB(90, 90, 90);
+
+    FeatureRenderer(const RenderPlan& plan, std::vector<std::unique_ptr<KRS::KrTheme3D>> themes,
+                    const EnuFrame& frame, double dMarkerSize);
+    ~FeatureRenderer();
+
+    FeatureResult Render(const Feature& feature);
+
+private:
+    FeatureLook Look(const Feature& feature) const;
+    void AddLabel(const Feature& feature, FeatureResult& result);
+    void AddCharts(const Feature& feature, FeatureResult& result);
+
+    const RenderPlan& m_plan;
+    std::vector<std::unique_ptr<KRS::KrTheme3D>> m_themes;
+    FeatureTessellator m_features;
+    ChartTessellator m_charts;
+    double m_dMarkerSize;
+};
+
+} // namespace theme3d

@@ -1,0 +1,25 @@
+// What rendering one feature through every theme produced, ready for the scene writer.
+#pragma once
+
+#include "ChartTessellator.h"
+#include "MeshData.h"
+#include "Solids.h"
+
+#include <string>
+#include <vector>
+
+namespace theme3d {
+
+struct FeatureResult {
+    long long nFid = 0;
+    bool bHasLabel = false;
+    std::string strLabel; // bytes as the label theme made them
+    bool bHasAnchor = false;
+    GeoPoint anchor; // where the label and the charts stand
+    MeshData body;   // the feature itself, in its theme colours
+    MeshData chart;  // the charts of the graph themes
+    std::vector<ChartText> chartTexts;
+    bool bUntriangulated = false; // a polygon GEOS could not triangulate was left out
+};
+
+} // namespace theme3d

@@ -1,0 +1,195 @@
+#include "FeatureTessellator.h"
+
+#include <algorithm>
+#include <cmath>
+#include <geos_c.h>
+#include <ogr_geometry.h>
+
+namespace theme3d {
+
+namespace {
+
+GEOSContextHandle_t Ctx(void* h) {
+    return static_cast<GEOSContextHandle_t>(h);
+}
+
+// The triangles of a GEOS collection of triangle polygons, as flat longitude/latitude triples.
+void CollectTriangles(GEOSContextHandle_t ctx, const GEOSGeometry* pTriangles,
+                      std::vector<double>& out) {
+    const int n = GEOSGetNumGeometries_r(ctx, pTriangles);
+    for (int i = 0; i < n; ++i) {
+        const GEOSGeometry* pTri = GEOSGetGeometryN_r(ctx, pTriangles, i);
+        const GEOSGeometry* pRing = GEOSGetExteriorRing_r(ctx, pTri);
+        const GEOSCoordSequence* pSeq = pRing ? GEOSGeom_getCoordSeq_r(ctx, pRing) : nullptr;
+        unsigned int nSize = 0;
+        if (pSeq == nullptr || !GEOSCoordSeq_getSize_r(ctx, pSeq, &nSize) || nSize < 3)
+            continue;
+        for (unsigned int k = 0; k < 3; ++k) {
+            double x = 0.0, y = 0.0;
+            GEOSCoordSeq_getXY_r(ctx, pSeq, k, &x, &y);
+            out.push_back(x);
+            out.push_back(y);
+        }
+    }
+}
+
+double Distance(const double* a, const double* b) {
+    return std::hypot(a[0] - b[0], a[1] - b[1]);
+}
+
+} // namespace
+
+FeatureTessellator::FeatureTessellator(const EnuFrame& frame)
+    : m_frame(frame), m_solids(frame), m_hGeos(OGRGeometry::createGEOSContext()) {}
+
+FeatureTessellator::~FeatureTessellator() {
+    OGRGeometry::freeGEOSContext(Ctx(m_hGeos));
+}
+
+bool FeatureTessellator::Add(const OGRGeometry& geometry, const FeatureLook& look, MeshData& out) {
+    switch (wkbFlatten(geometry.getGeometryType())) {
+    case wkbPoint: {
+        const auto& point = *geometry.toPoint();
+        m_solids.Marker({point.getX(), point.getY(), 0.0}, look.dMarker,
+                        out.For(look.fill, Primitive::Triangles));
+        return true;
+    }
+    case wkbLineString:
+        AddLine(*geometry.toLineString(), look, out);
+        return true;
+    case wkbPolygon:
+        return AddPolygon(*geometry.toPolygon(), look, out);
+    case wkbMultiPoint:
+    case wkbMultiLineString:
+    case wkbMultiPolygon:
+    case wkbGeometryCollection: {
+        bool bAll = true;
+        for (const OGRGeometry* pPart : *geometry.toGeometryCollection())
+            bAll = Add(*pPart, look, out) && bAll;
+        return bAll;
+    }
+    default: {
+        // Curves and other kinds: drawn as their linear approximation.
+        std::unique_ptr<OGRGeometry> pLinear(geometry.getLinearGeometry());
+        return pLinear && wkbFlatten(pLinear->getGeometryType()) !=
+                              wkbFlatten(geometry.getGeometryType())
+                   ? Add(*pLinear, look, out)
+                   : false;
+    }
+    }
+}
+
+std::vector<double> FeatureTessellator::Triangulate(const OGRPolygon& polygon) {
+    std::vector<double> triangles;
+    GEOSContextHandle_t ctx = Ctx(m_hGeos);
+    GEOSGeometry* pGeos = polygon.exportToGEOS(ctx);
+    if (pGeos == nullptr)
+        return triangles;
+    GEOSGeometry* pTriangles = GEOSConstrainedDelaunayTriangulation_r(ctx, pGeos);
+    if (pTriangles == nullptr) {
+        // Self-touching or otherwise invalid rings: triangulate the repaired shape instead.
+        GEOSGeometry* pValid = GEOSMakeValid_r(ctx, pGeos);
+        if (pValid != nullptr) {
+            pTriangles = GEOSConstrainedDelaunayTriangulation_r(ctx, pValid);
+            GEOSGeom_destroy_r(ctx, pValid);
+        }
+    }
+    GEOSGeom_destroy_r(ctx, pGeos);
+    if (pTriangles != nullptr) {
+        CollectTriangles(ctx, pTriangles, triangles);
+        GEOSGeom_destroy_r(ctx, pTriangles);
+    }
+    return triangles;
+}
+
+bool FeatureTessellator::AddPolygon(const OGRPolygon& polygon, const FeatureLook& look,
+                                    MeshData& out) {
+    if (polygon.IsEmpty())
+        return true;
+    const std::vector<double> triangles = Triangulate(polygon);
+    if (triangles.empty())
+        return false;
+    Primitive& fill = out.For(look.fill, Primitive::Triangles);
+    for (std::size_t i = 0; i + 6 <= triangles.size(); i += 6)
+        Emit(&triangles[i], look.dExtrude, 0, fill);
+    if (look.dExtrude > 0.0)
+        AddWalls(polygon, look, fill);
+    return true;
+}
+
+void FeatureTessellator::Emit(const double* tri, double dHeight, int nDepth, Primitive& out) {
+    const double* a = tri;
+    const double* b = tri + 2;
+    const double* c = tri + 4;
+    const double longest = std::max({Distance(a, b), Distance(b, c), Distance(c, a)});
+    if (longest > kMaxEdgeDegrees && nDepth < 8) {
+        const double ab[2] = {(a[0] + b[0]) / 2, (a[1] + b[1]) / 2};
+        const double bc[2] = {(b[0] + c[0]) / 2, (b[1] + c[1]) / 2};
+        const double ca[2] = {(c[0] + a[0]) / 2, (c[1] + a[1]) / 2};
+        const double parts[4][6] = {{a[0], a[1], ab[0], ab[1], ca[0], ca[1]},
+                                    {ab[0], ab[1], b[0], b[1], bc[0], bc[1]},
+                                    {ca[0], ca[1], bc[0], bc[1], c[0], c[1]},
+                                    {ab[0], ab[1], bc[0], bc[1], ca[0], ca[1]}};
+        for (const auto& part : parts)
+            Emit(part, dHeight, nDepth + 1, out);
+        return;
+    }
+    out.AddTriangle(out.AddVertex(m_frame.ToScene(a[0], a[1], dHeight)),
+                    out.AddVertex(m_frame.ToScene(b[0], b[1], dHeight)),
+                    out.AddVertex(m_frame.ToScene(c[0], c[1], dHeight)));
+}
+
+void FeatureTessellator::AddWalls(const OGRPolygon& polygon, const FeatureLook& look,
+                                  Primitive& out) {
+    for (const OGRLinearRing* pRing : polygon) {
+        const int n = pRing->getNumPoints();
+        for (int i = 0; i + 1 < n; ++i) {
+            const Vec3 a = m_frame.ToScene(pRing->getX(i), pRing->getY(i), 0.0);
+            const Vec3 b = m_frame.ToScene(pRing->getX(i + 1), pRing->getY(i + 1), 0.0);
+            const Vec3 at = m_frame.ToScene(pRing->getX(i), pRing->getY(i), look.dExtrude);
+            const Vec3 bt = m_frame.ToScene(pRing->getX(i + 1), pRing->getY(i + 1), look.dExtrude);
+            const std::uint32_t i0 = out.AddVertex(a), i1 = out.AddVertex(b);
+            const std::uint32_t i2 = out.AddVertex(bt), i3 = out.AddVertex(at);
+            out.AddTriangle(i0, i1, i2);
+            out.AddTriangle(i0, i2, i3);
+        }
+    }
+}
+
+bool FeatureTessellator::PointOnSurface(const OGRGeometry& geometry, double& dLon, double& dLat) {
+    if (geometry.IsEmpty())
+        return false;
+    if (wkbFlatten(geometry.getGeometryType()) == wkbPoint) {
+        dLon = geometry.toPoint()->getX();
+        dLat = geometry.toPoint()->getY();
+        return true;
+    }
+    GEOSContextHandle_t ctx = Ctx(m_hGeos);
+    GEOSGeometry* pGeos = geometry.exportToGEOS(ctx);
+    if (pGeos == nullptr)
+        return false;
+    GEOSGeometry* pPoint = GEOSPointOnSurface_r(ctx, pGeos);
+    bool bFound = false;
+    if (pPoint != nullptr && !GEOSisEmpty_r(ctx, pPoint)) {
+        bFound = GEOSGeomGetX_r(ctx, pPoint, &dLon) == 1 && GEOSGeomGetY_r(ctx, pPoint, &dLat) == 1;
+    }
+    if (pPoint != nullptr)
+        GEOSGeom_destroy_r(ctx, pPoint);
+    GEOSGeom_destroy_r(ctx, pGeos);
+    return bFound;
+}
+
+void FeatureTessellator::AddLine(const OGRLineString& line, const FeatureLook& look,
+                                 MeshData& out) {
+    if (line.getNumPoints() < 2)
+        return;
+    Primitive& lines = out.For(look.line, Primitive::Lines);
+    std::uint32_t prev = lines.AddVertex(m_frame.ToScene(line.getX(0), line.getY(0), 0.0));
+    for (int i = 1; i < line.getNumPoints(); ++i) {
+        const std::uint32_t cur = lines.AddVertex(m_frame.ToScene(line.getX(i), line.getY(i), 0.0));
+        lines.indices.insert(lines.indices.end(), {prev, cur});
+        prev = cur;
+    }
+}
+
+} // namespace theme3d

@@ -1,0 +1,214 @@
+#include "LayerReader.h"
+
+#include "ToolError.h"
+#include "VyBase600/TovoTime.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cpl_error.h>
+#include <gdal_priv.h>
+#include <mutex>
+#include <ogr_spatialref.h>
+#include <ogrsf_frmts.h>
+#include <sys/stat.h>
+
+namespace theme3d {
+
+namespace {
+
+void InitGdal() {
+    static std::once_flag once;
+    std::call_once(once, [] {
+        GDALAllRegister();
+        // Errors reach the user as the tool's one line; GDAL's own messages would be a second.
+        CPLSetErrorHandler(CPLQuietErrorHandler);
+    });
+}
+
+std::string LastGdalError() {
+    const char* sz = CPLGetLastErrorMsg();
+    return (sz && *sz) ? sz : "not a vector format GDAL reads";
+}
+
+double DayNumber(int y, int m, int d, int h, int min, float sec) {
+    const double whole = TOVO::TovoTime(y, m, d, h, min, 0).GetDayNumber();
+    return whole + static_cast<double>(sec) / 86400.0;
+}
+
+} // namespace
+
+LayerReader::LayerReader(const std::string& strPath, const std::string& strLayer)
+    : m_strPath(strPath) {
+    InitGdal();
+    struct stat st {};
+    if (stat(strPath.c_str(), &st) != 0)
+        throw ToolError("layer file '" + strPath + "' not found");
+    m_pDataset = GDALDataset::Open(strPath.c_str(), GDAL_OF_VECTOR | GDAL_OF_READONLY);
+    if (m_pDataset == nullptr)
+        throw ToolError("cannot read '" + strPath + "': " + LastGdalError());
+    m_pLayer =
+        strLayer.empty() ? m_pDataset->GetLayer(0) : m_pDataset->GetLayerByName(strLayer.c_str());
+    if (m_pLayer == nullptr) {
+        std::string strNames;
+        for (int i = 0; i < m_pDataset->GetLayerCount(); ++i)
+            strNames += std::string(i ? ", " : "") + m_pDataset->GetLayer(i)->GetName();
+        throw ToolError("layer '" + strLayer + "' not found in '" + strPath +
+                        "' (layers: " + (strNames.empty() ? "none" : strNames) + ")");
+    }
+    const OGRSpatialReference* pSource = m_pLayer->GetSpatialRef();
+    if (pSource != nullptr && !pSource->IsGeographic()) {
+        OGRSpatialReference target;
+        target.importFromEPSG(4326);
+        target.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
+        m_pToLonLat.reset(OGRCreateCoordinateTransformation(pSource, &target));
+        if (!m_pToLonLat)
+            throw ToolError("cannot turn the coordinates of '" + strPath +
+                            "' into longitude and latitude: " + LastGdalError());
+    }
+}
+
+LayerReader::~LayerReader() {
+    GDALClose(m_pDataset);
+}
+
+std::string LayerReader::GetLayerName() const {
+    return m_pLayer->GetName();
+}
+
+std::vector<std::string> LayerReader::FieldNames() const {
+    std::vector<std::string> names;
+    OGRFeatureDefn* pDefn = m_pLayer->GetLayerDefn();
+    for (int i = 0; i < pDefn->GetFieldCount(); ++i)
+        names.emplace_back(pDefn->GetFieldDefn(i)->GetNameRef());
+    return names;
+}
+
+int LayerReader::FieldIndex(const std::string& strField) const {
+    const int n = m_pLayer->GetLayerDefn()->GetFieldIndex(strField.c_str());
+    if (n < 0) {
+        std::string strNames;
+        for (const std::string& s : FieldNames())
+            strNames += (strNames.empty() ? "" : ", ") + s;
+        throw ToolError("field '" + strField + "' not found in layer '" + GetLayerName() +
+                        "' of '" + m_strPath + "' (fields: " + strNames + ")");
+    }
+    return n;
+}
+
+void LayerReader::RequireNumeric(int nField) const {
+    OGRFieldDefn* pField = m_pLayer->GetLayerDefn()->GetFieldDefn(nField);
+    const OGRFieldType type = pField->GetType();
+    if (type != OFTInteger && type != OFTInteger64 && type != OFTReal)
+        throw ToolError("field '" + std::string(pField->GetNameRef()) + "' of '" + m_strPath +
+                        "' is not numeric (" + OGRFieldDefn::GetFieldTypeName(type) + ")");
+}
+
+TOVO::TovoVariant LayerReader::ToVariant(OGRFeature& feature, int nField) {
+    TOVO::TovoVariant value;
+    if (!feature.IsFieldSetAndNotNull(nField))
+        return value;
+    const OGRFieldDefn* pDefn = feature.GetFieldDefnRef(nField);
+    const OGRFieldSubType sub = pDefn->GetSubType();
+    int y = 0, m = 0, d = 0, h = 0, min = 0, tz = 0;
+    float sec = 0.0f;
+    switch (pDefn->GetType()) {
+    case OFTInteger:
+        if (sub == OFSTBoolean)
+            value.SetUInt8(static_cast<std::uint8_t>(feature.GetFieldAsInteger(nField) != 0));
+        else if (sub == OFSTInt16)
+            value.SetInt16(static_cast<std::int16_t>(feature.GetFieldAsInteger(nField)));
+        else
+            value.SetInt32(feature.GetFieldAsInteger(nField));
+        break;
+    case OFTInteger64:
+        value.SetInt64(feature.GetFieldAsInteger64(nField));
+        break;
+    case OFTReal:
+        if (sub == OFSTFloat32)
+            value.SetFloat(static_cast<float>(feature.GetFieldAsDouble(nField)));
+        else
+            value.SetDouble(feature.GetFieldAsDouble(nField));
+        break;
+    case OFTDate:
+    case OFTTime:
+    case OFTDateTime: {
+        feature.GetFieldAsDateTime(nField, &y, &m, &d, &h, &min, &sec, &tz);
+        const int nType = pDefn->GetType() == OFTDate   ? TOVO::TovoVariant::Date
+                          : pDefn->GetType() == OFTTime ? TOVO::TovoVariant::Time
+                                                        : TOVO::TovoVariant::DateTime;
+        // A time of day alone counts from day 0 (1899-12-30), as the day number does.
+        if (nType == TOVO::TovoVariant::Time)
+            value.SetDayNumber((h * 3600.0 + min * 60.0 + sec) / 86400.0, nType);
+        else
+            value.SetDayNumber(DayNumber(y, m, d, h, min, sec), nType);
+        break;
+    }
+    case OFTBinary: {
+        int nBytes = 0;
+        const GByte* pData = feature.GetFieldAsBinary(nField, &nBytes);
+        value.SetBinary(pData, static_cast<std::size_t>(nBytes));
+        break;
+    }
+    default: // strings, and lists as their text
+        value.SetText(TOVO::TovoMBString(feature.GetFieldAsString(nField)));
+        break;
+    }
+    return value;
+}
+
+std::vector<Feature> LayerReader::ReadAll(const std::vector<int>& fields) {
+    std::vector<Feature> features;
+    m_pLayer->ResetReading();
+    for (auto& pFeature : *m_pLayer) {
+        Feature feature;
+        feature.nFid = pFeature->GetFID();
+        OGRGeometry* pGeometry = pFeature->StealGeometry();
+        if (pGeometry != nullptr && m_pToLonLat &&
+            pGeometry->transform(m_pToLonLat.get()) != OGRERR_NONE)
+            throw ToolError("cannot turn feature " + std::to_string(feature.nFid) + " of '" +
+                            m_strPath + "' into longitude and latitude");
+        feature.geometry.reset(pGeometry, [](const OGRGeometry* p) {
+            OGRGeometryFactory::destroyGeometry(const_cast<OGRGeometry*>(p));
+        });
+        for (int nField : fields)
+            feature.values.push_back(ToVariant(*pFeature, nField));
+        features.push_back(std::move(feature));
+    }
+    return features;
+}
+
+std::vector<double> LayerReader::SortedNumbers(int nField) {
+    RequireNumeric(nField);
+    std::vector<double> values;
+    m_pLayer->ResetReading();
+    for (auto& pFeature : *m_pLayer) {
+        if (!pFeature->IsFieldSetAndNotNull(nField))
+            continue;
+        const double d = pFeature->GetFieldAsDouble(nField);
+        if (std::isfinite(d))
+            values.push_back(d);
+    }
+    std::sort(values.begin(), values.end());
+    return values;
+}
+
+GeoExtent LayerReader::Extent(const std::vector<Feature>& features) {
+    GeoExtent extent{1.0, 1.0, -1.0, -1.0};
+    for (const Feature& feature : features) {
+        if (!feature.geometry || feature.geometry->IsEmpty())
+            continue;
+        OGREnvelope env;
+        feature.geometry->getEnvelope(&env);
+        if (extent.IsEmpty()) {
+            extent = {env.MinX, env.MinY, env.MaxX, env.MaxY};
+            continue;
+        }
+        extent.xmin = std::min(extent.xmin, env.MinX);
+        extent.ymin = std::min(extent.ymin, env.MinY);
+        extent.xmax = std::max(extent.xmax, env.MaxX);
+        extent.ymax = std::max(extent.ymax, env.MaxY);
+    }
+    return extent;
+}
+
+} // namespace theme3d

@@ -1,0 +1,192 @@
+#include "Renderer.h"
+
+#include "FeatureRenderer.h"
+#include "LayerReader.h"
+#include "OutputFiles.h"
+#include "PluginLoader.h"
+#include "Progress.h"
+#include "RenderPlan.h"
+#include "SceneWriter.h"
+#include "ThemeFile.h"
+#include "ToolError.h"
+#include "Utf8.h"
+#include "VyScene600/KrTheme3D.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+#include <exception>
+#include <nlohmann/json.hpp>
+#include <thread>
+
+namespace theme3d {
+
+namespace {
+
+TOVO::TovoRect2D Rect(const GeoExtent& extent) {
+    return extent.IsEmpty() ? TOVO::TovoRect2D()
+                            : TOVO::TovoRect2D(extent.xmin, extent.ymin, extent.xmax, extent.ymax);
+}
+
+// A marker size that reads at the layer's scale: a three-hundredth of its diagonal.
+double MarkerSize(const GeoExtent& extent) {
+    if (extent.IsEmpty())
+        return 1.0;
+    const double lat = (extent.ymin + extent.ymax) / 2 * 0.017453292519943295;
+    const double dx = (extent.xmax - extent.xmin) * 111320.0 * std::cos(lat);
+    const double dy = (extent.ymax - extent.ymin) * 110540.0;
+    return std::max(1.0, std::hypot(dx, dy) / 300.0);
+}
+
+// A host calls CalExtremumvValue for the layer before it has charts built.
+void SizeCharts(PluginLoader& plugin, const RenderPlan& plan,
+                std::vector<std::unique_ptr<KRS::KrTheme3D>>& themes,
+                const std::vector<Feature>& features, const GeoExtent& extent) {
+    for (std::size_t t = 0; t < themes.size(); ++t) {
+        const ThemeUse& use = plan.GetUses()[t];
+        if (use.nType != KRS::KrTheme3D::Graph)
+            continue;
+        double dMin = features.empty() ? 0.0 : HUGE_VAL;
+        double dMax = features.empty() ? 0.0 : -HUGE_VAL;
+        for (const Feature& feature : features) {
+            const std::vector<double> values = RenderPlan::GraphValues(*themes[t], use, feature);
+            double dSum = 0.0;
+            for (double d : values)
+                dSum += d;
+            dMin = std::min(dMin, dSum);
+            dMax = std::max(dMax, dSum);
+        }
+        plugin.GetBridge().CalExtremumvValue(themes[t].get(), dMin, dMax, Rect(extent),
+                                             static_cast<int>(features.size()));
+    }
+}
+
+std::vector<FeatureResult> RenderAll(PluginLoader& plugin, const RenderPlan& plan,
+                                     std::vector<std::unique_ptr<KRS::KrTheme3D>>& themes,
+                                     const std::vector<Feature>& features, const EnuFrame& frame,
+                                     double dMarker, int nJobs) {
+    std::vector<FeatureResult> results(features.size());
+    const int nWorkers = std::max(1, std::min<int>(nJobs, static_cast<int>(features.size())));
+    // Copies are made here, one set per worker, before any worker starts.
+    std::vector<std::unique_ptr<FeatureRenderer>> renderers;
+    for (int w = 0; w < nWorkers; ++w) {
+        std::vector<std::unique_ptr<KRS::KrTheme3D>> copies;
+        for (auto& pTheme : themes)
+            copies.push_back(plugin.CloneTheme(*pTheme));
+        renderers.push_back(
+            std::make_unique<FeatureRenderer>(plan, std::move(copies), frame, dMarker));
+    }
+    Progress progress("rendering", features.size());
+    std::atomic<std::size_t> next{0};
+    std::vector<std::exception_ptr> errors(static_cast<std::size_t>(nWorkers));
+    auto work = [&](int w) {
+        try {
+            for (std::size_t i = next++; i < features.size(); i = next++) {
+                results[i] = renderers[static_cast<std::size_t>(w)]->Render(features[i]);
+                progress.Advance();
+            }
+        } catch (...) {
+            errors[static_cast<std::size_t>(w)] = std::current_exception();
+            next = features.size();
+        }
+    };
+    std::vector<std::thread> threads;
+    for (int w = 1; w < nWorkers; ++w)
+        threads.emplace_back(work, w);
+    work(0);
+    for (std::thread& thread : threads)
+        thread.join();
+    progress.Finish();
+    for (const std::exception_ptr& error : errors) {
+        if (error)
+            std::rethrow_exception(error);
+    }
+    return results;
+}
+
+std::string LabelGeoJson(const std::vector<FeatureResult>& results, std::size_t& nLabels) {
+    nlohmann::json collection = {{"type", "FeatureCollection"},
+                                 {"features", nlohmann::json::array()}};
+    nLabels = 0;
+    for (const FeatureResult& result : results) {
+        if (!result.bHasLabel || !result.bHasAnchor)
+            continue;
+        ++nLabels;
+        collection["features"].push_back(
+            {{"type", "Feature"},
+             {"geometry",
+              {{"type", "Point"}, {"coordinates", {result.anchor.lon, result.anchor.lat}}}},
+             {"properties", {{"fid", result.nFid}, {"label", Utf8::Sanitize(result.strLabel)}}}});
+    }
+    return collection.dump(1) + "\n";
+}
+
+std::vector<LegendBlock> Legend(PluginLoader& plugin, const RenderPlan& plan,
+                                const std::vector<std::unique_ptr<KRS::KrTheme3D>>& themes) {
+    std::vector<LegendBlock> blocks;
+    for (std::size_t t = 0; t < themes.size(); ++t) {
+        const ThemeUse& use = plan.GetUses()[t];
+        if (use.nType == KRS::KrTheme3D::Label)
+            continue;
+        LegendBlock block;
+        block.strTitle = use.strTitle + " (" + ThemeFile::TypeName(use.nType) + ")";
+        plugin.GetBridge().GetLegend(themes[t].get(), block.rows);
+        blocks.push_back(block);
+    }
+    return blocks;
+}
+
+} // namespace
+
+std::string Renderer::LabelPath(const std::string& strScene) {
+    std::string strBase = strScene;
+    if (strBase.size() > 4 && strBase.compare(strBase.size() - 4, 4, ".glb") == 0)
+        strBase.resize(strBase.size() - 4);
+    return strBase + ".labels.geojson";
+}
+
+RenderSummary Renderer::Run(PluginLoader& plugin, LayerReader& layer,
+                            std::vector<std::unique_ptr<KRS::KrTheme3D>>& themes,
+                            const RenderOptions& options, OutputFiles& outputs) {
+    if (options.nJobs < 1)
+        throw ToolError("--jobs must be at least 1");
+    std::vector<KRS::KrTheme3D*> raw;
+    for (auto& pTheme : themes)
+        raw.push_back(pTheme.get());
+    const RenderPlan plan(raw, layer);
+    const std::vector<Feature> features = layer.ReadAll(plan.GetFields());
+    const GeoExtent extent = LayerReader::Extent(features);
+    SizeCharts(plugin, plan, themes, features, extent);
+
+    const EnuFrame frame(extent.IsEmpty() ? 0.0 : (extent.xmin + extent.xmax) / 2,
+                         extent.IsEmpty() ? 0.0 : (extent.ymin + extent.ymax) / 2);
+    const std::vector<FeatureResult> results =
+        RenderAll(plugin, plan, themes, features, frame, MarkerSize(extent), options.nJobs);
+
+    SceneWriter scene(layer.GetLayerName(), frame);
+    RenderSummary summary;
+    summary.nFeatures = results.size();
+    for (const FeatureResult& result : results) {
+        scene.AddFeature(result);
+        summary.nCharts += result.chart.IsEmpty() ? 0 : 1;
+        summary.nUntriangulated += result.bUntriangulated ? 1 : 0;
+    }
+    const SceneWriter::Counts counts = scene.GetCounts();
+    summary.nNodes = counts.nNodes;
+    summary.nMeshes = counts.nMeshes;
+    summary.nMaterials = counts.nMaterials;
+    outputs.Write(options.strOutput, scene.ToGlb());
+
+    const bool bLabels =
+        std::any_of(plan.GetUses().begin(), plan.GetUses().end(),
+                    [](const ThemeUse& use) { return use.nType == KRS::KrTheme3D::Label; });
+    if (bLabels) {
+        summary.strLabelFile = LabelPath(options.strOutput);
+        outputs.Write(summary.strLabelFile, LabelGeoJson(results, summary.nLabels));
+    }
+    if (!options.strLegend.empty())
+        outputs.Write(options.strLegend, LegendWriter::ToSvg(Legend(plugin, plan, themes)));
+    return summary;
+}
+
+} // namespace theme3d

@@ -1,0 +1,45 @@
+// The render command's work: every feature of the layer through every theme, as a host does,
+// into a glTF scene, a GeoJSON sidecar of label points and an SVG legend.
+#pragma once
+
+#include "LegendWriter.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace KRS {
+class KrTheme3D;
+}
+
+namespace theme3d {
+
+class LayerReader;
+class OutputFiles;
+class PluginLoader;
+
+struct RenderOptions {
+    std::string strOutput; // the .glb file
+    std::string strLegend; // the .svg file; empty for none
+    int nJobs = 1;
+};
+
+struct RenderSummary {
+    std::size_t nFeatures = 0, nNodes = 0, nMeshes = 0, nMaterials = 0, nLabels = 0, nCharts = 0,
+                nUntriangulated = 0;
+    std::string strLabelFile; // empty when no label theme gave a text
+};
+
+class Renderer {
+public:
+    // Renders into outputs (not committed). The themes are the host's masters: each worker
+    // renders with its own copies of them.
+    static RenderSummary Run(PluginLoader& plugin, LayerReader& layer,
+                             std::vector<std::unique_ptr<KRS::KrTheme3D>>& themes,
+                             const RenderOptions& options, OutputFiles& outputs);
+
+    // The sidecar's path: the scene's path with ".glb" replaced by ".labels.geojson".
+    static std::string LabelPath(const std::string& strScene);
+};
+
+} // namespace theme3d

@@ -1,0 +1,46 @@
+// Assembles the glTF 2.0 scene: one root node for the layer (its frame in the extras), one child
+// node per feature (named by its label, or "feature <fid>"), with the chart as the feature node's
+// child. Materials are shared: one per colour drawn.
+#pragma once
+
+#include "EnuFrame.h"
+#include "FeatureResult.h"
+
+#include <map>
+#include <memory>
+#include <string>
+
+namespace tinygltf {
+class Model;
+}
+
+namespace theme3d {
+
+class SceneWriter {
+public:
+    SceneWriter(const std::string& strLayerName, const EnuFrame& frame);
+    ~SceneWriter();
+    SceneWriter(const SceneWriter&) = delete;
+    SceneWriter& operator=(const SceneWriter&) = delete;
+
+    struct Counts {
+        std::size_t nNodes, nMeshes, nMaterials;
+    };
+
+    void AddFeature(const FeatureResult& result);
+    Counts GetCounts() const;
+    // The scene as a binary glTF (.glb) file.
+    std::string ToGlb();
+
+private:
+    int AddMesh(const MeshData& mesh, const std::string& strName);
+    int AddPrimitiveData(const Primitive& primitive, int& nIndices);
+    int Material(TOVO::TovoColor color);
+    int AddAccessor(const void* pData, std::size_t nBytes, int nTarget, int nComponent, int nType,
+                    std::size_t nCount);
+
+    std::unique_ptr<tinygltf::Model> m_pModel;
+    std::map<TOVO::TovoColor, int> m_materials;
+};
+
+} // namespace theme3d

@@ -1,0 +1,223 @@
+#include "ThemeMaker.h"
+
+#include "ClassBreaks.h"
+#include "ColorRamp.h"
+#include "PluginLoader.h"
+#include "ToolError.h"
+#include "VyScene600/KrTheme3D.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <map>
+
+namespace theme3d {
+
+namespace {
+
+// A darker shade of the fill for outlines and lines.
+TOVO::TovoColor Darker(TOVO::TovoColor c) {
+    return TOVO::TOVORGBA(TOVO::TovoGetRValue(c) * 3 / 5, TOVO::TovoGetGValue(c) * 3 / 5,
+                          TOVO::TovoGetBValue(c) * 3 / 5, TOVO::TovoGetAValue(c));
+}
+
+KRS::KrStyle StyleOf(TOVO::TovoColor color, double dExtrude = 0.0) {
+    KRS::KrStyle style;
+    style.SetFillColor(color);
+    style.SetLineColor(Darker(color));
+    style.SetFill(TRUE);
+    style.SetExtrude(dExtrude);
+    return style;
+}
+
+int Code(const std::map<std::string, int>& codes, const std::string& strName, const char* szWhat) {
+    const auto it = codes.find(strName);
+    if (it != codes.end())
+        return it->second;
+    std::string strKnown;
+    for (const auto& entry : codes)
+        strKnown += (strKnown.empty() ? "" : ", ") + entry.first;
+    throw ToolError(std::string("unknown ") + szWhat + " '" + strName + "' (known: " + strKnown +
+                    ")");
+}
+
+std::vector<double> Breaks(const RangeOptions& options, const std::vector<double>& values) {
+    if (options.strMethod == "quantile")
+        return ClassBreaks::Quantiles(values, options.nClasses);
+    if (options.strMethod == "natural")
+        return ClassBreaks::NaturalBreaks(values, options.nClasses);
+    return {};
+}
+
+} // namespace
+
+int ThemeMaker::MethodCode(const std::string& strMethod) {
+    static const std::map<std::string, int> codes = {
+        {"equal", KRS::KrTheme3D::ClassEqualDistance},
+        {"sqrt", KRS::KrTheme3D::ClassExtraction},
+        {"stdev", KRS::KrTheme3D::ClassStdev},
+        {"log", KRS::KrTheme3D::ClassLogarithm},
+        {"quantile", KRS::KrTheme3D::ClassQuantile},
+        {"natural", KRS::KrTheme3D::ClassQuantile},
+        {"interval", KRS::KrTheme3D::ClassCustomInterval}};
+    return Code(codes, strMethod, "method");
+}
+
+std::string ThemeMaker::Number(double d) {
+    char sz[32];
+    std::snprintf(sz, sizeof sz, "%.6g", d);
+    return sz;
+}
+
+std::vector<std::string> ThemeMaker::RangeCaptions(const std::vector<double>& breaks) {
+    std::vector<std::string> captions;
+    if (breaks.empty())
+        return captions;
+    captions.push_back("< " + Number(breaks.front()));
+    for (std::size_t i = 1; i < breaks.size(); ++i)
+        captions.push_back(Number(breaks[i - 1]) + " - " + Number(breaks[i]));
+    captions.push_back(">= " + Number(breaks.back()));
+    return captions;
+}
+
+std::unique_ptr<KRS::KrTheme3D> ThemeMaker::MakeRange(PluginLoader& plugin, LayerReader& layer,
+                                                      const RangeOptions& options) {
+    const int nMethod = MethodCode(options.strMethod);
+    if (options.nClasses < 2)
+        throw ToolError("--classes must be at least 2");
+    if (nMethod == KRS::KrTheme3D::ClassCustomInterval && !(options.dInterval > 0.0))
+        throw ToolError("method interval needs --interval with a positive width");
+    const std::vector<double> values = layer.SortedNumbers(layer.FieldIndex(options.strField));
+    if (values.size() < 2)
+        throw ToolError("field '" + options.strField + "' of '" + layer.GetPath() +
+                        "' has fewer than two numbers to classify");
+    const ThemeBridge& bridge = plugin.GetBridge();
+    std::unique_ptr<KRS::KrTheme3D> pTheme = plugin.NewTheme(KRS::KrTheme3D::Range);
+    bridge.SetRangeExpression(pTheme.get(), TOVO::TovoMBString(options.strField));
+    if (!bridge.MakeDefault(pTheme.get(), nMethod, options.nClasses, values,
+                            Breaks(options, values), options.dInterval))
+        throw ToolError("the range theme refused to classify field '" + options.strField + "'");
+    std::vector<double> breaks;
+    bridge.GetBreaks(pTheme.get(), breaks);
+    const std::vector<std::string> captions = RangeCaptions(breaks);
+    const int nItems = static_cast<int>(captions.size());
+    const std::vector<TOVO::TovoColor> colors = ColorRamp::Sample(options.strRamp, nItems);
+    for (int i = 0; i < nItems; ++i) {
+        const double dExtrude = options.dExtrude * (i + 1) / nItems;
+        bridge.SetRangeItem(pTheme.get(), i, StyleOf(colors[static_cast<std::size_t>(i)], dExtrude),
+                            TOVO::TovoMBString(captions[static_cast<std::size_t>(i)]));
+    }
+    return pTheme;
+}
+
+std::unique_ptr<KRS::KrTheme3D> ThemeMaker::MakeUnique(PluginLoader& plugin, LayerReader& layer,
+                                                       const std::string& strField,
+                                                       const std::string& strPalette) {
+    const int nField = layer.FieldIndex(strField);
+    ColorRamp::PaletteColor(strPalette, 0); // an unknown palette fails before any work
+    const std::vector<Feature> features = layer.ReadAll({nField});
+    // Distinct value texts, as the theme will match them; numbers in numeric order.
+    std::vector<std::pair<double, std::string>> values;
+    bool bNumeric = true;
+    for (const Feature& feature : features) {
+        const std::string strText = KRS::KrTheme3D::Variant2String(feature.values[0]).Str();
+        if (strText.empty())
+            continue;
+        double d = 0.0;
+        if (!KRS::KrTheme3D::Variant2Double(feature.values[0], d))
+            bNumeric = false;
+        values.emplace_back(d, strText);
+    }
+    if (bNumeric)
+        std::stable_sort(values.begin(), values.end(),
+                         [](const auto& a, const auto& b) { return a.first < b.first; });
+    else
+        std::sort(values.begin(), values.end(),
+                  [](const auto& a, const auto& b) { return a.second < b.second; });
+
+    const ThemeBridge& bridge = plugin.GetBridge();
+    std::unique_ptr<KRS::KrTheme3D> pTheme = plugin.NewTheme(KRS::KrTheme3D::Unique);
+    bridge.SetUniqueExpression(pTheme.get(), TOVO::TovoMBString(strField),
+                               StyleOf(TOVO::TOVORGB(200, 200, 200)));
+    int nAdded = 0;
+    for (const auto& value : values) {
+        const TOVO::TovoMBString strValue(value.second);
+        if (bridge.AddUniqueValue(pTheme.get(), strValue,
+                                  StyleOf(ColorRamp::PaletteColor(strPalette, nAdded)), strValue))
+            ++nAdded;
+    }
+    return pTheme;
+}
+
+std::unique_ptr<KRS::KrTheme3D> ThemeMaker::MakeLabel(PluginLoader& plugin, LayerReader& layer,
+                                                      const std::string& strField,
+                                                      const std::string& strFormat) {
+    layer.FieldIndex(strField);
+    if (!strFormat.empty()) {
+        // The theme would drop a format it cannot use (and log it); say so here instead.
+        TOVO::TovoMBString strProbe(strFormat);
+        strProbe.TrimLeft('%');
+        try {
+            if (!strProbe.IsEmpty())
+                TOVO::TovoMBString::Formatted(("%" + strProbe.Str()).c_str(), 1.0);
+        } catch (const std::exception&) {
+            throw ToolError("number format '" + strFormat + "' does not format a number");
+        }
+    }
+    std::unique_ptr<KRS::KrTheme3D> pTheme = plugin.NewTheme(KRS::KrTheme3D::Label);
+    plugin.GetBridge().SetLabel(pTheme.get(), TOVO::TovoMBString(strField),
+                                TOVO::TovoMBString(strFormat));
+    return pTheme;
+}
+
+std::unique_ptr<KRS::KrTheme3D> ThemeMaker::MakeGraph(PluginLoader& plugin, LayerReader& layer,
+                                                      const GraphOptions& options) {
+    static const std::map<std::string, int> types = {{"bar", 4}, {"pie", 6}, {"stacked", 12}};
+    static const std::map<std::string, int> modes = {{"constant", 0}, {"sqrt", 1}, {"log", 2}};
+    static const std::map<std::string, int> texts = {
+        {"percent", 1}, {"value", 2}, {"caption", 3}, {"caption-percent", 4}, {"caption-value", 5}};
+    const int nType = Code(types, options.strType, "chart type");
+    const int nMode = Code(modes, options.strGraduate, "graduation");
+    const int nText = options.strText.empty() ? 1 : Code(texts, options.strText, "text format");
+    if (options.arrFields.empty())
+        throw ToolError("--fields names no field");
+    std::vector<int> fields;
+    for (const std::string& strField : options.arrFields) {
+        fields.push_back(layer.FieldIndex(strField));
+        layer.RequireNumeric(fields.back());
+    }
+    ColorRamp::PaletteColor(options.strPalette, 0);
+
+    const ThemeBridge& bridge = plugin.GetBridge();
+    std::unique_ptr<KRS::KrTheme3D> pTheme = plugin.NewTheme(KRS::KrTheme3D::Graph);
+    bridge.SetGraph(pTheme.get(), nType, nMode, nText, options.strText.empty() ? FALSE : TRUE);
+    for (std::size_t i = 0; i < options.arrFields.size(); ++i) {
+        const TOVO::TovoMBString strField(options.arrFields[i]);
+        bridge.AddGraphItem(
+            pTheme.get(), strField, strField,
+            StyleOf(ColorRamp::PaletteColor(options.strPalette, static_cast<int>(i))));
+    }
+
+    // The layer's smallest and largest chart sums and its extent size every chart.
+    const std::vector<Feature> features = layer.ReadAll(fields);
+    double dMin = HUGE_VAL, dMax = -HUGE_VAL;
+    for (const Feature& feature : features) {
+        double dSum = 0.0;
+        for (const TOVO::TovoVariant& value : feature.values) {
+            double d = 0.0;
+            if (KRS::KrTheme3D::Variant2Double(value, d))
+                dSum += d;
+        }
+        dMin = std::min(dMin, dSum);
+        dMax = std::max(dMax, dSum);
+    }
+    if (features.empty())
+        dMin = dMax = 0.0;
+    const GeoExtent extent = LayerReader::Extent(features);
+    bridge.CalExtremumvValue(pTheme.get(), dMin, dMax,
+                             TOVO::TovoRect2D(extent.xmin, extent.ymin, extent.xmax, extent.ymax),
+                             static_cast<int>(features.size()));
+    return pTheme;
+}
+
+} // namespace theme3d

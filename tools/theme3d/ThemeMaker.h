@@ -1,0 +1,59 @@
+// Makes themes from a layer's values through the plug-in: a range theme by MakeDefault (quantile
+// and natural breaks computed here and passed to its quantile method), a unique theme from the
+// distinct values, a label theme, and a graph theme sized by CalExtremumvValue over the layer.
+#pragma once
+
+#include "LayerReader.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace KRS {
+class KrTheme3D;
+}
+
+namespace theme3d {
+
+class PluginLoader;
+
+struct RangeOptions {
+    std::string strField;
+    std::string strMethod = "equal"; // equal, sqrt, log, stdev, quantile, natural, interval
+    int nClasses = 5;
+    double dInterval = 0.0;
+    std::string strRamp = "viridis";
+    double dExtrude = 0.0; // metres for the highest class; the others in proportion
+};
+
+struct GraphOptions {
+    std::vector<std::string> arrFields;
+    std::string strType = "bar";          // bar, stacked, pie
+    std::string strGraduate = "constant"; // constant, sqrt, log
+    std::string strText;                  // empty: no item texts
+    std::string strPalette = "bold";
+};
+
+class ThemeMaker {
+public:
+    static std::unique_ptr<KRS::KrTheme3D> MakeRange(PluginLoader& plugin, LayerReader& layer,
+                                                     const RangeOptions& options);
+    static std::unique_ptr<KRS::KrTheme3D> MakeUnique(PluginLoader& plugin, LayerReader& layer,
+                                                      const std::string& strField,
+                                                      const std::string& strPalette);
+    static std::unique_ptr<KRS::KrTheme3D> MakeLabel(PluginLoader& plugin, LayerReader& layer,
+                                                     const std::string& strField,
+                                                     const std::string& strFormat);
+    static std::unique_ptr<KRS::KrTheme3D> MakeGraph(PluginLoader& plugin, LayerReader& layer,
+                                                     const GraphOptions& options);
+
+    // The range theme's method code for a method name; quantile and natural both use the
+    // quantile method with break values the tool computes. Throws ToolError for other names.
+    static int MethodCode(const std::string& strMethod);
+    // Captions from break values: "< b0", "b0 - b1", ..., ">= bn".
+    static std::vector<std::string> RangeCaptions(const std::vector<double>& breaks);
+    // A number as a short caption text (up to six significant digits).
+    static std::string Number(double d);
+};
+
+} // namespace theme3d

@@ -1,0 +1,148 @@
+// theme3d: the reference host. Loads the theme plug-in by file name, makes themes from real GIS
+// layers through it, and renders layers through themes into glTF 2.0 scenes.
+#include "Commands.h"
+#include "ToolError.h"
+
+#include <CLI/CLI.hpp>
+#include <iostream>
+
+using namespace theme3d;
+
+namespace {
+
+constexpr int kFailure = 2;
+
+struct Arguments {
+    CommonOptions common;
+    std::string strLayerPath, strField, strOutput, strPalette = "bold", strFormat;
+    std::string strDemoDir = "theme3d-demo";
+    std::vector<std::string> arrThemes;
+    RangeOptions range;
+    GraphOptions graph;
+    RenderOptions render;
+    std::string strFields;
+};
+
+void AddLayer(CLI::App& cmd, Arguments& args) {
+    cmd.add_option("LAYER", args.strLayerPath,
+                   "vector layer file (GeoJSON, Shapefile, GeoPackage, ...)")
+        ->required();
+}
+
+std::vector<std::string> SplitList(const std::string& strList) {
+    std::vector<std::string> items;
+    std::size_t start = 0;
+    while (start <= strList.size()) {
+        const std::size_t comma = strList.find(',', start);
+        const std::string item =
+            strList.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
+        if (!item.empty())
+            items.push_back(item);
+        if (comma == std::string::npos)
+            break;
+        start = comma + 1;
+    }
+    return items;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    CLI::App app{"theme3d: real GIS layers in, themed 3D scenes out"};
+    app.require_subcommand(1);
+    Arguments args;
+    app.add_option("--plugin", args.common.strPlugin, "the plug-in file (VyTheme3DBase600.t3d)");
+    app.add_option("--layer", args.common.strLayer, "layer inside the file (default: the first)");
+
+    CLI::App* info =
+        app.add_subcommand("info", "show the plug-in, where it was found, its theme types");
+
+    CLI::App* classify = app.add_subcommand("classify", "range theme from a numeric field");
+    AddLayer(*classify, args);
+    classify->add_option("--field", args.range.strField, "numeric field")->required();
+    classify
+        ->add_option("--method", args.range.strMethod,
+                     "equal|sqrt|log|stdev|quantile|natural|interval")
+        ->capture_default_str();
+    classify->add_option("--classes", args.range.nClasses, "number of classes")
+        ->capture_default_str();
+    classify->add_option("--interval", args.range.dInterval, "class width for --method interval");
+    classify->add_option("--ramp", args.range.strRamp, "colour ramp")->capture_default_str();
+    classify->add_option("--extrude", args.range.dExtrude,
+                         "extrusion of the highest class in metres (the others in proportion)");
+    classify->add_option("-o,--output", args.strOutput, "range theme XML")->required();
+
+    CLI::App* unique = app.add_subcommand("unique", "unique-values theme from a field");
+    AddLayer(*unique, args);
+    unique->add_option("--field", args.strField, "field")->required();
+    unique->add_option("--palette", args.strPalette, "palette")->capture_default_str();
+    unique->add_option("-o,--output", args.strOutput, "unique theme XML")->required();
+
+    CLI::App* label = app.add_subcommand("label", "label theme from a field");
+    AddLayer(*label, args);
+    label->add_option("--field", args.strField, "field")->required();
+    label->add_option("--format", args.strFormat, "number format for reals, such as .2f");
+    label->add_option("-o,--output", args.strOutput, "label theme XML")->required();
+
+    CLI::App* chart =
+        app.add_subcommand("chart", "graph theme (bars, stacked bars, pies) from fields");
+    AddLayer(*chart, args);
+    chart->add_option("--fields", args.strFields, "numeric fields A,B,...")->required();
+    chart->add_option("--type", args.graph.strType, "bar|stacked|pie")->capture_default_str();
+    chart->add_option("--graduate", args.graph.strGraduate, "constant|sqrt|log")
+        ->capture_default_str();
+    chart->add_option("--text", args.graph.strText,
+                      "percent|value|caption|caption-percent|caption-value");
+    chart->add_option("--palette", args.graph.strPalette, "palette")->capture_default_str();
+    chart->add_option("-o,--output", args.strOutput, "graph theme XML")->required();
+
+    CLI::App* render =
+        app.add_subcommand("render", "render a layer through themes into a glTF scene");
+    AddLayer(*render, args);
+    render->add_option("--theme", args.arrThemes, "theme XML (repeatable)")->required();
+    render->add_option("-o,--output", args.render.strOutput, "scene (.glb)")->required();
+    render->add_option("--legend", args.render.strLegend, "legend (.svg)");
+    render->add_option("--jobs", args.render.nJobs, "worker threads")->capture_default_str();
+
+    CLI::App* demo = app.add_subcommand("demo", "themes and a scene from the bundled world layer");
+    demo->add_option("-o,--output", args.strDemoDir, "output folder")->capture_default_str();
+    demo->add_option("--jobs", args.render.nJobs, "worker threads")->capture_default_str();
+
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::CallForHelp& e) {
+        return app.exit(e);
+    } catch (const CLI::CallForAllHelp& e) {
+        return app.exit(e);
+    } catch (const CLI::ParseError& e) {
+        std::cerr << "theme3d: " << e.what() << " (see theme3d --help)\n";
+        return kFailure;
+    }
+
+    try {
+        if (*info)
+            Commands::Info(args.common);
+        else if (*classify)
+            Commands::Classify(args.common, args.strLayerPath, args.range, args.strOutput);
+        else if (*unique)
+            Commands::Unique(args.common, args.strLayerPath, args.strField, args.strPalette,
+                             args.strOutput);
+        else if (*label)
+            Commands::Label(args.common, args.strLayerPath, args.strField, args.strFormat,
+                            args.strOutput);
+        else if (*chart) {
+            args.graph.arrFields = SplitList(args.strFields);
+            Commands::Chart(args.common, args.strLayerPath, args.graph, args.strOutput);
+        } else if (*render)
+            Commands::Render(args.common, args.strLayerPath, args.arrThemes, args.render);
+        else if (*demo)
+            Commands::Demo(args.common, args.strDemoDir, args.render.nJobs);
+    } catch (const ToolError& e) {
+        std::cerr << "theme3d: " << e.what() << '\n';
+        return kFailure;
+    } catch (const std::exception& e) {
+        std::cerr << "theme3d: unexpected failure: " << e.what() << '\n';
+        return kFailure;
+    }
+    return 0;
+}

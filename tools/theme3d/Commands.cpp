@@ -186,6 +186,7 @@ void Commands::Demo(const CommonOptions& common, const std::string& strDir, int 
     options.strOutput = strDir + "/demo.glb";
     options.strLegend = strDir + "/legend.svg";
     options.nJobs = nJobs;
+    options.bGround = true;
     const RenderSummary summary = Renderer::Run(plugin, layer, themes, options, outputs);
     outputs.Commit();
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <geos_c.h>
+#include <map>
 #include <ogr_geometry.h>
 
 namespace theme3d {
@@ -35,6 +36,20 @@ void CollectTriangles(GEOSContextHandle_t ctx, const GEOSGeometry* pTriangles,
 
 double Distance(const double* a, const double* b) {
     return std::hypot(a[0] - b[0], a[1] - b[1]);
+}
+
+// Twice the signed area of a triangle in longitude/latitude: positive when counter-clockwise,
+// which the east-north-up frame turns into a face looking up.
+double Orientation(const double* a, const double* b, const double* c) {
+    return (b[0] - a[0]) * (c[1] - a[1]) - (b[1] - a[1]) * (c[0] - a[0]);
+}
+
+// Whether the ring runs clockwise in longitude/latitude (shoelace sum).
+bool IsClockwise(const OGRLinearRing& ring) {
+    double sum = 0.0;
+    for (int i = 0; i + 1 < ring.getNumPoints(); ++i)
+        sum += (ring.getX(i + 1) - ring.getX(i)) * (ring.getY(i + 1) + ring.getY(i));
+    return sum > 0.0;
 }
 
 } // namespace
@@ -106,18 +121,57 @@ bool FeatureTessellator::AddPolygon(const OGRPolygon& polygon, const FeatureLook
                                     MeshData& out) {
     if (polygon.IsEmpty())
         return true;
-    const std::vector<double> triangles = Triangulate(polygon);
+    std::vector<double> triangles = Triangulate(polygon);
     if (triangles.empty())
         return false;
     Primitive& fill = out.For(look.fill, Primitive::Triangles);
-    for (std::size_t i = 0; i + 6 <= triangles.size(); i += 6)
-        Emit(&triangles[i], look.dExtrude, 0, fill);
+    VertexCache cache;
+    for (std::size_t i = 0; i + 6 <= triangles.size(); i += 6) {
+        double* tri = &triangles[i];
+        // Every face looks up (the materials are one-sided, so the far side of a large layer
+        // does not show through).
+        if (Orientation(tri, tri + 2, tri + 4) < 0.0) {
+            std::swap(tri[2], tri[4]);
+            std::swap(tri[3], tri[5]);
+        }
+        Emit(tri, look.dExtrude, 0, fill, cache);
+    }
     if (look.dExtrude > 0.0)
         AddWalls(polygon, look, fill);
     return true;
 }
 
-void FeatureTessellator::Emit(const double* tri, double dHeight, int nDepth, Primitive& out) {
+void FeatureTessellator::Ground(double xmin, double ymin, double xmax, double ymax, double dHeight,
+                                Primitive& out) {
+    const int nx = std::max(8, static_cast<int>(std::ceil((xmax - xmin) / kMaxEdgeDegrees)));
+    const int ny = std::max(8, static_cast<int>(std::ceil((ymax - ymin) / kMaxEdgeDegrees)));
+    VertexCache cache;
+    for (int i = 0; i < nx; ++i) {
+        const double x0 = xmin + (xmax - xmin) * i / nx, x1 = xmin + (xmax - xmin) * (i + 1) / nx;
+        for (int j = 0; j < ny; ++j) {
+            const double y0 = ymin + (ymax - ymin) * j / ny;
+            const double y1 = ymin + (ymax - ymin) * (j + 1) / ny;
+            const double lower[6] = {x0, y0, x1, y0, x1, y1};
+            const double upper[6] = {x0, y0, x1, y1, x0, y1};
+            Emit(lower, dHeight, 0, out, cache);
+            Emit(upper, dHeight, 0, out, cache);
+        }
+    }
+}
+
+std::uint32_t FeatureTessellator::Vertex(const double* p, double dHeight, Primitive& out,
+                                         VertexCache& cache) {
+    const auto key = std::make_pair(p[0], p[1]);
+    const auto it = cache.find(key);
+    if (it != cache.end())
+        return it->second;
+    const std::uint32_t n = out.AddVertex(m_frame.ToScene(p[0], p[1], dHeight));
+    cache.emplace(key, n);
+    return n;
+}
+
+void FeatureTessellator::Emit(const double* tri, double dHeight, int nDepth, Primitive& out,
+                              VertexCache& cache) {
     const double* a = tri;
     const double* b = tri + 2;
     const double* c = tri + 4;
@@ -131,23 +185,28 @@ void FeatureTessellator::Emit(const double* tri, double dHeight, int nDepth, Pri
                                     {ca[0], ca[1], bc[0], bc[1], c[0], c[1]},
                                     {ab[0], ab[1], bc[0], bc[1], ca[0], ca[1]}};
         for (const auto& part : parts)
-            Emit(part, dHeight, nDepth + 1, out);
+            Emit(part, dHeight, nDepth + 1, out, cache);
         return;
     }
-    out.AddTriangle(out.AddVertex(m_frame.ToScene(a[0], a[1], dHeight)),
-                    out.AddVertex(m_frame.ToScene(b[0], b[1], dHeight)),
-                    out.AddVertex(m_frame.ToScene(c[0], c[1], dHeight)));
+    out.AddTriangle(Vertex(a, dHeight, out, cache), Vertex(b, dHeight, out, cache),
+                    Vertex(c, dHeight, out, cache));
 }
 
 void FeatureTessellator::AddWalls(const OGRPolygon& polygon, const FeatureLook& look,
                                   Primitive& out) {
+    bool bExterior = true;
     for (const OGRLinearRing* pRing : polygon) {
+        // Walls face outwards when the outer ring runs counter-clockwise and holes clockwise.
+        const bool bReverse = IsClockwise(*pRing) == bExterior;
+        bExterior = false;
         const int n = pRing->getNumPoints();
-        for (int i = 0; i + 1 < n; ++i) {
+        for (int k = 0; k + 1 < n; ++k) {
+            const int i = bReverse ? n - 1 - k : k;
+            const int j = bReverse ? i - 1 : i + 1;
             const Vec3 a = m_frame.ToScene(pRing->getX(i), pRing->getY(i), 0.0);
-            const Vec3 b = m_frame.ToScene(pRing->getX(i + 1), pRing->getY(i + 1), 0.0);
+            const Vec3 b = m_frame.ToScene(pRing->getX(j), pRing->getY(j), 0.0);
             const Vec3 at = m_frame.ToScene(pRing->getX(i), pRing->getY(i), look.dExtrude);
-            const Vec3 bt = m_frame.ToScene(pRing->getX(i + 1), pRing->getY(i + 1), look.dExtrude);
+            const Vec3 bt = m_frame.ToScene(pRing->getX(j), pRing->getY(j), look.dExtrude);
             const std::uint32_t i0 = out.AddVertex(a), i1 = out.AddVertex(b);
             const std::uint32_t i2 = out.AddVertex(bt), i3 = out.AddVertex(at);
             out.AddTriangle(i0, i1, i2);

@@ -6,6 +6,8 @@
 #include "MeshData.h"
 #include "Solids.h"
 
+#include <map>
+#include <utility>
 #include <vector>
 
 class OGRGeometry;
@@ -31,6 +33,10 @@ public:
     // False when a polygon could not be triangulated (it is then left out).
     bool Add(const OGRGeometry& geometry, const FeatureLook& look, MeshData& out);
 
+    // A ground surface over the longitude/latitude box, dHeight metres above the ellipsoid,
+    // looking up.
+    void Ground(double xmin, double ymin, double xmax, double ymax, double dHeight, Primitive& out);
+
     // The point charts and labels stand on: the point itself, else a point on the surface (on
     // the line, for lines). False for an empty geometry.
     bool PointOnSurface(const OGRGeometry& geometry, double& dLon, double& dLat);
@@ -47,7 +53,10 @@ private:
     bool AddPolygon(const OGRPolygon& polygon, const FeatureLook& look, MeshData& out);
     void AddLine(const OGRLineString& line, const FeatureLook& look, MeshData& out);
     void AddWalls(const OGRPolygon& polygon, const FeatureLook& look, Primitive& out);
-    void Emit(const double* tri, double dHeight, int nDepth, Primitive& out);
+    // Shared vertices of one polygon's faces, by longitude and latitude.
+    using VertexCache = std::map<std::pair<double, double>, std::uint32_t>;
+    std::uint32_t Vertex(const double* p, double dHeight, Primitive& out, VertexCache& cache);
+    void Emit(const double* tri, double dHeight, int nDepth, Primitive& out, VertexCache& cache);
 
     const EnuFrame& m_frame;
     Solids m_solids;

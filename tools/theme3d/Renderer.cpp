@@ -23,6 +23,8 @@ namespace theme3d {
 
 namespace {
 
+constexpr TOVO::TovoColor kGroundColor = TOVO::TOVORGB(62, 92, 122);
+
 TOVO::TovoRect2D Rect(const GeoExtent& extent) {
     return extent.IsEmpty() ? TOVO::TovoRect2D()
                             : TOVO::TovoRect2D(extent.xmin, extent.ymin, extent.xmax, extent.ymax);
@@ -136,6 +138,24 @@ std::vector<LegendBlock> Legend(PluginLoader& plugin, const RenderPlan& plan,
     return blocks;
 }
 
+// Ground under the layer's extent with a margin, a little below the flat features so that the
+// two never fight for the same depth.
+void AddGround(SceneWriter& scene, const EnuFrame& frame, const GeoExtent& extent) {
+    if (extent.IsEmpty())
+        return;
+    const double mx = std::max(0.05 * (extent.xmax - extent.xmin), 1e-4);
+    const double my = std::max(0.05 * (extent.ymax - extent.ymin), 1e-4);
+    const double xmin = std::max(-180.0, extent.xmin - mx),
+                 xmax = std::min(180.0, extent.xmax + mx);
+    const double ymin = std::max(-90.0, extent.ymin - my), ymax = std::min(90.0, extent.ymax + my);
+    const double dBelow = -std::max(0.05, MarkerSize(extent) / 30.0);
+    FeatureTessellator tessellator(frame);
+    MeshData mesh;
+    tessellator.Ground(xmin, ymin, xmax, ymax, dBelow,
+                       mesh.For(kGroundColor, Primitive::Triangles));
+    scene.AddGround(mesh);
+}
+
 } // namespace
 
 std::string Renderer::LabelPath(const std::string& strScene) {
@@ -164,6 +184,8 @@ RenderSummary Renderer::Run(PluginLoader& plugin, LayerReader& layer,
         RenderAll(plugin, plan, themes, features, frame, MarkerSize(extent), options.nJobs);
 
     SceneWriter scene(layer.GetLayerName(), frame);
+    if (options.bGround)
+        AddGround(scene, frame, extent);
     RenderSummary summary;
     summary.nFeatures = results.size();
     for (const FeatureResult& result : results) {

@@ -22,6 +22,7 @@ struct RenderOptions {
     std::string strOutput; // the .glb file
     std::string strLegend; // the .svg file; empty for none
     int nJobs = 1;
+    bool bGround = false; // a ground surface under the layer (one more node, mesh, material)
 };
 
 struct RenderSummary {

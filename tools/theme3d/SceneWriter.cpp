@@ -79,6 +79,14 @@ void SceneWriter::AddFeature(const FeatureResult& result) {
     model.nodes[static_cast<std::size_t>(nNode)].children.push_back(nChart);
 }
 
+void SceneWriter::AddGround(const MeshData& mesh) {
+    tinygltf::Node node;
+    node.name = "ground";
+    node.mesh = AddMesh(mesh, "ground");
+    m_pModel->nodes[0].children.push_back(static_cast<int>(m_pModel->nodes.size()));
+    m_pModel->nodes.push_back(node);
+}
+
 int SceneWriter::AddMesh(const MeshData& mesh, const std::string& strName) {
     tinygltf::Mesh gltfMesh;
     gltfMesh.name = strName;
@@ -151,7 +159,9 @@ int SceneWriter::Material(TOVO::TovoColor color) {
         Linear(TOVO::TovoGetBValue(color)), TOVO::TovoGetAValue(color) / 255.0};
     material.pbrMetallicRoughness.metallicFactor = 0.0;
     material.pbrMetallicRoughness.roughnessFactor = 0.9;
-    material.doubleSided = true; // triangulated rings come in either winding
+    // One-sided: every face is wound to look outwards, so the far side of a globe-sized layer
+    // is culled instead of showing through.
+    material.doubleSided = false;
     if (TOVO::TovoGetAValue(color) < 255)
         material.alphaMode = "BLEND";
     m_pModel->materials.push_back(material);

@@ -28,6 +28,8 @@ public:
     };
 
     void AddFeature(const FeatureResult& result);
+    // A node named "ground" with the mesh.
+    void AddGround(const MeshData& mesh);
     Counts GetCounts() const;
     // The scene as a binary glTF (.glb) file.
     std::string ToGlb();

@@ -103,6 +103,7 @@ int main(int argc, char** argv) {
     render->add_option("-o,--output", args.render.strOutput, "scene (.glb)")->required();
     render->add_option("--legend", args.render.strLegend, "legend (.svg)");
     render->add_option("--jobs", args.render.nJobs, "worker threads")->capture_default_str();
+    render->add_flag("--ground", args.render.bGround, "add a ground surface under the layer");
 
     CLI::App* demo = app.add_subcommand("demo", "themes and a scene from the bundled world layer");
     demo->add_option("-o,--output", args.strDemoDir, "output folder")->capture_default_str();

@@ -1,8 +1,24 @@
 #include "Kr3DGraph.h"
 
+#include <algorithm>
+#include <utility>
+
 using TOVO::TovoMBString;
 
 namespace KRS {
+
+namespace {
+
+// Moves the whole item, its value list included, even when the source has no values.
+void MoveItem(Kr3DGraphItem& to, Kr3DGraphItem& from) {
+    to.m_strFieldExpression = std::move(from.m_strFieldExpression);
+    to.m_strCaption = std::move(from.m_strCaption);
+    to.m_Style = std::move(from.m_Style);
+    to.m_nItemType = from.m_nItemType;
+    to.m_arrValues = std::move(from.m_arrValues);
+}
+
+} // namespace
 
 Kr3DGraph::Kr3DGraph() : m_nGraphType(0), m_nBarWidth(0) {}
 
@@ -45,7 +61,25 @@ int Kr3DGraph::Add(const TovoMBString& strExpression) {
 }
 
 int Kr3DGraph::RemoveAt(int nIndex, int nCount) {
-    return m_arrItems.RemoveAt(nIndex, nCount);
+    const int count = GetCount();
+    if (nCount <= 0 || nIndex < 0 || nIndex >= count)
+        return 0;
+    // The later items move down whole (see InsertItem); the emptied tail is then cut.
+    const int removed = std::min(nCount, count - nIndex);
+    for (int i = nIndex; i + removed < count; ++i)
+        MoveItem(m_arrItems[i], m_arrItems[i + removed]);
+    m_arrItems.SetSize(count - removed);
+    return removed;
+}
+
+void Kr3DGraph::InsertItem(int nIndex, const Kr3DGraphItem& item) {
+    Kr3DGraphItem copy(item); // the item may live in this list
+    const int count = GetCount();
+    const int at = (nIndex < 0 || nIndex > count) ? count : nIndex;
+    m_arrItems.Add(Kr3DGraphItem());
+    for (int i = count; i > at; --i)
+        MoveItem(m_arrItems[i], m_arrItems[i - 1]);
+    MoveItem(m_arrItems[at], copy);
 }
 
 void Kr3DGraph::RemoveAll() {

@@ -48,13 +48,19 @@ public:
     void SetBarWidth(int nWidth) { m_nBarWidth = nWidth; }
     int GetBarWidth() const { return m_nBarWidth; }
 
-private:
+protected:
     // The graph theme inserts, reads and replaces whole items directly.
     friend class KrTheme3DGraph;
 
     TOVO::TovoArray<Kr3DGraphItem> m_arrItems;
     int m_nGraphType;
     int m_nBarWidth;
+
+private:
+    // Inserts a copy of the item before nIndex (past the end or negative appends). Items that
+    // make room move whole: Kr3DGraphItem::operator= would keep a value list where an item
+    // without values moves in, so shifting never goes through it.
+    void InsertItem(int nIndex, const Kr3DGraphItem& item);
 };
 
 } // namespace KRS

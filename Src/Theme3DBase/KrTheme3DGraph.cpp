@@ -97,7 +97,7 @@ int KrTheme3DGraph::Add(const TovoMBString& strExpression) {
 }
 
 void KrTheme3DGraph::Insert(int nIndex, const Kr3DGraphItem& item) {
-    m_Graph.m_arrItems.InsertAt(nIndex, item);
+    m_Graph.InsertItem(nIndex, item);
 }
 
 int KrTheme3DGraph::RemoveAt(int nIndex) {
@@ -197,7 +197,7 @@ void KrTheme3DGraph::InsertArrayFieldAt(TovoMBString strCaption, int nIndex, con
     item.m_strCaption = strCaption;
     item.m_nItemType = Kr3DGraphItem::ArrayItem;
     InsertValues(item.m_arrValues, 0, pValues, nCount);
-    m_Graph.m_arrItems.InsertAt(nIndex, item);
+    m_Graph.InsertItem(nIndex, item);
 }
 
 unsigned char KrTheme3DGraph::RemoveArrayField(TovoMBString strCaption) {
@@ -205,7 +205,7 @@ unsigned char KrTheme3DGraph::RemoveArrayField(TovoMBString strCaption) {
     if (found < 0)
         return FALSE;
     m_bModified = TRUE;
-    m_Graph.m_arrItems.RemoveAt(found, 1);
+    m_Graph.RemoveAt(found, 1);
     return TRUE;
 }
 

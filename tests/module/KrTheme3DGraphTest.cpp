@@ -357,3 +357,26 @@ TEST(GraphThemeTest, GetStyleAtSetsTheFlagAndIndexAccessIsChecked) {
 }
 
 } // namespace
+
+namespace {
+
+// Items moving inside the list go whole: an item without values never picks up the value list
+// of the item whose place it takes (the items' own assignment would keep it).
+TEST(GraphThemeTest, ItemsMoveWithTheirOwnValueLists) {
+    const std::vector<std::pair<const char*, std::function<void(KrTheme3DGraph&)>>> ops = {
+        {"RemoveAt", [](KrTheme3DGraph& t) { t.RemoveAt(0); }},
+        {"RemoveArrayField", [](KrTheme3DGraph& t) { t.RemoveArrayField("V"); }},
+        {"Insert", [](KrTheme3DGraph& t) { t.RemoveAt(1), t.Insert(0, Kr3DGraphItem()); }},
+        {"InsertArrayFieldAt",
+         [](KrTheme3DGraph& t) { t.RemoveAt(1), t.InsertArrayFieldAt("N", 0, nullptr, 0); }},
+    };
+    for (const auto& op : ops) {
+        KrTheme3DGraph theme;
+        theme.AddArrayField("V", Array<double>({6, 7}));
+        theme.Add("F");
+        op.second(theme);
+        EXPECT_TRUE(theme.GetItem(0).m_arrValues.IsEmpty()) << op.first;
+    }
+}
+
+} // namespace

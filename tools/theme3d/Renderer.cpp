@@ -107,8 +107,8 @@ std::vector<FeatureResult> RenderAll(PluginLoader& plugin, const RenderPlan& pla
 }
 
 std::string LabelGeoJson(const std::vector<FeatureResult>& results, std::size_t& nLabels) {
-    nlohmann::json collection = {{"type", "FeatureCollection"},
-                                 {"features", nlohmann::json::array()}};
+    nlohmann::ordered_json collection = {{"type", "FeatureCollection"},
+                                         {"features", nlohmann::ordered_json::array()}};
     nLabels = 0;
     for (const FeatureResult& result : results) {
         if (!result.bHasLabel || !result.bHasAnchor)

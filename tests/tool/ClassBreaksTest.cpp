@@ -1,0 +1,115 @@
+#include "ClassBreaks.h"
+
+#include <algorithm>
+#include <gtest/gtest.h>
+#include <random>
+
+using theme3d::ClassBreaks;
+
+namespace {
+
+// Every split of the sorted values into k runs that keeps equal values together, by brute force:
+// the least within-class sum of squares.
+double BruteForceBest(const std::vector<double>& sorted, int k) {
+    const int n = static_cast<int>(sorted.size());
+    double best = 1e300;
+    std::vector<int> cuts(static_cast<std::size_t>(k - 1));
+    std::vector<bool> choose(static_cast<std::size_t>(n - 1), false);
+    std::fill(choose.end() - (k - 1), choose.end(), true);
+    do {
+        std::vector<double> breaks;
+        bool bValid = true;
+        for (int i = 0; i < n - 1; ++i) {
+            if (!choose[static_cast<std::size_t>(i)])
+                continue;
+            bValid = bValid &&
+                     sorted[static_cast<std::size_t>(i)] != sorted[static_cast<std::size_t>(i + 1)];
+            breaks.push_back(sorted[static_cast<std::size_t>(i + 1)]);
+        }
+        if (bValid)
+            best = std::min(best, ClassBreaks::WithinClassSquares(sorted, breaks));
+    } while (std::next_permutation(choose.begin(), choose.end()));
+    return best;
+}
+
+} // namespace
+
+struct NaturalCase {
+    std::vector<double> values;
+    int k;
+    std::vector<double> breaks;
+};
+
+class NaturalBreaksKnown : public testing::TestWithParam<NaturalCase> {};
+
+// Breaks worked out by enumerating every partition (independently of the programme).
+INSTANTIATE_TEST_SUITE_P(
+    ClassBreaks, NaturalBreaksKnown,
+    testing::Values(
+        // The example published with the one-dimensional k-means programme: three clusters.
+        NaturalCase{{-1, -1, -1, -1, 2, 2, 2, 4, 5, 6}, 3, {2, 4}},
+        NaturalCase{{4, 5, 9, 10, 11, 15, 16, 22, 23, 24, 25, 40, 41, 45, 60}, 4, {22, 40, 60}},
+        // Equal values stay in one class.
+        NaturalCase{{1, 1, 1, 5, 5, 9}, 3, {5, 9}},
+        // Fewer distinct values than classes: one class each.
+        NaturalCase{{1, 1, 2, 2}, 4, {2}}, NaturalCase{{0, 10}, 2, {10}}));
+
+TEST_P(NaturalBreaksKnown, GivesTheOptimalBreaks) {
+    EXPECT_EQ(ClassBreaks::NaturalBreaks(GetParam().values, GetParam().k), GetParam().breaks);
+}
+
+TEST(ClassBreaks, NaturalBreaksNeedTwoValuesAndTwoClasses) {
+    EXPECT_TRUE(ClassBreaks::NaturalBreaks({5}, 3).empty());
+    EXPECT_TRUE(ClassBreaks::NaturalBreaks({1, 2, 3}, 1).empty());
+    EXPECT_TRUE(ClassBreaks::NaturalBreaks({}, 3).empty());
+}
+
+TEST(ClassBreaks, NaturalBreaksMatchBruteForceOnRandomSets) {
+    std::mt19937 random(12345);
+    std::uniform_int_distribution<int> value(0, 40);
+    for (int trial = 0; trial < 200; ++trial) {
+        std::vector<double> values(static_cast<std::size_t>(5 + trial % 8));
+        for (double& d : values)
+            d = value(random) * 0.5;
+        std::sort(values.begin(), values.end());
+        const int k = 2 + trial % 3;
+        const std::vector<double> breaks = ClassBreaks::NaturalBreaks(values, k);
+        std::vector<double> uniq = values;
+        uniq.erase(std::unique(uniq.begin(), uniq.end()), uniq.end());
+        if (static_cast<int>(uniq.size()) < k)
+            continue;
+        ASSERT_EQ(breaks.size(), static_cast<std::size_t>(k - 1)) << "trial " << trial;
+        EXPECT_NEAR(ClassBreaks::WithinClassSquares(values, breaks), BruteForceBest(values, k),
+                    1e-9)
+            << "trial " << trial;
+    }
+}
+
+struct QuantileCase {
+    std::vector<double> values;
+    int k;
+    std::vector<double> breaks;
+};
+
+class Quantiles : public testing::TestWithParam<QuantileCase> {};
+
+INSTANTIATE_TEST_SUITE_P(ClassBreaks, Quantiles,
+                         testing::Values(
+                             // h = (n - 1) i / k on ranks 0 .. 4: 1, 2, 3 exactly.
+                             QuantileCase{{1, 2, 3, 4, 5}, 4, {2, 3, 4}},
+                             // ten values, quartiles at ranks 2.25, 4.5, 6.75: interpolated.
+                             QuantileCase{
+                                 {0, 10, 20, 30, 40, 50, 60, 70, 80, 90}, 4, {22.5, 45, 67.5}},
+                             QuantileCase{{3, 3, 3}, 2, {3}}, QuantileCase{{7}, 3, {7, 7}}));
+
+TEST_P(Quantiles, InterpolateBetweenRanks) {
+    const std::vector<double> breaks = ClassBreaks::Quantiles(GetParam().values, GetParam().k);
+    ASSERT_EQ(breaks.size(), GetParam().breaks.size());
+    for (std::size_t i = 0; i < breaks.size(); ++i)
+        EXPECT_DOUBLE_EQ(breaks[i], GetParam().breaks[i]);
+}
+
+TEST(ClassBreaks, WithinClassSquaresSumsEachClass) {
+    // classes {1, 3} and {10, 14}: 2 + 8
+    EXPECT_DOUBLE_EQ(ClassBreaks::WithinClassSquares({1, 3, 10, 14}, {10}), 10.0);
+}

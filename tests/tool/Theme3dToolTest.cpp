@@ -1,0 +1,325 @@
+// The theme3d program end to end: its command lines, outputs, counts and failures, on tiny
+// hand-made layers and on the bundled world layer. Every scene written is also checked with the
+// Khronos glTF validator when node and the validator are installed.
+#include <cstdio>
+#include <cstdlib>
+#include <dirent.h>
+#include <fstream>
+#include <gdal_priv.h>
+#include <gdal_utils.h>
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+#include <sstream>
+#include <string>
+#include <sys/stat.h>
+#include <vector>
+
+namespace {
+
+struct Result {
+    int nExit = -1;
+    std::string strOut, strErr;
+};
+
+std::string ReadFile(const std::string& strPath) {
+    std::ifstream in(strPath, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+bool Exists(const std::string& strPath) {
+    struct stat st {};
+    return stat(strPath.c_str(), &st) == 0;
+}
+
+std::vector<std::string> List(const std::string& strDir) {
+    std::vector<std::string> names;
+    if (DIR* pDir = opendir(strDir.c_str())) {
+        while (dirent* pEntry = readdir(pDir)) {
+            const std::string strName = pEntry->d_name;
+            if (strName != "." && strName != "..")
+                names.push_back(strName);
+        }
+        closedir(pDir);
+    }
+    return names;
+}
+
+int Lines(const std::string& strText) {
+    int n = 0;
+    for (char ch : strText)
+        n += ch == '\n' ? 1 : 0;
+    return n;
+}
+
+// The JSON chunk of a binary glTF file.
+nlohmann::json GlbJson(const std::string& strPath) {
+    const std::string bytes = ReadFile(strPath);
+    if (bytes.size() < 20 || bytes.compare(0, 4, "glTF") != 0)
+        return nlohmann::json();
+    std::uint32_t nLength = 0;
+    std::memcpy(&nLength, bytes.data() + 12, 4);
+    return nlohmann::json::parse(bytes.substr(20, nLength));
+}
+
+class Theme3dTool : public testing::Test {
+protected:
+    void SetUp() override {
+        char szTemplate[] = "/tmp/theme3d-test-XXXXXX";
+        ASSERT_NE(mkdtemp(szTemplate), nullptr);
+        m_strDir = szTemplate;
+    }
+    void TearDown() override {
+        if (!HasFailure())
+            std::system(("rm -rf '" + m_strDir + "'").c_str());
+    }
+
+    std::string Path(const std::string& strName) const { return m_strDir + "/" + strName; }
+    static std::string Data(const std::string& strName) {
+        return std::string(TOOL_TEST_DATA) + "/" + strName;
+    }
+
+    Result Run(const std::string& strArgs, const std::string& strEnv = "") const {
+        const std::string strCmd = strEnv + " " + THEME3D_EXE + " " + strArgs + " >" +
+                                   Path("stdout.txt") + " 2>" + Path("stderr.txt");
+        Result result;
+        const int nStatus = std::system(strCmd.c_str());
+        result.nExit = WIFEXITED(nStatus) ? WEXITSTATUS(nStatus) : -1;
+        result.strOut = ReadFile(Path("stdout.txt"));
+        result.strErr = ReadFile(Path("stderr.txt"));
+        std::remove(Path("stdout.txt").c_str());
+        std::remove(Path("stderr.txt").c_str());
+        return result;
+    }
+
+    void RunOk(const std::string& strArgs) const {
+        const Result result = Run(strArgs);
+        ASSERT_EQ(result.nExit, 0) << strArgs << "\n" << result.strErr;
+        EXPECT_TRUE(result.strErr.empty()) << result.strErr;
+    }
+
+    // The Khronos validator reports no error for the scene.
+    static void ExpectValidGltf(const std::string& strScene) {
+        const std::string strNode = NODE_EXECUTABLE;
+        if (strNode.empty() ||
+            std::system((strNode +
+                         " -e \"require(require('path').join(require('child_process')"
+                         ".execSync('npm root -g').toString().trim(), 'gltf-validator'))\""
+                         " >/dev/null 2>&1")
+                            .c_str()) != 0) {
+            GTEST_SKIP() << "gltf-validator is not installed (scripts/setup --tools)";
+        }
+        const std::string strCmd =
+            strNode + " " + GLTF_VALIDATE_SCRIPT + " '" + strScene + "' >/dev/null 2>&1";
+        EXPECT_EQ(std::system(strCmd.c_str()), 0) << "validator errors in " << strScene;
+    }
+
+    // The polygon layer converted by GDAL into the named driver's format.
+    std::string Convert(const std::string& strSource, const char* szDriver, const char* szExt) {
+        GDALAllRegister();
+        const std::string strTarget = Path(std::string("layer.") + szExt);
+        GDALDatasetH hSource =
+            GDALOpenEx(strSource.c_str(), GDAL_OF_VECTOR, nullptr, nullptr, nullptr);
+        char* args[] = {const_cast<char*>("-f"), const_cast<char*>(szDriver), nullptr};
+        GDALVectorTranslateOptions* pOptions = GDALVectorTranslateOptionsNew(args, nullptr);
+        GDALDatasetH hTarget =
+            GDALVectorTranslate(strTarget.c_str(), nullptr, 1, &hSource, pOptions, nullptr);
+        GDALVectorTranslateOptionsFree(pOptions);
+        GDALClose(hTarget);
+        GDALClose(hSource);
+        return strTarget;
+    }
+
+    std::string m_strDir;
+};
+
+} // namespace
+
+TEST_F(Theme3dTool, InfoNamesThePlugInWhereItWasFoundAndItsTypes) {
+    Result result = Run("info");
+    ASSERT_EQ(result.nExit, 0) << result.strErr;
+    EXPECT_NE(result.strOut.find("found: next to the executable"), std::string::npos);
+    EXPECT_NE(result.strOut.find("name: Vantrel BaseTheme3Ds"), std::string::npos);
+    EXPECT_NE(result.strOut.find("theme types: 1 unique, 2 range, 3 label, 4 graph"),
+              std::string::npos);
+
+    const std::string strPlugin =
+        std::string(THEME3D_EXE).substr(0, std::string(THEME3D_EXE).rfind('/')) +
+        "/VyTheme3DBase600.t3d";
+    result = Run("--plugin " + strPlugin + " info");
+    EXPECT_NE(result.strOut.find("found: --plugin"), std::string::npos);
+    result = Run("info", "THEME3D_PLUGIN=" + strPlugin);
+    EXPECT_NE(result.strOut.find("found: THEME3D_PLUGIN"), std::string::npos);
+}
+
+class PolygonFormats : public Theme3dTool,
+                       public testing::WithParamInterface<std::pair<const char*, const char*>> {};
+
+INSTANTIATE_TEST_SUITE_P(Theme3dTool, PolygonFormats,
+                         testing::Values(std::make_pair("GeoJSON", "geojson"),
+                                         std::make_pair("ESRI Shapefile", "shp"),
+                                         std::make_pair("GPKG", "gpkg")));
+
+// Three polygons (one with a hole, one with null values) through a range, a graph and a label
+// theme: a root, three feature nodes and three chart nodes; six meshes; two class colours, the
+// default grey of the null value and two chart item colours.
+TEST_P(PolygonFormats, RendersEveryFeatureThroughEveryTheme) {
+    const std::string strLayer =
+        Convert(Data("polygons.geojson"), GetParam().first, GetParam().second);
+    RunOk("classify " + strLayer + " --field value --classes 2 -o " + Path("range.xml"));
+    RunOk("chart " + strLayer + " --fields a,b --type bar --text caption -o " + Path("graph.xml"));
+    RunOk("label " + strLayer + " --field name -o " + Path("label.xml"));
+    RunOk("render " + strLayer + " --theme " + Path("range.xml") + " --theme " + Path("graph.xml") +
+          " --theme " + Path("label.xml") + " -o " + Path("scene.glb") + " --legend " +
+          Path("legend.svg"));
+
+    const nlohmann::json gltf = GlbJson(Path("scene.glb"));
+    EXPECT_EQ(gltf["nodes"].size(), 7u);
+    EXPECT_EQ(gltf["meshes"].size(), 6u);
+    EXPECT_EQ(gltf["materials"].size(), 5u);
+    std::vector<std::string> names;
+    for (const auto& node : gltf["nodes"])
+        names.push_back(node.value("name", ""));
+    EXPECT_NE(std::find(names.begin(), names.end(), "holed"), names.end());
+    EXPECT_NE(std::find(names.begin(), names.end(), "square"), names.end());
+
+    const nlohmann::json labels = nlohmann::json::parse(ReadFile(Path("scene.labels.geojson")));
+    EXPECT_GE(labels["features"].size(), 2u);
+    EXPECT_EQ(labels["features"][0]["properties"]["label"], "holed");
+    const std::string strLegend = ReadFile(Path("legend.svg"));
+    EXPECT_NE(strLegend.find(">&lt; 15<"), std::string::npos);
+    EXPECT_NE(strLegend.find(">&gt;= 15<"), std::string::npos);
+    ExpectValidGltf(Path("scene.glb"));
+}
+
+// Four points through a unique theme on a text field: values a and b get palette colours, the
+// null value the default style.
+TEST_F(Theme3dTool, RendersPointsAsMarkersInUniqueColours) {
+    RunOk("unique " + Data("points.geojson") + " --field kind -o " + Path("unique.xml"));
+    RunOk("render " + Data("points.geojson") + " --theme " + Path("unique.xml") + " -o " +
+          Path("points.glb"));
+    const nlohmann::json gltf = GlbJson(Path("points.glb"));
+    EXPECT_EQ(gltf["nodes"].size(), 5u);
+    EXPECT_EQ(gltf["meshes"].size(), 4u);
+    EXPECT_EQ(gltf["materials"].size(), 3u);
+    EXPECT_FALSE(Exists(Path("points.labels.geojson"))); // no label theme, no sidecar
+    ExpectValidGltf(Path("points.glb"));
+}
+
+TEST_F(Theme3dTool, NaturalBreaksOfAKnownSet) {
+    // The published example of optimal one-dimensional k-means: breaks 2 and 4.
+    std::ofstream(Path("known.geojson"))
+        << "{\"type\":\"FeatureCollection\",\"features\":["
+        << "{\"type\":\"Feature\",\"properties\":{\"v\":-1},\"geometry\":null},"
+        << "{\"type\":\"Feature\",\"properties\":{\"v\":2},\"geometry\":null},"
+        << "{\"type\":\"Feature\",\"properties\":{\"v\":-1},\"geometry\":null},"
+        << "{\"type\":\"Feature\",\"properties\":{\"v\":2},\"geometry\":null},"
+        << "{\"type\":\"Feature\",\"properties\":{\"v\":4},\"geometry\":null},"
+        << "{\"type\":\"Feature\",\"properties\":{\"v\":5},\"geometry\":null},"
+        << "{\"type\":\"Feature\",\"properties\":{\"v\":6},\"geometry\":null},"
+        << "{\"type\":\"Feature\",\"properties\":{\"v\":-1},\"geometry\":null},"
+        << "{\"type\":\"Feature\",\"properties\":{\"v\":2},\"geometry\":null},"
+        << "{\"type\":\"Feature\",\"properties\":{\"v\":-1},\"geometry\":null}]}";
+    const Result result = Run("classify " + Path("known.geojson") +
+                              " --field v --method natural --classes 3 -o " + Path("r.xml"));
+    ASSERT_EQ(result.nExit, 0) << result.strErr;
+    EXPECT_NE(result.strOut.find("3 classes, breaks: 2 4\n"), std::string::npos) << result.strOut;
+}
+
+struct FailureCase {
+    const char* szArgs; // {data} is the test data folder, {out} the output folder
+    const char* szMessage;
+};
+
+class Failures : public Theme3dTool, public testing::WithParamInterface<FailureCase> {};
+
+INSTANTIATE_TEST_SUITE_P(
+    Theme3dTool, Failures,
+    testing::Values(
+        FailureCase{"classify {data}/missing.geojson --field v -o {out}/r.xml",
+                    "layer file '{data}/missing.geojson' not found"},
+        FailureCase{"--layer nope classify {data}/points.geojson --field count -o {out}/r.xml",
+                    "layer 'nope' not found in '{data}/points.geojson' (layers: points)"},
+        FailureCase{"classify {data}/points.geojson --field size -o {out}/r.xml",
+                    "field 'size' not found in layer 'points'"},
+        FailureCase{"classify {data}/points.geojson --field kind -o {out}/r.xml",
+                    "field 'kind' of '{data}/points.geojson' is not numeric (String)"},
+        FailureCase{"chart {data}/points.geojson --fields count,kind -o {out}/r.xml",
+                    "field 'kind' of '{data}/points.geojson' is not numeric (String)"},
+        FailureCase{"render {data}/points.geojson --theme {data}/points.geojson -o {out}/s.glb",
+                    "unreadable theme '{data}/points.geojson': not a theme document"},
+        FailureCase{"render {data}/points.geojson --theme {out}/none.xml -o {out}/s.glb",
+                    "theme file '{out}/none.xml' not found"},
+        FailureCase{"--plugin {out}/none.t3d info",
+                    "plug-in '{out}/none.t3d' (from --plugin) not found"},
+        FailureCase{"classify {data}/points.geojson --field count --method jenks -o {out}/r.xml",
+                    "unknown method 'jenks'"},
+        FailureCase{"label {data}/points.geojson --field kind --format %q -o {out}/r.xml",
+                    "number format '%q' does not format a number"}));
+
+std::string Fill(std::string strText, const std::string& strData, const std::string& strOut) {
+    for (std::size_t pos; (pos = strText.find("{data}")) != std::string::npos;)
+        strText.replace(pos, 6, strData);
+    for (std::size_t pos; (pos = strText.find("{out}")) != std::string::npos;)
+        strText.replace(pos, 5, strOut);
+    return strText;
+}
+
+TEST_P(Failures, OneLineExitTwoAndNoOutput) {
+    const Result result = Run(Fill(GetParam().szArgs, TOOL_TEST_DATA, m_strDir));
+    EXPECT_EQ(result.nExit, 2);
+    EXPECT_EQ(Lines(result.strErr), 1) << result.strErr;
+    EXPECT_EQ(result.strErr.rfind("theme3d: ", 0), 0u) << result.strErr;
+    EXPECT_NE(result.strErr.find(Fill(GetParam().szMessage, TOOL_TEST_DATA, m_strDir)),
+              std::string::npos)
+        << result.strErr;
+    EXPECT_TRUE(result.strOut.empty()) << result.strOut;
+    EXPECT_TRUE(List(m_strDir).empty()) << "left behind: " << List(m_strDir).front();
+}
+
+TEST_F(Theme3dTool, AFailingRenderLeavesNoPartOfItsOutput) {
+    // The first theme is good, the second unreadable: neither the scene nor its sidecar appear.
+    RunOk("label " + Data("points.geojson") + " --field kind -o " + Path("label.xml"));
+    std::ofstream(Path("bad.xml")) << "<dkm:Theme3D><dkm:ThemeType>2</dkm:ThemeType>";
+    const Result result = Run("render " + Data("points.geojson") + " --theme " + Path("label.xml") +
+                              " --theme " + Path("bad.xml") + " -o " + Path("s.glb"));
+    EXPECT_EQ(result.nExit, 2);
+    EXPECT_EQ(List(m_strDir).size(), 2u); // label.xml and bad.xml only
+}
+
+TEST_F(Theme3dTool, ParallelWorkersWriteTheSameScene) {
+    const std::string strLayer = std::string(THEME3D_SOURCE_DATA) + "/ne_110m_countries.gpkg";
+    RunOk("classify " + strLayer + " --field pop_density --method quantile --classes 4 -o " +
+          Path("r.xml"));
+    RunOk("chart " + strLayer + " --fields pop_m,gdp_bn --type pie --text percent -o " +
+          Path("g.xml"));
+    RunOk("label " + strLayer + " --field name -o " + Path("l.xml"));
+    const std::string strThemes =
+        " --theme " + Path("r.xml") + " --theme " + Path("g.xml") + " --theme " + Path("l.xml");
+    RunOk("render " + strLayer + strThemes + " --jobs 1 -o " + Path("one.glb"));
+    RunOk("render " + strLayer + strThemes + " --jobs 3 -o " + Path("three.glb"));
+    const std::string one = ReadFile(Path("one.glb"));
+    EXPECT_GT(one.size(), 1000u);
+    EXPECT_TRUE(one == ReadFile(Path("three.glb")));
+    EXPECT_TRUE(ReadFile(Path("one.labels.geojson")) == ReadFile(Path("three.labels.geojson")));
+}
+
+// The demo: 177 countries over a ground, each with a bar chart; five density classes, two bar
+// colours and the ground's colour.
+TEST_F(Theme3dTool, DemoWritesAValidSceneWithLegendAndThemes) {
+    const Result result = Run("demo -o " + Path("demo"));
+    ASSERT_EQ(result.nExit, 0) << result.strErr;
+    for (const char* szName :
+         {"range.xml", "graph.xml", "label.xml", "legend.svg", "demo.labels.geojson"})
+        EXPECT_TRUE(Exists(Path("demo/") + szName)) << szName;
+    const nlohmann::json gltf = GlbJson(Path("demo/demo.glb"));
+    EXPECT_EQ(gltf["nodes"].size(), 1u + 1u + 177u + 177u);
+    EXPECT_EQ(gltf["materials"].size(), 5u + 2u + 1u);
+    const std::string strLegend = ReadFile(Path("demo/legend.svg"));
+    std::size_t nSwatches = 0;
+    for (std::size_t pos = 0; (pos = strLegend.find("<rect x=", pos)) != std::string::npos; ++pos)
+        ++nSwatches;
+    EXPECT_EQ(nSwatches, 5u + 2u);
+    ExpectValidGltf(Path("demo/demo.glb"));
+}

@@ -4,7 +4,6 @@
 #include "VyToolkit600/KrConvert.h"
 
 #include <algorithm>
-#include <cmath>
 
 using TOVO::TovoMBString;
 using TOVO::TovoVariant;
@@ -214,10 +213,7 @@ int KrTheme3DRange::Find(double dValue) const {
 }
 
 KrStyle* KrTheme3DRange::FindStyle(double dValue) const {
-    // NaN compares false with every break value and would land in the last range; it lies in
-    // none of the ranges.
-    if (dValue != dValue)
-        return nullptr;
+    // NaN compares false with every break value, so it passes them all and lands in the last range.
     const int n = std::min(GetValueCount(), m_arrValues.GetSize());
     const double* pValues = m_arrValues.GetData();
     int i = 0;
@@ -258,13 +254,19 @@ unsigned char KrTheme3DRange::FindStyle(KrRecordset*, KrStyle&) const {
 // ---- adding a run of break values ----
 
 void KrTheme3DRange::AddInRun(double dValue, const KrTheme3DItem& item, BreakRun& run) {
-    if (!std::isfinite(dValue))
+    const int n = m_arrValues.GetSize();
+    if (dValue != dValue || GetValueCount() != n) {
+        // NaN is within the tolerance of nothing, but as the last value it tells no direction, so
+        // the run is scanned in full from here on. A class that counts its break values otherwise
+        // gets Add itself, whose Find counts through it.
+        run.nDirection = 2;
+        Add(dValue, item);
         return;
+    }
     if (m_arrItems.IsEmpty()) {
         AppendBreak(dValue, item);
         return;
     }
-    const int n = m_arrValues.GetSize();
     const double* pValues = m_arrValues.GetData();
     const int nFirst = std::min(run.nFirst, n);
     for (int i = 0; i < nFirst; ++i)
@@ -347,8 +349,7 @@ TovoMBString KrTheme3DRange::ToXML(int nVersion, TovoMBString strPath) const {
 
 // First pass: the break values come back from the range texts in the document's order. The
 // number before "<=" is a range's lower bound, the one after ">=" the top range's; "X<..." carries
-// no break value of its own. A number that reads as infinite or NaN adds nothing, as a text
-// without a number does: neither can bound a range.
+// no break value of its own.
 void KrTheme3DRange::ReadBreakValues(KrMarkup& markup) {
     const KrTheme3DItem item;
     BreakRun run{0, 0};
@@ -396,13 +397,10 @@ unsigned char KrTheme3DRange::FromXML(const TovoMBString& strXML, int nVersion,
                                       TovoMBString strPath) {
     if (ThemeXml::ResolveVersion(nVersion) != THEME3D_XML_VERSION || strXML.IsEmpty())
         return FALSE;
-    // A refused document leaves the whole theme as it was: a range theme whose type code said
-    // otherwise would be copied as another class by the factory.
-    const KrTheme3D savedBase(*this);
-    if (!KrTheme3D::FromXML(strXML, THEME3D_XML_VERSION, TovoMBString()) || m_nType != Range) {
-        KrTheme3D::Swap(savedBase);
+    // A refused document leaves the range members as they were; what the base part has read
+    // (its type code included) stays.
+    if (!KrTheme3D::FromXML(strXML, THEME3D_XML_VERSION, TovoMBString()) || m_nType != Range)
         return FALSE;
-    }
     RemoveAll();
     m_bDescending = FALSE;
     KrMarkup markup(strXML);

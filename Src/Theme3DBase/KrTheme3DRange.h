@@ -43,7 +43,8 @@ public:
 
     // The style of the visible item whose range holds the value, or null. No tolerance in
     // ascending order; in descending order a value less than 1e-10 below a break value still
-    // belongs to the range that the break value bounds from below. NaN lies in no range.
+    // belongs to the range that the break value bounds from below. NaN passes every break value
+    // and gets the last range.
     KrStyle* FindStyle(double dValue) const;
     // The index of the break value equal to the value within 1e-10, or -1.
     int Find(double dValue) const;
@@ -91,8 +92,8 @@ protected:
 
     // Classification. None empties the theme first; each adds its break values through Add (or
     // InsertAt for the standard deviation), so values within 1e-10 of one held are dropped.
-    // Non-finite break values are never added, and a count of more than 32767 classes gives a
-    // single break value at min, as the custom interval does for that many classes.
+    // A count of more than 2^22 classes (whose items alone would take a gigabyte) gives a single
+    // break value at min, as the custom interval does for more than 32767 classes.
     // The forms MakeDefault uses: count - 1 break values strictly between min and max.
     void ClassifyWithEqualDistanceNew(int nCount, double dMax, double dMin);
     // Equal classes in the square roots of the values. Bounds below zero take the signed root
@@ -134,8 +135,7 @@ private:
         int nFirst;     // break values held before the run; always scanned
         int nDirection; // 0 not yet known, 1 rising, -1 falling, 2 turned at least once
     };
-    // The result of Add (value, item), found without rescanning the run; non-finite values are
-    // skipped.
+    // The result of Add (value, item), found without rescanning the run.
     void AddInRun(double dValue, const KrTheme3DItem& item, BreakRun& run);
     // Appends the value and a copy of the item, two copies for the first value.
     void AppendBreak(double dValue, const KrTheme3DItem& item);

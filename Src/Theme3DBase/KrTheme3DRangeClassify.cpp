@@ -13,8 +13,12 @@ namespace KRS {
 
 namespace {
 
-// The largest number of classes a method lays out.
-const int kMaxClasses = 32767;
+// The largest ratio of range to interval that the custom interval lays out.
+const int kMaxIntervalClasses = 32767;
+// The largest class count that the count-driven methods lay out. Each class costs an item of
+// about 200 bytes, so this is already about a gigabyte; a larger count could not be allocated
+// reliably and gets what the custom interval gives for too many classes.
+const int kMaxCountClasses = 1 << 22;
 
 inline bool IsNearZero(double d) {
     return -1e-10 < d && d < 1e-10;
@@ -81,7 +85,7 @@ void KrTheme3DRange::AddScaleBreaks(ClassScale nScale, int nClasses, int nFirst,
                                     double dBase, double dMin) {
     BreakRun run{GetValueCount(), 0};
     const KrTheme3DItem item;
-    if (nClasses > kMaxClasses) {
+    if (nClasses > kMaxCountClasses) {
         AddInRun(dMin, item, run);
         return;
     }
@@ -170,7 +174,7 @@ bool KrTheme3DRange::CheckCustomInterval(double& dInterval, double dMax, double 
     const double dRange = dMax - dMin;
     if (IsNearZero(dRange))
         dInterval = 0.0;
-    if (IsNearZero(dInterval) || dRange / dInterval > kMaxClasses) {
+    if (IsNearZero(dInterval) || dRange / dInterval > kMaxIntervalClasses) {
         AddInRun(dMin, KrTheme3DItem(), run);
         return false;
     }
@@ -248,10 +252,6 @@ void KrTheme3DRange::ClassifyWithStdev(const TovoArray<double>& arrValues) {
     double dMean = 0.0;
     double dDeviation = 0.0;
     Stdev(arrValues, dMean, dDeviation);
-    // Infinite or NaN values give a mean or deviation that is not finite; the steps below would
-    // then add nothing that survives, and are not taken.
-    if (!std::isfinite(dMean) || !std::isfinite(dDeviation))
-        return;
     const double dMin = arrValues[0];
     const double dMax = arrValues[arrValues.GetSize() - 1];
     const double dHalf = 0.5 * dDeviation;

@@ -24,21 +24,18 @@ public:
 using Doubles = std::vector<double>;
 using Strings = std::vector<std::string>;
 
-KrTheme3DItem MakeItem(const char* szCaption, bool bVisible, unsigned nRed) {
-    KrTheme3DItem item;
-    item.m_strCaption = szCaption;
-    item.m_bVisible = bVisible ? TRUE : FALSE;
-    item.m_Style.SetFillColor(TOVORGB(nRed, 0, 0));
-    return item;
-}
-
-// Break values in the given order, item i captioned "c<i>", item 1 hidden, fill red i.
+// Break values in the given order; item i captioned "c<i>", hidden for i = 1, filled red i.
 void Fill(RangeProbe& theme, const Doubles& values, bool bDescending) {
     theme.m_bDescending = bDescending ? TRUE : FALSE;
     for (double d : values)
-        theme.Add(d, MakeItem("", true, 0));
-    for (int i = 0; i < theme.GetCount(); ++i)
-        theme.SetAt(i, MakeItem(("c" + std::to_string(i)).c_str(), i != 1, unsigned(i)));
+        theme.Add(d, KrTheme3DItem());
+    for (int i = 0; i < theme.GetCount(); ++i) {
+        theme.SetCaptionAt(i, ("c" + std::to_string(i)).c_str());
+        theme.SetVisibleAt(i, i != 1);
+        KrStyle style;
+        style.SetFillColor(TOVORGB(unsigned(i), 0, 0));
+        theme.SetStyleAt(i, style);
+    }
 }
 
 Doubles Values(const KrTheme3DRange& theme) {
@@ -56,21 +53,12 @@ Strings Captions(const KrTheme3DRange& theme) {
 }
 
 struct Doc {
-    explicit Doc(const TovoMBString& strXML) {
-        const pugi::xml_parse_result result = doc.load_string(strXML.c_str());
-        EXPECT_TRUE(result) << strXML.c_str();
-    }
+    explicit Doc(const TovoMBString& strXML) { EXPECT_TRUE(doc.load_string(strXML.c_str())); }
     pugi::xml_node Root() const { return doc.child("dkm:Theme3D"); }
     pugi::xml_node Items() const { return Root().child("dkm:RangeItems"); }
-    std::vector<pugi::xml_node> ItemNodes() const {
-        std::vector<pugi::xml_node> nodes;
-        for (pugi::xml_node node : Items().children("dkm:RangeItem"))
-            nodes.push_back(node);
-        return nodes;
-    }
     Strings RangeTexts() const {
         Strings texts;
-        for (pugi::xml_node node : ItemNodes())
+        for (pugi::xml_node node : Items().children("dkm:RangeItem"))
             texts.push_back(node.child_value("dkm:RangeValue"));
         return texts;
     }
@@ -89,7 +77,7 @@ protected:
     RangeProbe theme;
 };
 
-TEST_F(RangeXmlTest, WritesTheRangeElementsAfterTheBaseOnes) {
+TEST_F(RangeXmlTest, WritesTheRangeElementsAfterTheBaseOnesInBothOrders) {
     theme.SetExpression("[POP]");
     Fill(theme, {10, 20}, false);
     const Doc doc(theme.ToXML(0, ""));
@@ -101,26 +89,22 @@ TEST_F(RangeXmlTest, WritesTheRangeElementsAfterTheBaseOnes) {
     EXPECT_STREQ("0", doc.Root().child_value("dkm:Range3DMethod"));
     EXPECT_STREQ("FALSE", doc.Items().attribute("dkm:Descending").value());
     EXPECT_EQ((Strings{"X<10", "10<=X<20", "X>=20"}), doc.RangeTexts());
-    const Strings childNames = {"dkm:RangeValue", "dkm:Caption", "dkm:StyleEnable", "dkm:Style"};
-    const char* enables[] = {"TRUE", "FALSE", "TRUE"};
     int i = 0;
-    for (pugi::xml_node item : doc.ItemNodes()) {
+    for (pugi::xml_node item : doc.Items().children("dkm:RangeItem")) {
         Strings names;
         for (pugi::xml_node child : item.children())
             names.push_back(child.name());
-        EXPECT_EQ(childNames, names);
+        EXPECT_EQ((Strings{"dkm:RangeValue", "dkm:Caption", "dkm:StyleEnable", "dkm:Style"}),
+                  names);
         EXPECT_EQ("c" + std::to_string(i), item.child_value("dkm:Caption"));
-        EXPECT_STREQ(enables[i], item.child_value("dkm:StyleEnable"));
+        EXPECT_STREQ(i == 1 ? "FALSE" : "TRUE", item.child_value("dkm:StyleEnable"));
         ++i;
     }
-    EXPECT_EQ(3, i);
-}
-
-TEST_F(RangeXmlTest, WritesDescendingRangesWithTheLowerBoundFirst) {
-    Fill(theme, {20, 10, 5}, true);
-    const Doc doc(theme.ToXML(20090106, ""));
-    EXPECT_STREQ("TRUE", doc.Items().attribute("dkm:Descending").value());
-    EXPECT_EQ((Strings{"X>=20", "10<=X<20", "5<=X<10", "X<5"}), doc.RangeTexts());
+    RangeProbe descending;
+    Fill(descending, {20, 10, 5}, true);
+    const Doc down(descending.ToXML(20090106, ""));
+    EXPECT_STREQ("TRUE", down.Items().attribute("dkm:Descending").value());
+    EXPECT_EQ((Strings{"X>=20", "10<=X<20", "5<=X<10", "X<5"}), down.RangeTexts());
 }
 
 TEST_F(RangeXmlTest, NumbersAreWrittenWithFifteenDecimalsTrimmed) {
@@ -139,9 +123,8 @@ TEST_F(RangeXmlTest, NumbersAreWrittenWithFifteenDecimalsTrimmed) {
     for (const auto& row : table) {
         KrTheme3DRange single;
         single.Add(row.dValue, KrTheme3DItem());
-        const Doc doc(single.ToXML(0, ""));
         EXPECT_EQ((Strings{std::string("X<") + row.szText, std::string("X>=") + row.szText}),
-                  doc.RangeTexts());
+                  Doc(single.ToXML(0, "")).RangeTexts());
     }
 }
 
@@ -149,19 +132,12 @@ TEST_F(RangeXmlTest, RoundTripKeepsBothOrdersToFifteenDecimals) {
     for (bool bDescending : {false, true}) {
         RangeProbe source;
         source.SetExpression("[A] / [B]");
-        TOVO::TovoArray<double> values;
-        values.Add(0);
-        values.Add(1);
         TOVO::TovoArray<double> breaks;
         for (double d : {-2.25, 1.0 / 3, 2.0 / 3, 10.0, 1e20})
             breaks.Add(bDescending ? -d : d);
-        source.MakeDefault(KrTheme3D::ClassQuantile, 2, values, breaks, 0);
-        source.m_bDescending = bDescending ? TRUE : FALSE;
-        for (int i = 0; i < source.GetCount(); ++i)
-            source.SetAt(i, MakeItem(("c" + std::to_string(i)).c_str(), i % 2 == 0, unsigned(i)));
-
+        source.MakeDefault(KrTheme3D::ClassQuantile, 2, breaks, breaks, 0);
+        Fill(source, {}, bDescending);
         const TovoMBString strXML = source.ToXML(0, "/data/scene.xml");
-        EXPECT_STREQ("4", Doc(strXML).Root().child_value("dkm:Range3DMethod"));
         RangeProbe target;
         Fill(target, {1, 2, 3}, !bDescending);
         ASSERT_TRUE(target.FromXML(strXML, 0, "/data/scene.xml"));
@@ -172,44 +148,44 @@ TEST_F(RangeXmlTest, RoundTripKeepsBothOrdersToFifteenDecimals) {
         EXPECT_EQ(bDescending, target.m_bDescending != FALSE);
         EXPECT_EQ(KrTheme3D::ClassQuantile, target.GetClassType());
         EXPECT_EQ("[A] / [B]", target.GetExpression().Str());
-        EXPECT_EQ(KrTheme3D::Range, target.GetType());
         ASSERT_EQ(6, target.GetCount());
         for (int i = 0; i < 6; ++i) {
             EXPECT_EQ(source.GetCaptionAt(i), target.GetCaptionAt(i));
             EXPECT_EQ(source.IsVisibleAt(i), target.IsVisibleAt(i));
             EXPECT_EQ(source.GetStyleAt(i), target.GetStyleAt(i));
         }
+        EXPECT_EQ(strXML, target.ToXML(0, "/data/scene.xml"));
     }
 }
 
 TEST_F(RangeXmlTest, EmptyThemeWritesNoItemsAndReadsBackEmpty) {
     theme.SetExpression("E");
     const TovoMBString strXML = theme.ToXML(0, "");
-    const Doc doc(strXML);
-    EXPECT_TRUE(doc.Items());
-    EXPECT_FALSE(doc.Items().first_child());
+    EXPECT_TRUE(Doc(strXML).Items());
+    EXPECT_FALSE(Doc(strXML).Items().first_child());
     RangeProbe target;
     Fill(target, {1, 2}, true);
     EXPECT_TRUE(target.FromXML(strXML, 0, ""));
-    EXPECT_EQ(0, target.GetCount());
-    EXPECT_EQ(0, target.GetValueCount());
+    EXPECT_EQ(0, target.GetCount() + target.GetValueCount());
     EXPECT_FALSE(target.m_bDescending);
     EXPECT_EQ("E", target.GetExpression().Str());
 }
 
-TEST_F(RangeXmlTest, RefusesOtherThemesVersionsAndEmptyText) {
+TEST_F(RangeXmlTest, RefusesOtherVersionsEmptyTextAndOtherThemesKeepingTheRangeMembers) {
     Fill(theme, {1, 2}, false);
-    KrTheme3DUnique unique;
-    unique.Add("a", KrTheme3DItem());
-    EXPECT_FALSE(theme.FromXML(unique.ToXML(0, ""), 0, ""));
-    EXPECT_FALSE(theme.FromXML(theme.ToXML(0, ""), 20031211, ""));
-    EXPECT_FALSE(theme.FromXML("", 0, ""));
-    EXPECT_EQ(KrTheme3D::Range, theme.GetType());
-    EXPECT_EQ((Doubles{1, 2}), Values(theme));
-    EXPECT_EQ((Strings{"c0", "c1", "c2"}), Captions(theme));
     EXPECT_TRUE(theme.ToXML(1, "").IsEmpty());
     EXPECT_TRUE(theme.ToXML(20031211, "").IsEmpty());
     EXPECT_EQ(theme.ToXML(0, ""), theme.ToXML(20090106, ""));
+    EXPECT_FALSE(theme.FromXML(theme.ToXML(0, ""), 20031211, ""));
+    EXPECT_FALSE(theme.FromXML("", 0, ""));
+    KrTheme3DUnique unique;
+    unique.SetAliasSuffix("_u");
+    EXPECT_FALSE(theme.FromXML(unique.ToXML(0, ""), 0, ""));
+    EXPECT_EQ((Doubles{1, 2}), Values(theme));
+    EXPECT_EQ((Strings{"c0", "c1", "c2"}), Captions(theme));
+    // What the base part read stays.
+    EXPECT_EQ(KrTheme3D::Unique, theme.GetType());
+    EXPECT_EQ("Theme3DRange_u", theme.GetFieldName(FALSE).Str());
 }
 
 TEST_F(RangeXmlTest, DescendingAttributeIsReadIgnoringCase) {
@@ -221,11 +197,10 @@ TEST_F(RangeXmlTest, DescendingAttributeIsReadIgnoringCase) {
                  {"1", false},   {"", false},    {nullptr, false}};
     for (const auto& row : table) {
         Doc doc(theme.ToXML(0, ""));
-        pugi::xml_node items = doc.Items();
         if (row.szValue)
-            items.attribute("dkm:Descending").set_value(row.szValue);
+            doc.Items().attribute("dkm:Descending").set_value(row.szValue);
         else
-            items.remove_attribute("dkm:Descending");
+            doc.Items().remove_attribute("dkm:Descending");
         RangeProbe target;
         ASSERT_TRUE(target.FromXML(doc.Text(), 0, ""));
         EXPECT_EQ(row.bDescending, target.m_bDescending != FALSE)
@@ -241,7 +216,6 @@ TEST_F(RangeXmlTest, ReaderTakesTheElementsInWritingOrder) {
     // The method moved before the expression is passed over.
     root.insert_move_before(root.child("dkm:Range3DMethod"), root.child("dkm:FieldExpression"));
     root.child("dkm:Range3DMethod").text().set("4");
-
     RangeProbe target;
     target.SetExpression("old");
     TOVO::TovoArray<double> values;
@@ -267,11 +241,12 @@ TEST_F(RangeXmlTest, ReaderTakesTheElementsInWritingOrder) {
 TEST_F(RangeXmlTest, BreakValuesComeFromTheRangeTextsOnly) {
     Fill(theme, {1, 2, 3, 4, 5, 6, 7}, false);
     Doc doc(theme.ToXML(0, ""));
-    // Lower bounds before "<=", the top after ">="; texts without a finite number add nothing
-    // and a repeated value is dropped, so later elements give their contents to earlier items.
-    const char* texts[] = {"X<5", "5<=X<7", "abc", " 7 <=X<9", "<=8", "X>= 9 ", "X>=9", "X>=inf"};
+    // Lower bounds before "<=" at a position above 0, the top after ">=" likewise; other texts add
+    // nothing and a repeated value is dropped, so later elements give their contents to earlier
+    // items.
+    const char* texts[] = {"X<5", "5<=X<7", "abc", " 7 <=X<9", "<=8", "X>= 9 ", "X>=9", ">=4"};
     int i = 0;
-    for (pugi::xml_node item : doc.ItemNodes())
+    for (pugi::xml_node item : doc.Items().children("dkm:RangeItem"))
         item.child("dkm:RangeValue").text().set(texts[i++]);
     RangeProbe target;
     ASSERT_TRUE(target.FromXML(doc.Text(), 0, ""));
@@ -287,13 +262,12 @@ TEST_F(RangeXmlTest, ItemContentsFromEditedDocuments) {
     Doc doc(theme.ToXML(0, ""));
     const char* texts[] = {"", "no", "false", "FaLsE", nullptr};
     int i = 0;
-    for (pugi::xml_node item : doc.ItemNodes()) {
+    for (pugi::xml_node item : doc.Items().children("dkm:RangeItem")) {
         if (texts[i]) {
             item.child("dkm:StyleEnable").text().set(texts[i]);
         } else {
-            item.remove_child("dkm:Caption");
-            item.remove_child("dkm:StyleEnable");
-            item.remove_child("dkm:Style");
+            for (const char* szName : {"dkm:Caption", "dkm:StyleEnable", "dkm:Style"})
+                item.remove_child(szName);
         }
         ++i;
     }
@@ -317,7 +291,6 @@ TEST_F(RangeXmlTest, IconNamesAreStoredRelativeAndReadBackAbsolute) {
     EXPECT_TRUE(theme.GetStyleAt(1).GetIconName().IsEmpty());
     theme.ToXML(0, "/data/scene.xml"); // already relative: stays so
     EXPECT_EQ("icons/a.png", theme.GetStyleAt(0).GetIconName().Str());
-
     RangeProbe target;
     ASSERT_TRUE(target.FromXML(strXML, 0, "/data/scene.xml"));
     EXPECT_EQ("/data/icons/a.png", target.GetStyleAt(0).GetIconName().Str());

@@ -61,14 +61,14 @@ void KrTheme3DUnique::Swap(const KrTheme3DUnique& other) {
         *pItem = *entry.second;
         m_dictItems.SetAt(entry.first, pItem);
     }
-    DropNumberIndex();
+    DropIndexes();
 }
 
 void KrTheme3DUnique::Release() {
     for (auto& entry : m_dictItems)
         delete entry.second;
     m_dictItems.RemoveAll();
-    DropNumberIndex();
+    DropIndexes();
 }
 
 // ---- expression and field name ----
@@ -163,7 +163,7 @@ unsigned char KrTheme3DUnique::InsertItem(int nIndex, const TovoMBString& strVal
     *pItem = item;
     m_arrValues.InsertAt(nIndex, strValue);
     m_dictItems.SetAt(strValue, pItem);
-    DropNumberIndex();
+    DropIndexes();
     return TRUE;
 }
 
@@ -177,7 +177,7 @@ void KrTheme3DUnique::SetValueAt(int nIndex, const TovoMBString& strValue) {
         m_dictItems.SetAt(strValue, pItem);
     }
     strOld = strValue;
-    DropNumberIndex();
+    DropIndexes();
 }
 
 const KrStyle& KrTheme3DUnique::GetStyleAt(int nIndex) const {
@@ -228,7 +228,7 @@ unsigned char KrTheme3DUnique::RemoveTheme3DItems(int nIndex, int nCount) {
         delete Find(strValue);
         m_dictItems.RemoveKey(strValue);
     }
-    DropNumberIndex();
+    DropIndexes();
     return TRUE;
 }
 
@@ -249,13 +249,28 @@ KrStyle* KrTheme3DUnique::FindStyle(const TovoMBString& strValue) const {
     if (strValue.IsEmpty())
         return DefaultStylePtr();
     if (m_nExternalValueMode != 1 && m_nExternalValueMode != 2)
-        return StyleOfItem(Find(strValue)); // the common case: no copy of the text
+        return StyleOfItem(FindIndexed(strValue)); // the common case: no copy of the text
     TovoMBString strKey = strValue;
     if (!GetExternalValue(strValue, strKey) && m_nExternalValueMode == 1) {
         ThemeXml::LogCode("EGi067", kSource, kTextNoTranslationLine);
         return DefaultStylePtr();
     }
-    return StyleOfItem(Find(strKey));
+    return StyleOfItem(FindIndexed(strKey));
+}
+
+KrTheme3DItem* KrTheme3DUnique::FindIndexed(const TovoMBString& strValue) const {
+    if (!m_bTextIndexValid)
+        BuildTextIndex();
+    const auto it = m_mapTextIndex.find(strValue.Str());
+    return it == m_mapTextIndex.end() ? nullptr : it->second;
+}
+
+void KrTheme3DUnique::BuildTextIndex() const {
+    m_mapTextIndex.clear();
+    m_mapTextIndex.reserve(static_cast<std::size_t>(m_dictItems.GetCount()));
+    for (const auto& entry : m_dictItems)
+        m_mapTextIndex.emplace(entry.first.Str(), entry.second);
+    m_bTextIndexValid = true;
 }
 
 KrStyle* KrTheme3DUnique::FindStyle(const TovoVariant& value) const {
@@ -281,30 +296,47 @@ unsigned char KrTheme3DUnique::FindStyle(KrRecordset*, KrStyle&) const {
 }
 
 KrStyle* KrTheme3DUnique::FindStyleOfNumber(double dNumber) const {
-    const int nPos = FindNumberPosition(dNumber);
-    return nPos < 0 ? DefaultStylePtr() : StyleOfItem(ItemAt(nPos));
+    KrTheme3DItem* pItem = FindNumberItem(dNumber);
+    return pItem ? StyleOfItem(pItem) : DefaultStylePtr();
 }
 
 // Equivalent to walking the values in theme order and stopping at the first one whose text, read
 // as a double, is the same number and which has an item. Matching is monotone in the value's
 // number (the difference is rounded monotonically), so the matches form one run of the sorted
-// numbers; the run's bounds come from two binary searches with the same comparison as the walk.
-int KrTheme3DUnique::FindNumberPosition(double dNumber) const {
+// numbers: its start comes from a binary search, and its end from a search that gallops from the
+// start, since the run is nearly always a single number. Both use the walk's very comparison.
+KrTheme3DItem* KrTheme3DUnique::FindNumberItem(double dNumber) const {
     if (!std::isfinite(dNumber))
-        return -1; // NaN matches nothing; an infinity's difference is never inside the tolerance
+        return nullptr; // NaN matches nothing; an infinity's difference is never inside the
+                        // tolerance
     if (!m_bNumberIndexValid)
         BuildNumberIndex();
-    const auto& numbers = m_arrIndexNumbers;
-    const auto first = std::partition_point(
-        numbers.begin(), numbers.end(), [dNumber](double d) { return !(d - dNumber > -1e-10); });
-    const auto last = std::partition_point(
-        first, numbers.end(), [dNumber](double d) { return IsSameNumber(d, dNumber); });
-    if (first == last)
-        return -1;
+    const auto& entries = m_arrIndexEntries;
+    const auto matches = [dNumber](const NumberEntry& e) {
+        return IsSameNumber(e.dNumber, dNumber);
+    };
+    const auto first =
+        std::partition_point(entries.begin(), entries.end(), [dNumber](const NumberEntry& e) {
+            return !(e.dNumber - dNumber > -1e-10);
+        });
+    if (first == entries.end() || !matches(*first))
+        return nullptr;
+    auto lastMatch = first;
+    std::size_t step = 1;
+    while (static_cast<std::size_t>(entries.end() - lastMatch) > step && matches(lastMatch[step])) {
+        lastMatch += static_cast<std::ptrdiff_t>(step);
+        step *= 2;
+    }
+    const auto stepEnd = static_cast<std::size_t>(entries.end() - lastMatch) > step
+                             ? lastMatch + static_cast<std::ptrdiff_t>(step)
+                             : entries.end();
+    const auto last = std::partition_point(lastMatch + 1, stepEnd, matches);
+    if (last - first == 1)
+        return first->pItem;
     // Minimum of the leaves [lo, hi) of the bottom-up tree.
-    const std::size_t n = numbers.size();
-    std::size_t lo = static_cast<std::size_t>(first - numbers.begin()) + n;
-    std::size_t hi = static_cast<std::size_t>(last - numbers.begin()) + n;
+    const std::size_t n = entries.size();
+    std::size_t lo = static_cast<std::size_t>(first - entries.begin()) + n;
+    std::size_t hi = static_cast<std::size_t>(last - entries.begin()) + n;
     int nBest = INT_MAX;
     for (; lo < hi; lo >>= 1, hi >>= 1) {
         if (lo & 1)
@@ -312,27 +344,31 @@ int KrTheme3DUnique::FindNumberPosition(double dNumber) const {
         if (hi & 1)
             nBest = std::min(nBest, m_arrIndexMinTree[--hi]);
     }
-    return nBest;
+    return m_arrIndexItems[static_cast<std::size_t>(nBest)];
 }
 
 void KrTheme3DUnique::BuildNumberIndex() const {
-    std::vector<std::pair<double, int>> entries;
-    entries.reserve(static_cast<std::size_t>(GetCount()));
+    std::vector<std::pair<double, int>> numbers;
+    numbers.reserve(static_cast<std::size_t>(GetCount()));
+    m_arrIndexItems.assign(static_cast<std::size_t>(GetCount()), nullptr);
     for (int i = 0; i < GetCount(); ++i) {
         const TovoMBString& strValue = m_arrValues.GetAt(i);
         const double d = strValue.ToDouble();
+        KrTheme3DItem* pItem = Find(strValue);
+        m_arrIndexItems[static_cast<std::size_t>(i)] = pItem;
         // Values without an item are passed over by the walk; non-finite ones never match.
-        if (Find(strValue) && std::isfinite(d))
-            entries.emplace_back(d, i);
+        if (pItem && std::isfinite(d))
+            numbers.emplace_back(d, i);
     }
     // By number, then position: the first of equal numbers is the one the walk would reach first.
-    std::sort(entries.begin(), entries.end());
-    m_arrIndexNumbers.clear();
+    std::sort(numbers.begin(), numbers.end());
+    m_arrIndexEntries.clear();
     std::vector<int> firstPositions;
-    for (const auto& entry : entries) {
-        if (m_arrIndexNumbers.empty() || m_arrIndexNumbers.back() != entry.first) {
-            m_arrIndexNumbers.push_back(entry.first);
-            firstPositions.push_back(entry.second);
+    for (const auto& number : numbers) {
+        if (m_arrIndexEntries.empty() || m_arrIndexEntries.back().dNumber != number.first) {
+            m_arrIndexEntries.push_back(NumberEntry{
+                number.first, m_arrIndexItems[static_cast<std::size_t>(number.second)]});
+            firstPositions.push_back(number.second);
         }
     }
     const std::size_t n = firstPositions.size();

@@ -11,6 +11,8 @@
 #include "VyBase600/TovoVariant.h"
 #include "VyToolkit600/KrStyle.h"
 
+#include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace KRS {
@@ -91,20 +93,40 @@ private:
     KrStyle* DefaultStylePtr() const { return const_cast<KrStyle*>(&m_DefaultStyle); }
     KrStyle* StyleOfItem(const KrTheme3DItem* pItem) const;
     KrStyle* FindStyleOfNumber(double dNumber) const;
-    // The first position in theme order whose value matches the number and has an item; -1.
-    int FindNumberPosition(double dNumber) const;
+    // The item of a value text, as Find gives it, through the hash index.
+    KrTheme3DItem* FindIndexed(const TOVO::TovoMBString& strValue) const;
+    // The item of the first position in theme order whose value matches the number and has an
+    // item; null when there is none.
+    KrTheme3DItem* FindNumberItem(double dNumber) const;
+    void BuildTextIndex() const;
     void BuildNumberIndex() const;
-    void DropNumberIndex() { m_bNumberIndexValid = false; }
+    // Called by every operation that changes the values or the dictionary.
+    void DropIndexes() {
+        m_bTextIndexValid = false;
+        m_bNumberIndexValid = false;
+    }
     // FromXML parts: the expression and default style at the root, and one "dkm:UniqueItem".
     void ReadHead(KrMarkup& markup);
     void ReadItem(KrMarkup& markup, const TOVO::TovoMBString& strPath);
 
-    // Numeric lookup index over the value texts read as doubles, built on first use and dropped
-    // whenever the values change: the distinct finite numbers in ascending order, and a minimum
-    // tree whose leaves hold the first position of each number, so that the first position among
-    // all numbers within the tolerance comes out in logarithmic time.
-    mutable std::vector<double> m_arrIndexNumbers;
+    // Lookup indexes for FindStyle, built on first use and dropped whenever the values change, so
+    // that a lookup in a large theme costs about one hash probe or one binary search rather than a
+    // walk down the dictionary's tree (a cache miss per level).
+    // Text index: each value text (a copy, so that a probe finds the text in the hash node
+    // itself) to its item.
+    mutable std::unordered_map<std::string, KrTheme3DItem*> m_mapTextIndex;
+    mutable bool m_bTextIndexValid = false;
+    // Numeric index over the value texts read as doubles: the distinct finite numbers in
+    // ascending order, each with the item of its first position; a minimum tree whose leaves hold
+    // the first position of each number, so that the first position among several numbers within
+    // the tolerance comes out in logarithmic time; and the item of every position.
+    struct NumberEntry {
+        double dNumber;
+        KrTheme3DItem* pItem;
+    };
+    mutable std::vector<NumberEntry> m_arrIndexEntries;
     mutable std::vector<int> m_arrIndexMinTree;
+    mutable std::vector<KrTheme3DItem*> m_arrIndexItems;
     mutable bool m_bNumberIndexValid = false;
 };
 

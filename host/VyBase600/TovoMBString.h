@@ -142,9 +142,9 @@ private:
             a.kind = TovoFormatArg::Text;
             a.s = {v.data(), v.size()};
         } else if constexpr (std::is_convertible_v<T, const char*> && !std::is_arithmetic_v<T>) {
-            const char* p = v;
+            const char* p = v; // a null text stays null: its output depends on the precision
             a.kind = TovoFormatArg::Text;
-            a.s = {p ? p : "(null)", p ? std::char_traits<char>::length(p) : 6};
+            a.s = {p, p ? std::char_traits<char>::length(p) : 0};
         } else if constexpr (std::is_floating_point_v<T>) {
             a.kind = TovoFormatArg::Double;
             a.d = static_cast<double>(v);

@@ -273,8 +273,12 @@ private:
         const TovoFormatArg& a = NextArg();
         if (a.kind != TovoFormatArg::Text)
             Fail("%s needs a text argument");
-        const char* data = a.s.data ? a.s.data : "(null)";
-        std::size_t size = a.s.data ? a.s.size : 6;
+        const char* data = a.s.data;
+        std::size_t size = a.s.size;
+        if (!data) { // glibc writes "(null)", or nothing when the precision would cut it
+            data = c.precision < 0 || c.precision >= 6 ? "(null)" : "";
+            size = std::strlen(data);
+        }
         if (c.precision >= 0 && static_cast<std::size_t>(c.precision) < size)
             size = static_cast<std::size_t>(c.precision);
         const std::size_t width = c.width > 0 ? static_cast<std::size_t>(c.width) : 0;

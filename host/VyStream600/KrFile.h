@@ -20,8 +20,9 @@ public:
     // the drive differs).
     static TOVO::TovoMBString GetRelativePath(const TOVO::TovoMBString& strBase,
                                               const TOVO::TovoMBString& strDir);
-    // The relative path made absolute against the base (same base rule); an absolute path or an
-    // empty base gives the path normalised; an empty relative path gives the base's directory.
+    // The relative path made absolute against the base (same base rule) and normalised; an
+    // absolute path, or an empty base, is returned unchanged; an empty relative path gives the
+    // base's directory.
     static TOVO::TovoMBString GetAbsolutePath(const TOVO::TovoMBString& strBase,
                                               const TOVO::TovoMBString& strRel);
     static bool IsAbsolute(const TOVO::TovoMBString& strPath);

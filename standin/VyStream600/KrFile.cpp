@@ -156,8 +156,10 @@ TovoMBString KrFile::GetRelativePath(const TovoMBString& strBase, const TovoMBSt
 }
 
 TovoMBString KrFile::GetAbsolutePath(const TovoMBString& strBase, const TovoMBString& strRel) {
+    // As GetRelativePath leaves such names alone, so does this, and a name stored without a
+    // base reads back exactly.
     if (strBase.IsEmpty() || IsAbsolute(strRel))
-        return TovoMBString(Normalise(strRel.Str()));
+        return strRel;
     std::string s = BaseDir(strBase);
     if (!s.empty() && !EndsWithSep(s))
         s += Split(s).chSep;

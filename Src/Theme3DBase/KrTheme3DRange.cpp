@@ -4,6 +4,9 @@
 #include "VyToolkit600/KrConvert.h"
 
 #include <algorithm>
+#include <cmath>
+#include <iterator>
+#include <set>
 
 using TOVO::TovoMBString;
 using TOVO::TovoVariant;
@@ -21,6 +24,22 @@ const int kNoStyleLine = 113;
 inline bool IsSameValue(double dBreak, double dValue) {
     const double dDiff = dBreak - dValue;
     return -1e-10 < dDiff && dDiff < 1e-10;
+}
+
+// Whether Add would take the value, given the finite break values held so far in a sorted set
+// (which it then joins). A document's values may turn at every step, and scanning all earlier ones
+// for each would make reading quadratic. The rounding of a difference is monotone, so when any held
+// value is within the tolerance of the new one, its nearest neighbour on that side is too. A value
+// that is not finite is within the tolerance of nothing.
+bool IsNewBreak(std::set<double>& held, double dValue) {
+    if (!std::isfinite(dValue))
+        return true;
+    const auto above = held.lower_bound(dValue);
+    if ((above != held.end() && IsSameValue(*above, dValue)) ||
+        (above != held.begin() && IsSameValue(*std::prev(above), dValue)))
+        return false;
+    held.insert(above, dValue);
+    return true;
 }
 
 } // namespace
@@ -352,7 +371,8 @@ TovoMBString KrTheme3DRange::ToXML(int nVersion, TovoMBString strPath) const {
 // no break value of its own.
 void KrTheme3DRange::ReadBreakValues(KrMarkup& markup) {
     const KrTheme3DItem item;
-    BreakRun run{0, 0};
+    std::set<double> held;
+    bool bOwnCount = false;
     TovoMBString strText;
     while (markup.FindChildElem("dkm:RangeItem")) {
         markup.IntoElem();
@@ -366,8 +386,14 @@ void KrTheme3DRange::ReadBreakValues(KrMarkup& markup) {
                 strNumber = strText.Right(strText.GetLength() - nTop - 2);
             strNumber.TrimLeft();
             strNumber.TrimRight();
-            if (!strNumber.IsEmpty())
-                AddInRun(strNumber.ToDouble(), item, run);
+            if (!strNumber.IsEmpty()) {
+                // A class that counts its break values otherwise gets Add itself from then on.
+                bOwnCount = bOwnCount || GetValueCount() != m_arrValues.GetSize();
+                if (bOwnCount)
+                    Add(strNumber.ToDouble(), item);
+                else if (IsNewBreak(held, strNumber.ToDouble()))
+                    AppendBreak(strNumber.ToDouble(), item);
+            }
         }
         markup.OutOfElem();
     }

@@ -1,0 +1,414 @@
+// Randomized round trips: themes of every kind filled with random values (captions and names with
+// markup characters, line ends, control characters and bytes that are no UTF-8; styles with icon
+// names; hidden items; both range orders; array items and join keys), written and read back into a
+// fresh theme, compare equal in every member that the format stores. Every case draws from its own
+// seed, so a failure names the seed that reproduces it.
+#include "Theme3DBase/Kr3DGraphItem.h"
+#include "Theme3DBase/KrTheme3DGraph.h"
+#include "Theme3DBase/KrTheme3DLabel.h"
+#include "Theme3DBase/KrTheme3DRange.h"
+#include "Theme3DBase/KrTheme3DUnique.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstring>
+#include <random>
+#include <set>
+#include <string>
+#include <vector>
+
+using namespace KRS;
+using TOVO::TovoArray;
+using TOVO::TovoMBString;
+
+namespace {
+
+// Icon names are stored relative to this directory; it need not exist (the trailing separator
+// makes it one).
+const char* const kPath = "/rt/scene/";
+
+// Pieces that texts are made of: plain bytes, the markup characters, white space and line ends,
+// control characters, bytes that are no UTF-8, and words that the readers or writers treat
+// specially.
+const char* const kPieces[] = {"a",
+                               "Z",
+                               "7",
+                               " ",
+                               "\t",
+                               "\r",
+                               "\n",
+                               "\r\n",
+                               "<",
+                               ">",
+                               "&",
+                               "\"",
+                               "'",
+                               "]]>",
+                               "<![CDATA[",
+                               "&amp;",
+                               "&#13;",
+                               "[#]",
+                               "%",
+                               "%s",
+                               "=",
+                               "\x01",
+                               "\x1f",
+                               "\x7f",
+                               "\x80",
+                               "\xa0",
+                               "\xc3\x28",
+                               "\xed\xa0\x80",
+                               "\xfe",
+                               "\xff",
+                               "\xce\xa2\xc8\xed",
+                               "TextStyle",
+                               "ItemTextStyle",
+                               "dkm:Style",
+                               "X<",
+                               "<=",
+                               ">="};
+// The same without path separators, drive colons and dots, for the parts of icon file names.
+const char* const kNamePieces[] = {"a",    "Z",    "7",        " ",    "<",   ">",
+                                   "&",    "\"",   "'",        "]]>",  "[#]", "%",
+                                   "\x01", "\x80", "\xc3\x28", "\xfe", "\xff"};
+
+class Random {
+public:
+    explicit Random(unsigned nSeed) : m_gen(nSeed) {}
+
+    int Int(int nLow, int nHigh) { return std::uniform_int_distribution<int>(nLow, nHigh)(m_gen); }
+    unsigned char Flag() { return static_cast<unsigned char>(Int(0, 1)); }
+    std::uint32_t Bits() { return static_cast<std::uint32_t>(m_gen()); }
+
+    // k / 2^r: exact in the fixed-point texts of the themes ("%.15f"; "%f" for r <= 6).
+    double Dyadic(int nMaxShift) {
+        return Int(-(1 << 20), 1 << 20) / static_cast<double>(1 << Int(0, nMaxShift));
+    }
+    // Any finite double, for members written as the shortest text that reads back exactly.
+    double AnyDouble() {
+        for (;;) {
+            const std::uint64_t bits = (std::uint64_t(Bits()) << 32) | Bits();
+            double d = 0.0;
+            std::memcpy(&d, &bits, sizeof d);
+            if (d - d == 0.0)
+                return d;
+        }
+    }
+
+    template <std::size_t N> TovoMBString Text(const char* const (&pieces)[N], int nMaxPieces) {
+        std::string s;
+        for (int i = Int(0, nMaxPieces); i > 0; --i)
+            s += pieces[Int(0, static_cast<int>(N) - 1)];
+        return TovoMBString(s);
+    }
+    TovoMBString Text() { return Text(kPieces, 8); }
+
+    // Empty, inside the document's directory, or elsewhere.
+    TovoMBString IconName() {
+        switch (Int(0, 3)) {
+        case 0:
+            return TovoMBString();
+        case 1:
+            return TovoMBString(kPath) + NamePart() + ".png";
+        case 2:
+            return TovoMBString(kPath) + "icons/" + NamePart() + "/" + NamePart() + ".png";
+        default:
+            return TovoMBString("/elsewhere/") + NamePart() + ".png";
+        }
+    }
+
+    KrStyle Style(const TovoMBString& strIcon) {
+        KrStyle style;
+        style.SetFillColor(Bits());
+        style.SetLineColor(Bits());
+        style.SetLineWidth(AnyDouble());
+        style.SetIconName(strIcon);
+        style.SetIconScale(AnyDouble());
+        style.SetAltitudeMode(static_cast<AltitudeMode>(Int(0, 2)));
+        style.SetFill(Flag());
+        style.SetExtrude(AnyDouble());
+        return style;
+    }
+
+    KrTextStyle TextStyle() {
+        KrTextStyle style;
+        style.SetFaceName(Text());
+        style.SetSize(AnyDouble());
+        style.SetHeight(AnyDouble());
+        style.SetForeColor(Bits());
+        style.SetHalo(Flag());
+        style.SetHaloColor(Bits());
+        style.SetAlign(static_cast<unsigned char>(Int(0, 255)));
+        style.SetFixedSize(Flag());
+        style.SetBold(Flag());
+        style.SetItalic(Flag());
+        return style;
+    }
+
+    // The base part that every theme shares.
+    void FillBase(KrTheme3D& theme) {
+        theme.SetAliasSuffix(Text());
+        theme.SetExternalValueMode(Int(-5, 5));
+        for (int i = Int(0, 4); i > 0; --i)
+            theme.SetExternalValue(Text(), Text());
+    }
+
+private:
+    TovoMBString NamePart() {
+        TovoMBString part = Text(kNamePieces, 4);
+        return part.IsEmpty() ? TovoMBString("n") : part;
+    }
+
+    std::mt19937 m_gen;
+};
+
+void ExpectSameBase(const KrTheme3D& expected, const KrTheme3D& actual) {
+    EXPECT_EQ(expected.GetType(), actual.GetType());
+    EXPECT_EQ(expected.GetAliasSuffix(), actual.GetAliasSuffix());
+    EXPECT_EQ(expected.GetExternalValueMode(), actual.GetExternalValueMode());
+    ASSERT_EQ(expected.GetExternalValues().GetCount(), actual.GetExternalValues().GetCount());
+    auto it = actual.GetExternalValues().begin();
+    for (const auto& [key, value] : expected.GetExternalValues()) {
+        EXPECT_EQ(key, it->first);
+        EXPECT_EQ(value, it->second);
+        ++it;
+    }
+}
+
+// The members a test can set only from inside.
+struct RangeProbe : KrTheme3DRange {
+    using KrTheme3DRange::m_bDescending;
+    using KrTheme3DRange::m_nClassType;
+};
+struct GraphProbe : KrTheme3DGraph {
+    using KrTheme3DGraph::m_dLogMaxSum;
+    using KrTheme3DGraph::m_dLogMinSum;
+    using KrTheme3DGraph::m_dMaxSum;
+    using KrTheme3DGraph::m_dMinSum;
+    using KrTheme3DGraph::m_dSqrtMaxSum;
+    using KrTheme3DGraph::m_dSqrtMinSum;
+    using KrTheme3DGraph::m_szMaxSize;
+    using KrTheme3DGraph::m_szMinSize;
+};
+
+// An item as a theme keeps it; its icon name is absolute, as the reader restores it.
+struct ItemValues {
+    TovoMBString strCaption;
+    unsigned char bVisible;
+    KrStyle style;
+};
+
+ItemValues RandomItem(Random& random) {
+    return {random.Text(), random.Flag(), random.Style(random.IconName())};
+}
+
+KrTheme3DItem MakeItem(const ItemValues& values) {
+    KrTheme3DItem item;
+    item.m_strCaption = values.strCaption;
+    item.m_bVisible = values.bVisible;
+    item.m_Style = values.style;
+    return item;
+}
+
+class RoundTripRandomTest : public ::testing::TestWithParam<unsigned> {
+protected:
+    Random random{GetParam()};
+};
+
+TEST_P(RoundTripRandomTest, UniqueTheme) {
+    KrTheme3DUnique source;
+    random.FillBase(source);
+    source.SetExpression(random.Text());
+    // Any bytes for the default style's icon: only the items' icon names are made relative.
+    source.SetDefaultStyle(random.Style(random.Text()));
+    std::vector<TovoMBString> values;
+    std::vector<ItemValues> items;
+    std::set<TovoMBString> seen;
+    for (int i = random.Int(0, 12); i > 0; --i) {
+        const TovoMBString strValue = random.Text();
+        if (!seen.insert(strValue).second)
+            continue;
+        values.push_back(strValue);
+        items.push_back(RandomItem(random));
+        ASSERT_TRUE(source.Add(strValue, MakeItem(items.back())));
+    }
+
+    KrTheme3DUnique read;
+    ASSERT_TRUE(read.FromXML(source.ToXML(0, kPath), 0, kPath));
+
+    ExpectSameBase(source, read);
+    EXPECT_EQ(source.GetExpression(), read.GetExpression());
+    EXPECT_EQ(source.GetFieldExpressions().GetSize(), read.GetFieldExpressions().GetSize());
+    EXPECT_EQ(source.GetDefaultStyle(), read.GetDefaultStyle());
+    ASSERT_EQ(static_cast<int>(values.size()), read.GetCount());
+    for (int i = 0; i < read.GetCount(); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(values[i], read.GetValueAt(i));
+        EXPECT_EQ(items[i].strCaption, read.GetCaptionAt(i));
+        EXPECT_EQ(items[i].bVisible, read.IsVisibleAt(i));
+        EXPECT_EQ(items[i].style, read.GetStyleAt(i));
+    }
+}
+
+TEST_P(RoundTripRandomTest, RangeTheme) {
+    RangeProbe source;
+    random.FillBase(source);
+    source.SetExpression(random.Text());
+    source.m_bDescending = random.Flag();
+    source.m_nClassType = random.Int(-3, 9);
+    // Break values in any order: the writer and the reader keep the theme's order.
+    std::vector<double> breaks;
+    std::set<double> seen;
+    for (int i = random.Int(0, 12); i > 0; --i) {
+        const double d = random.Dyadic(15);
+        if (seen.insert(d).second)
+            breaks.push_back(d);
+    }
+    for (double d : breaks)
+        source.Add(d, KrTheme3DItem());
+    std::vector<ItemValues> items;
+    for (int i = 0; i < source.GetCount(); ++i) {
+        items.push_back(RandomItem(random));
+        source.SetAt(i, MakeItem(items.back()));
+    }
+
+    RangeProbe read;
+    ASSERT_TRUE(read.FromXML(source.ToXML(0, kPath), 0, kPath));
+
+    ExpectSameBase(source, read);
+    EXPECT_EQ(source.GetExpression(), read.GetExpression());
+    EXPECT_EQ(source.m_bDescending, read.m_bDescending);
+    EXPECT_EQ(source.m_nClassType, read.m_nClassType);
+    ASSERT_EQ(static_cast<int>(breaks.size()), read.GetValueCount());
+    for (int i = 0; i < read.GetValueCount(); ++i)
+        EXPECT_EQ(breaks[i], read.GetValueAt(i)) << "break value " << i;
+    ASSERT_EQ(static_cast<int>(items.size()), read.GetCount());
+    for (int i = 0; i < read.GetCount(); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(items[i].strCaption, read.GetCaptionAt(i));
+        EXPECT_EQ(items[i].bVisible, read.IsVisibleAt(i));
+        EXPECT_EQ(items[i].style, read.GetStyleAt(i));
+    }
+}
+
+TEST_P(RoundTripRandomTest, LabelTheme) {
+    const char* const formats[] = {"%.2f", ".3e", "%08.1f", "%g", "%+.0f", "%-12.4E", "%#x"};
+    KrTheme3DLabel source;
+    random.FillBase(source);
+    source.SetExpression(random.Text());
+    source.SetNumFormat(formats[random.Int(0, 6)]);
+    source.SetAlonglineText(random.Flag());
+    source.SetLabelType(static_cast<KrTheme3DLabel::KrLabel3DType>(random.Int(0, 3)));
+    KrTextStyle style = random.TextStyle();
+    source.SetTextStyle(style);
+
+    KrTheme3DLabel read;
+    ASSERT_TRUE(read.FromXML(source.ToXML(0, kPath), 0, kPath));
+
+    ExpectSameBase(source, read);
+    EXPECT_EQ(source.GetExpression(), read.GetExpression());
+    EXPECT_EQ(source.GetNumFormat(), read.GetNumFormat());
+    EXPECT_EQ(source.IsAlonglineText(), read.IsAlonglineText());
+    EXPECT_EQ(source.GetLabel3DType(), read.GetLabel3DType());
+    EXPECT_EQ(style, *read.GetTextStyle());
+}
+
+// One random item; array items get at least one value, as the writer leaves out an empty list.
+Kr3DGraphItem RandomGraphItem(Random& random, int nIndex) {
+    Kr3DGraphItem item;
+    item.m_strCaption = random.Text() + TovoMBString::Formatted("#%d", nIndex);
+    item.m_Style = random.Style(random.Text());
+    if (random.Flag()) {
+        item.m_nItemType = Kr3DGraphItem::ArrayItem;
+        for (int i = random.Int(1, 6); i > 0; --i)
+            item.m_arrValues.Add(random.Dyadic(6));
+    } else {
+        item.m_strFieldExpression = random.Text();
+    }
+    return item;
+}
+
+void ExpectSameGraphItem(const Kr3DGraphItem& expected, const Kr3DGraphItem& actual) {
+    EXPECT_EQ(expected.m_strFieldExpression, actual.m_strFieldExpression);
+    EXPECT_EQ(expected.m_strCaption, actual.m_strCaption);
+    EXPECT_EQ(expected.m_Style, actual.m_Style);
+    EXPECT_EQ(expected.m_nItemType, actual.m_nItemType);
+    // Values are stored for array items only.
+    if (expected.m_nItemType != Kr3DGraphItem::ArrayItem)
+        return;
+    ASSERT_EQ(expected.m_arrValues.GetSize(), actual.m_arrValues.GetSize());
+    for (int i = 0; i < expected.m_arrValues.GetSize(); ++i)
+        EXPECT_EQ(expected.m_arrValues[i], actual.m_arrValues[i]) << "value " << i;
+}
+
+TEST_P(RoundTripRandomTest, GraphTheme) {
+    const int types[] = {KrTheme3DGraph::Bar, KrTheme3DGraph::Pie, KrTheme3DGraph::StackedBar};
+    GraphProbe source;
+    random.FillBase(source);
+    std::vector<Kr3DGraphItem> items;
+    for (int i = random.Int(0, 8); i > 0; --i) {
+        items.push_back(RandomGraphItem(random, i));
+        source.Insert(source.GetCount(), items.back());
+    }
+    source.SetGraphType(types[random.Int(0, 2)]);
+    source.SetBarWidth(random.Dyadic(15));
+    source.SetStartAngle(random.Dyadic(15));
+    source.SetShowItemText(random.Flag());
+    source.SetItemTextFormat(random.Int(1, 5));
+    source.SetGraduatedMode(random.Int(0, 2));
+    double* sums[] = {&source.m_dMinSum,      &source.m_dMaxSum,      &source.m_dSqrtMinSum,
+                      &source.m_dSqrtMaxSum,  &source.m_dLogMinSum,   &source.m_dLogMaxSum,
+                      &source.m_szMinSize.cx, &source.m_szMinSize.cy, &source.m_szMaxSize.cx,
+                      &source.m_szMaxSize.cy};
+    for (double* pSum : sums)
+        *pSum = random.Dyadic(15);
+    source.SetItemTextStyle(random.TextStyle());
+    TovoArray<int> keys;
+    for (int i = random.Int(0, 6); i > 0; --i)
+        keys.Add(static_cast<int>(random.Bits()));
+    source.SetJoinArrayField(keys);
+
+    GraphProbe read;
+    ASSERT_TRUE(read.FromXML(source.ToXML(0, kPath), 0, kPath));
+
+    ExpectSameBase(source, read);
+    EXPECT_EQ(source.GetGraphType(), read.GetGraphType());
+    EXPECT_EQ(source.GetBarWidth(), read.GetBarWidth());
+    EXPECT_EQ(source.GetStartAngle(), read.GetStartAngle());
+    EXPECT_EQ(source.IsShowItemText(), read.IsShowItemText());
+    EXPECT_EQ(source.GetItemTextFormat(), read.GetItemTextFormat());
+    EXPECT_EQ(source.GetGraduatedMode(), read.GetGraduatedMode());
+    EXPECT_EQ(source.GetMinSum(), read.GetMinSum());
+    EXPECT_EQ(source.GetMaxSum(), read.GetMaxSum());
+    EXPECT_EQ(source.GetSqrtMinSum(), read.GetSqrtMinSum());
+    EXPECT_EQ(source.GetSqrtMaxSum(), read.GetSqrtMaxSum());
+    EXPECT_EQ(source.GetLogMinSum(), read.GetLogMinSum());
+    EXPECT_EQ(source.GetLogMaxSum(), read.GetLogMaxSum());
+    EXPECT_EQ(source.GetMinSize().cx, read.GetMinSize().cx);
+    EXPECT_EQ(source.GetMinSize().cy, read.GetMinSize().cy);
+    EXPECT_EQ(source.GetMaxSize().cx, read.GetMaxSize().cx);
+    EXPECT_EQ(source.GetMaxSize().cy, read.GetMaxSize().cy);
+    EXPECT_EQ(source.GetItemTextStyle(), read.GetItemTextStyle());
+    ASSERT_EQ(keys.GetSize(), read.GetJoinArrayField().GetSize());
+    for (int i = 0; i < keys.GetSize(); ++i)
+        EXPECT_EQ(keys[i], read.GetJoinArrayField()[i]) << "key " << i;
+    ASSERT_EQ(static_cast<int>(items.size()), read.GetCount());
+    for (int i = 0; i < read.GetCount(); ++i) {
+        SCOPED_TRACE(i);
+        ExpectSameGraphItem(items[i], read.GetItem(i));
+    }
+}
+
+TEST_P(RoundTripRandomTest, GraphItemOfAnyTypeCode) {
+    Kr3DGraphItem source = RandomGraphItem(random, 0);
+    if (random.Flag())
+        source.m_nItemType = static_cast<int>(random.Bits());
+    Kr3DGraphItem read;
+    ASSERT_TRUE(read.FromXML(source.ToXML(0), 0));
+    ExpectSameGraphItem(source, read);
+}
+
+INSTANTIATE_TEST_SUITE_P(Seeds, RoundTripRandomTest, ::testing::Range(1u, 61u));
+
+} // namespace

@@ -74,22 +74,18 @@ TEST_F(LabelTest, SetNumFormat) {
         const char *szFormat, *szStored, *szText;
         std::size_t nLogs;
     } cases[] = {
-        {".2f", ".2f", "2.00", 0},
-        {"%.2f", "%.2f", "2.00", 0},
-        {"%%.2f", "%%.2f", "2.00", 0},
-        {"%.10f", "%.10f", "2.0000000000", 0},
-        {"", "", "2", 0},
-        {"%", "", "2", 0},
-        {"%%%", "", "2", 0},
-        {"d", "", "2", 1},
-        {".2f%d", "", "2", 1},
+        {".2f", ".2f", "0.12", 0},       {"%.2f", "%.2f", "0.12", 0},
+        {"%%.2f", "%%.2f", "0.12", 0},   {"%.10f", "%.10f", "0.1234567890", 0},
+        {"", "", "0.123456789", 0},      {"%", "", "0.123456789", 0},
+        {"%%%", "", "0.123456789", 0},   {"d", "", "0.123456789", 1},
+        {".2f%d", "", "0.123456789", 1},
     };
     for (const auto& c : cases) {
         KRS::KrLogFile::GetInstance().ClearRecords();
         label.SetNumFormat(".1f");
         label.SetNumFormat(c.szFormat);
         EXPECT_EQ(label.GetNumFormat().Str(), c.szStored) << c.szFormat;
-        EXPECT_EQ(Text(TovoVariant(2.0)), c.szText) << c.szFormat;
+        EXPECT_EQ(Text(TovoVariant(0.12345678901)), c.szText) << c.szFormat;
         const auto records = KRS::KrLogFile::GetInstance().GetRecords();
         ASSERT_EQ(records.size(), c.nLogs) << c.szFormat;
         for (const KRS::KrLogRecord& r : records)

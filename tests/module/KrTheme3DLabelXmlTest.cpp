@@ -67,8 +67,10 @@ TEST(LabelXmlTest, WritesFiveElementsLastInOrder) {
 }
 
 TEST(LabelXmlTest, RoundTripOfEveryLabelTypeWithoutItems) {
+    const char* names[] = {"Label3DText", "Label3DSymbol", "Label3DPicture", "Label3DTable"};
     for (int nType = 0; nType < 4; ++nType) {
         KrTheme3DLabel source = MakeLabel(nType);
+        EXPECT_NE(source.ToXML(kVersion, "").Find(std::string(">") + names[nType] + "<", 0), -1);
         source.Add("item", KrTheme3DItem());
         KrTheme3DLabel read;
         read.SetLabelType(static_cast<KrTheme3DLabel::KrLabel3DType>((nType + 1) % 4));

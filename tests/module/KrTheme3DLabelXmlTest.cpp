@@ -57,13 +57,12 @@ TEST(LabelXmlTest, WritesFiveElementsLastInOrder) {
     EXPECT_EQ(strXML, MakeLabel(KrTheme3DLabel::Label3DSymbol).ToXML(kVersion, ""));
     EXPECT_TRUE(MakeLabel(KrTheme3DLabel::Label3DSymbol).ToXML(1, "").IsEmpty());
 
-    KrTheme3DLabel label; // a new theme is a text label; a code outside 0 to 3 has no name
-    EXPECT_EQ(LabelElements(label.ToXML(kVersion, "")),
-              "dkm:FieldExpression=;dkm:NumFormat=;dkm:LabelAlongLine=FALSE;"
-              "dkm:LabelType=Label3DText;dkm:TextStyle=;");
+    KrTheme3DLabel label; // a code outside 0 to 3 is kept and has no name
     label.SetLabel3DType(static_cast<KrTheme3DLabel::KrLabel3DType>(9));
     EXPECT_EQ(label.GetLabel3DType(), 9);
-    EXPECT_NE(LabelElements(label.ToXML(kVersion, "")).find(";dkm:LabelType=;"), std::string::npos);
+    EXPECT_EQ(LabelElements(label.ToXML(kVersion, "")),
+              "dkm:FieldExpression=;dkm:NumFormat=;dkm:LabelAlongLine=FALSE;"
+              "dkm:LabelType=;dkm:TextStyle=;");
 }
 
 TEST(LabelXmlTest, RoundTripOfEveryLabelTypeWithoutItems) {

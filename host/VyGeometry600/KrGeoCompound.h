@@ -44,8 +44,14 @@ private:
         KrGeometry* pGeometry;
         bool bOwn;
     };
+    // Up to this many parts the duplicate test scans them: a chart has a few dozen parts at most,
+    // and a scan is cheaper than hashing each one in.
+    static constexpr std::size_t kScanLimit = 32;
+
     std::vector<Part> m_parts;
-    std::unordered_set<const KrGeometry*> m_held; // the parts, for a constant-time duplicate test
+    // The parts, for a constant-time duplicate test once there are more than kScanLimit of them;
+    // empty until then.
+    std::unordered_set<const KrGeometry*> m_held;
 };
 
 } // namespace KRS

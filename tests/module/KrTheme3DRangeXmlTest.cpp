@@ -23,6 +23,7 @@ public:
 
 using Doubles = std::vector<double>;
 using Strings = std::vector<std::string>;
+const char* const kPath = "/data/scene.xml";
 
 // Break values in the given order; item i captioned "c<i>", hidden for i = 1, filled red i.
 void Fill(RangeProbe& theme, const Doubles& values, bool bDescending) {
@@ -36,6 +37,13 @@ void Fill(RangeProbe& theme, const Doubles& values, bool bDescending) {
         style.SetFillColor(TOVORGB(unsigned(i), 0, 0));
         theme.SetStyleAt(i, style);
     }
+}
+
+TOVO::TovoArray<double> Array(const Doubles& values) {
+    TOVO::TovoArray<double> arr;
+    for (double d : values)
+        arr.Add(d);
+    return arr;
 }
 
 Doubles Values(const KrTheme3DRange& theme) {
@@ -52,10 +60,10 @@ Strings Captions(const KrTheme3DRange& theme) {
     return captions;
 }
 
+// The "dkm:RangeItems" element of a written document, and the range texts of its items.
 struct Doc {
     explicit Doc(const TovoMBString& strXML) { EXPECT_TRUE(doc.load_string(strXML.c_str())); }
-    pugi::xml_node Root() const { return doc.child("dkm:Theme3D"); }
-    pugi::xml_node Items() const { return Root().child("dkm:RangeItems"); }
+    pugi::xml_node Items() const { return doc.first_child().child("dkm:RangeItems"); }
     Strings RangeTexts() const {
         Strings texts;
         for (pugi::xml_node node : Items().children("dkm:RangeItem"))
@@ -70,23 +78,33 @@ struct Doc {
     pugi::xml_document doc;
 };
 
+// Sets the text of the child of that name in the first range items, in order.
+void SetItemTexts(const Doc& doc, const char* szChild, const std::vector<const char*>& texts) {
+    pugi::xml_node item = doc.Items().first_child();
+    for (const char* szText : texts) {
+        item.child(szChild).text().set(szText);
+        item = item.next_sibling();
+    }
+}
+
 class RangeXmlTest : public ::testing::Test {
 protected:
     void SetUp() override { KrLogFile::GetInstance().ClearRecords(); }
     void TearDown() override { EXPECT_TRUE(KrLogFile::GetInstance().GetRecords().empty()); }
     RangeProbe theme;
+    RangeProbe target;
 };
 
 TEST_F(RangeXmlTest, WritesTheRangeElementsAfterTheBaseOnesInBothOrders) {
     theme.SetExpression("[POP]");
     Fill(theme, {10, 20}, false);
     const Doc doc(theme.ToXML(0, ""));
-    pugi::xml_node last = doc.Root().last_child();
-    EXPECT_STREQ("dkm:RangeItems", last.name());
-    EXPECT_STREQ("dkm:Range3DMethod", last.previous_sibling().name());
-    EXPECT_STREQ("dkm:FieldExpression", last.previous_sibling().previous_sibling().name());
-    EXPECT_STREQ("[POP]", doc.Root().child_value("dkm:FieldExpression"));
-    EXPECT_STREQ("0", doc.Root().child_value("dkm:Range3DMethod"));
+    const pugi::xml_node method = doc.Items().previous_sibling();
+    EXPECT_EQ(doc.Items(), doc.doc.first_child().last_child());
+    EXPECT_STREQ("dkm:Range3DMethod", method.name());
+    EXPECT_STREQ("0", method.child_value());
+    EXPECT_STREQ("dkm:FieldExpression", method.previous_sibling().name());
+    EXPECT_STREQ("[POP]", method.previous_sibling().child_value());
     EXPECT_STREQ("FALSE", doc.Items().attribute("dkm:Descending").value());
     EXPECT_EQ((Strings{"X<10", "10<=X<20", "X>=20"}), doc.RangeTexts());
     int i = 0;
@@ -97,8 +115,7 @@ TEST_F(RangeXmlTest, WritesTheRangeElementsAfterTheBaseOnesInBothOrders) {
         EXPECT_EQ((Strings{"dkm:RangeValue", "dkm:Caption", "dkm:StyleEnable", "dkm:Style"}),
                   names);
         EXPECT_EQ("c" + std::to_string(i), item.child_value("dkm:Caption"));
-        EXPECT_STREQ(i == 1 ? "FALSE" : "TRUE", item.child_value("dkm:StyleEnable"));
-        ++i;
+        EXPECT_STREQ(i++ == 1 ? "FALSE" : "TRUE", item.child_value("dkm:StyleEnable"));
     }
     RangeProbe descending;
     Fill(descending, {20, 10, 5}, true);
@@ -116,10 +133,8 @@ TEST_F(RangeXmlTest, NumbersAreWrittenWithFifteenDecimalsTrimmed) {
                  {-2.25, "-2.25"},
                  {1e20, "100000000000000000000"},
                  {1.0 / 3, "0.333333333333333"},
-                 {1e-15, "0.000000000000001"},
                  {4e-16, "0"},
-                 {-4e-16, "-0"},
-                 {0, "0"}};
+                 {-4e-16, "-0"}};
     for (const auto& row : table) {
         KrTheme3DRange single;
         single.Add(row.dValue, KrTheme3DItem());
@@ -128,47 +143,41 @@ TEST_F(RangeXmlTest, NumbersAreWrittenWithFifteenDecimalsTrimmed) {
     }
 }
 
-TEST_F(RangeXmlTest, RoundTripKeepsBothOrdersToFifteenDecimals) {
-    for (bool bDescending : {false, true}) {
+// Both orders, and an empty theme that writes "dkm:RangeItems" without children.
+TEST_F(RangeXmlTest, RoundTripKeepsEverythingToFifteenDecimals) {
+    const struct {
+        Doubles values, read;
+        bool bDescending;
+    } table[] = {
+        {{-2.25, 1.0 / 3, 2.0 / 3, 10, 1e20},
+         {-2.25, 0.333333333333333, 0.666666666666667, 10, 1e20},
+         false},
+        {{1e20, 2.0 / 3, 1.0 / 3, -2.25},
+         {1e20, 0.666666666666667, 0.333333333333333, -2.25},
+         true},
+        {{}, {}, true},
+    };
+    for (const auto& row : table) {
         RangeProbe source;
         source.SetExpression("[A] / [B]");
-        TOVO::TovoArray<double> breaks;
-        for (double d : {-2.25, 1.0 / 3, 2.0 / 3, 10.0, 1e20})
-            breaks.Add(bDescending ? -d : d);
-        source.MakeDefault(KrTheme3D::ClassQuantile, 2, breaks, breaks, 0);
-        Fill(source, {}, bDescending);
-        const TovoMBString strXML = source.ToXML(0, "/data/scene.xml");
-        RangeProbe target;
-        Fill(target, {1, 2, 3}, !bDescending);
-        ASSERT_TRUE(target.FromXML(strXML, 0, "/data/scene.xml"));
-        const double s = bDescending ? -1 : 1;
-        EXPECT_EQ(
-            (Doubles{s * -2.25, s * 0.333333333333333, s * 0.666666666666667, s * 10, s * 1e20}),
-            Values(target));
-        EXPECT_EQ(bDescending, target.m_bDescending != FALSE);
+        source.MakeDefault(KrTheme3D::ClassQuantile, 2, Array({0, 1}), Array(row.values), 0);
+        Fill(source, {}, row.bDescending);
+        const TovoMBString strXML = source.ToXML(0, kPath);
+        EXPECT_EQ(std::size_t(source.GetCount()), Doc(strXML).RangeTexts().size());
+        Fill(target, {1, 2, 3}, !row.bDescending);
+        ASSERT_TRUE(target.FromXML(strXML, 0, kPath));
+        EXPECT_EQ(row.read, Values(target));
+        EXPECT_EQ(row.bDescending, target.m_bDescending != FALSE);
         EXPECT_EQ(KrTheme3D::ClassQuantile, target.GetClassType());
         EXPECT_EQ("[A] / [B]", target.GetExpression().Str());
-        ASSERT_EQ(6, target.GetCount());
-        for (int i = 0; i < 6; ++i) {
+        ASSERT_EQ(source.GetCount(), target.GetCount());
+        for (int i = 0; i < source.GetCount(); ++i) {
             EXPECT_EQ(source.GetCaptionAt(i), target.GetCaptionAt(i));
             EXPECT_EQ(source.IsVisibleAt(i), target.IsVisibleAt(i));
             EXPECT_EQ(source.GetStyleAt(i), target.GetStyleAt(i));
         }
-        EXPECT_EQ(strXML, target.ToXML(0, "/data/scene.xml"));
+        EXPECT_EQ(strXML, target.ToXML(0, kPath));
     }
-}
-
-TEST_F(RangeXmlTest, EmptyThemeWritesNoItemsAndReadsBackEmpty) {
-    theme.SetExpression("E");
-    const TovoMBString strXML = theme.ToXML(0, "");
-    EXPECT_TRUE(Doc(strXML).Items());
-    EXPECT_FALSE(Doc(strXML).Items().first_child());
-    RangeProbe target;
-    Fill(target, {1, 2}, true);
-    EXPECT_TRUE(target.FromXML(strXML, 0, ""));
-    EXPECT_EQ(0, target.GetCount() + target.GetValueCount());
-    EXPECT_FALSE(target.m_bDescending);
-    EXPECT_EQ("E", target.GetExpression().Str());
 }
 
 TEST_F(RangeXmlTest, RefusesOtherVersionsEmptyTextAndOtherThemesKeepingTheRangeMembers) {
@@ -190,47 +199,33 @@ TEST_F(RangeXmlTest, RefusesOtherVersionsEmptyTextAndOtherThemesKeepingTheRangeM
 
 TEST_F(RangeXmlTest, DescendingAttributeIsReadIgnoringCase) {
     Fill(theme, {20, 10}, true);
-    const struct {
-        const char* szValue; // null: attribute removed
-        bool bDescending;
-    } table[] = {{"TRUE", true}, {"true", true}, {"tRuE", true},  {"yes", false},
-                 {"1", false},   {"", false},    {nullptr, false}};
-    for (const auto& row : table) {
+    for (const char* szValue : {"TRUE", "tRuE", "yes", "1", "", "absent"}) {
         Doc doc(theme.ToXML(0, ""));
-        if (row.szValue)
-            doc.Items().attribute("dkm:Descending").set_value(row.szValue);
-        else
+        if (std::string(szValue) == "absent")
             doc.Items().remove_attribute("dkm:Descending");
-        RangeProbe target;
+        else
+            doc.Items().attribute("dkm:Descending").set_value(szValue);
         ASSERT_TRUE(target.FromXML(doc.Text(), 0, ""));
-        EXPECT_EQ(row.bDescending, target.m_bDescending != FALSE)
-            << (row.szValue ? row.szValue : "");
+        EXPECT_EQ(szValue[0] == 'T' || szValue[0] == 't', target.m_bDescending != FALSE) << szValue;
     }
 }
 
-TEST_F(RangeXmlTest, ReaderTakesTheElementsInWritingOrder) {
+TEST_F(RangeXmlTest, ReaderTakesTheElementsInWritingOrderAndKeepsWhatIsAbsent) {
     theme.SetExpression("new");
     Fill(theme, {10}, false);
     Doc doc(theme.ToXML(0, ""));
-    pugi::xml_node root = doc.Root();
+    pugi::xml_node root = doc.doc.first_child();
     // The method moved before the expression is passed over.
     root.insert_move_before(root.child("dkm:Range3DMethod"), root.child("dkm:FieldExpression"));
     root.child("dkm:Range3DMethod").text().set("4");
-    RangeProbe target;
     target.SetExpression("old");
-    TOVO::TovoArray<double> values;
-    values.Add(1);
-    values.Add(9);
-    target.MakeDefault(KrTheme3D::ClassStdev, 2, values, {}, 0);
+    target.MakeDefault(KrTheme3D::ClassStdev, 2, Array({0, 0}), {}, 0);
     ASSERT_TRUE(target.FromXML(doc.Text(), 0, ""));
     EXPECT_EQ("new", target.GetExpression().Str());
     EXPECT_EQ(KrTheme3D::ClassStdev, target.GetClassType());
     EXPECT_EQ((Doubles{10}), Values(target));
-
-    // Without expression, method and items the members stay and the theme is empty.
-    root.remove_child("dkm:FieldExpression");
-    root.remove_child("dkm:Range3DMethod");
-    root.remove_child("dkm:RangeItems");
+    for (const char* szName : {"dkm:FieldExpression", "dkm:Range3DMethod", "dkm:RangeItems"})
+        root.remove_child(szName);
     target.SetExpression("kept");
     ASSERT_TRUE(target.FromXML(doc.Text(), 0, ""));
     EXPECT_EQ("kept", target.GetExpression().Str());
@@ -240,15 +235,12 @@ TEST_F(RangeXmlTest, ReaderTakesTheElementsInWritingOrder) {
 
 TEST_F(RangeXmlTest, BreakValuesComeFromTheRangeTextsOnly) {
     Fill(theme, {1, 2, 3, 4, 5, 6, 7}, false);
-    Doc doc(theme.ToXML(0, ""));
     // Lower bounds before "<=" at a position above 0, the top after ">=" likewise; other texts add
     // nothing and a repeated value is dropped, so later elements give their contents to earlier
     // items.
-    const char* texts[] = {"X<5", "5<=X<7", "abc", " 7 <=X<9", "<=8", "X>= 9 ", "X>=9", ">=4"};
-    int i = 0;
-    for (pugi::xml_node item : doc.Items().children("dkm:RangeItem"))
-        item.child("dkm:RangeValue").text().set(texts[i++]);
-    RangeProbe target;
+    Doc doc(theme.ToXML(0, ""));
+    SetItemTexts(doc, "dkm:RangeValue",
+                 {"X<5", "5<=X<7", "abc", " 7 <=X<9", "<=8", "X>= 9 ", "X>=9", ">=4"});
     ASSERT_TRUE(target.FromXML(doc.Text(), 0, ""));
     EXPECT_EQ((Doubles{5, 7, 9}), Values(target));
     EXPECT_EQ((Strings{"c0", "c1", "c2", "c3"}), Captions(target));
@@ -260,18 +252,9 @@ TEST_F(RangeXmlTest, BreakValuesComeFromTheRangeTextsOnly) {
 TEST_F(RangeXmlTest, ItemContentsFromEditedDocuments) {
     Fill(theme, {10, 20, 30, 40}, false);
     Doc doc(theme.ToXML(0, ""));
-    const char* texts[] = {"", "no", "false", "FaLsE", nullptr};
-    int i = 0;
-    for (pugi::xml_node item : doc.Items().children("dkm:RangeItem")) {
-        if (texts[i]) {
-            item.child("dkm:StyleEnable").text().set(texts[i]);
-        } else {
-            for (const char* szName : {"dkm:Caption", "dkm:StyleEnable", "dkm:Style"})
-                item.remove_child(szName);
-        }
-        ++i;
-    }
-    RangeProbe target;
+    SetItemTexts(doc, "dkm:StyleEnable", {"", "no", "false", "FaLsE"});
+    for (const char* szName : {"dkm:Caption", "dkm:StyleEnable", "dkm:Style"})
+        doc.Items().last_child().remove_child(szName);
     ASSERT_TRUE(target.FromXML(doc.Text(), 0, ""));
     EXPECT_EQ((Strings{"c0", "c1", "c2", "c3", ""}), Captions(target));
     const bool visible[] = {true, true, false, false, true};
@@ -286,13 +269,11 @@ TEST_F(RangeXmlTest, IconNamesAreStoredRelativeAndReadBackAbsolute) {
     KrStyle style;
     style.SetIconName("/data/icons/a.png");
     theme.SetStyleAt(0, style);
-    const TovoMBString strXML = theme.ToXML(0, "/data/scene.xml");
+    const TovoMBString strXML = theme.ToXML(0, kPath);
     EXPECT_EQ("icons/a.png", theme.GetStyleAt(0).GetIconName().Str());
-    EXPECT_TRUE(theme.GetStyleAt(1).GetIconName().IsEmpty());
-    theme.ToXML(0, "/data/scene.xml"); // already relative: stays so
+    theme.ToXML(0, kPath); // already relative: stays so
     EXPECT_EQ("icons/a.png", theme.GetStyleAt(0).GetIconName().Str());
-    RangeProbe target;
-    ASSERT_TRUE(target.FromXML(strXML, 0, "/data/scene.xml"));
+    ASSERT_TRUE(target.FromXML(strXML, 0, kPath));
     EXPECT_EQ("/data/icons/a.png", target.GetStyleAt(0).GetIconName().Str());
     EXPECT_TRUE(target.GetStyleAt(1).GetIconName().IsEmpty());
 }

@@ -303,6 +303,7 @@ TEST_F(Theme3dTool, ParallelWorkersWriteTheSameScene) {
     EXPECT_GT(one.size(), 1000u);
     EXPECT_TRUE(one == ReadFile(Path("three.glb")));
     EXPECT_TRUE(ReadFile(Path("one.labels.geojson")) == ReadFile(Path("three.labels.geojson")));
+    ExpectValidGltf(Path("one.glb"));
 }
 
 // The demo: 177 countries over a ground, each with a bar chart; five density classes, two bar

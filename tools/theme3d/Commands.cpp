@@ -118,7 +118,8 @@ void Commands::Chart(const CommonOptions& common, const std::string& strPath,
     ThemeFile::Write(*pTheme, strOutput, outputs);
     outputs.Commit();
     std::cout << "wrote " << strOutput << ": " << options.strType << " chart theme of "
-              << options.arrFields.size() << " fields\n";
+              << options.arrFields.size()
+              << (options.arrFields.size() == 1 ? " field\n" : " fields\n");
 }
 
 void Commands::Render(const CommonOptions& common, const std::string& strPath,

@@ -25,9 +25,8 @@ void Progress::Advance(std::size_t n) {
 }
 
 void Progress::Finish() {
-    if (!m_bEnabled)
+    if (!m_bEnabled.exchange(false))
         return;
-    m_bEnabled = false;
     std::lock_guard<std::mutex> lock(m_mutex);
     std::fputs("\r\033[K", stderr);
     std::fflush(stderr);

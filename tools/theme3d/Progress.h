@@ -27,7 +27,7 @@ private:
 
     std::string m_strWhat;
     std::size_t m_nTotal;
-    bool m_bEnabled;
+    std::atomic<bool> m_bEnabled;
     std::atomic<std::size_t> m_nDone{0};
     std::atomic<int> m_nLastPercent{-1};
     std::mutex m_mutex;

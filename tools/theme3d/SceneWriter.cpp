@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <sstream>
 #include <tiny_gltf.h>
 
@@ -51,7 +52,10 @@ void SceneWriter::AddFeature(const FeatureResult& result) {
     tinygltf::Node node;
     const std::string strFid = std::to_string(result.nFid);
     node.name = result.bHasLabel ? Utf8::Sanitize(result.strLabel) : "feature " + strFid;
-    Value::Object extras{{"fid", Value(static_cast<double>(result.nFid))}};
+    // Integers where they fit the writer's int; larger ids as numbers.
+    const bool bSmall = result.nFid >= INT32_MIN && result.nFid <= INT32_MAX;
+    Value::Object extras{{"fid", bSmall ? Value(static_cast<int>(result.nFid))
+                                        : Value(static_cast<double>(result.nFid))}};
     if (result.bHasLabel)
         extras["label"] = Value(Utf8::Sanitize(result.strLabel));
     node.extras = Value(std::move(extras));

@@ -252,8 +252,11 @@ void KrTheme3DRange::ClassifyWithStdev(const TovoArray<double>& arrValues) {
     double dMean = 0.0;
     double dDeviation = 0.0;
     Stdev(arrValues, dMean, dDeviation);
-    const double dMin = arrValues[0];
-    const double dMax = arrValues[arrValues.GetSize() - 1];
+    // No values: the mean is NaN, so neither part runs whatever min and max are, but the first
+    // and last break values still go as the steps say.
+    const int n = arrValues.GetSize();
+    const double dMin = n > 0 ? arrValues[0] : dMean;
+    const double dMax = n > 0 ? arrValues[n - 1] : dMean;
     const double dHalf = 0.5 * dDeviation;
     const double dLow = dMean - dHalf;
     const KrTheme3DItem item;

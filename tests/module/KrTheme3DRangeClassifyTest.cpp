@@ -198,6 +198,8 @@ TEST(RangeClassify, ProtectedMethodsAddToWhatIsThere) {
     ExpectBreaks(theme, {2.5, 50, 0, 100, 7.5});
     theme.ClassifyWithStdev(Array({kNaN, 1})); // no part runs, but the first and last still go
     ExpectBreaks(theme, {50, 0, 100});
+    theme.ClassifyWithStdev(Array({}));
+    ExpectBreaks(theme, {0});
 }
 
 TEST(RangeClassify, StdevIsThePopulationDeviation) {

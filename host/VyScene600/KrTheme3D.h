@@ -24,10 +24,10 @@ class KrRecordset;
 
 class VYSCENE600_EXPORT KrTheme3D {
 public:
-    enum KrTheme3DType { Unique = 1, Range = 2, Label = 3, Graph = 4 };
+    enum KrTheme3DType : int { Unique = 1, Range = 2, Label = 3, Graph = 4 };
 
     // Classification methods of range themes.
-    enum KrClass3DType {
+    enum KrClass3DType : int {
         ClassEqualDistance = 0,
         ClassExtraction = 1,
         ClassStdev = 2,

@@ -12,6 +12,7 @@
 using TOVO::TovoArray;
 using TOVO::TovoDict;
 using TOVO::TovoMBString;
+using Ints = std::vector<int>;
 
 namespace {
 
@@ -22,20 +23,19 @@ TovoArray<int> Make(std::initializer_list<int> values) {
     return a;
 }
 
-std::vector<int> Items(const TovoArray<int>& a) {
-    return std::vector<int>(a.begin(), a.end());
+Ints Items(const TovoArray<int>& a) {
+    return Ints(a.begin(), a.end());
 }
 
 } // namespace
 
-TEST(TovoContainersTest, InsertAtPositionsAndCounts) {
+TEST(TovoContainersTest, InsertAtBeforeThePositionOrAppends) {
     const struct {
         int index, count;
-        std::vector<int> out;
+        Ints out;
     } cases[] = {
         {0, 1, {9, 1, 2, 3}}, {1, 2, {1, 9, 9, 2, 3}},  {3, 1, {1, 2, 3, 9}},
         {4, 1, {1, 2, 3, 9}}, {-1, 2, {1, 2, 3, 9, 9}}, {1, 0, {1, 2, 3}},
-        {1, -3, {1, 2, 3}},
     };
     for (const auto& c : cases) {
         TovoArray<int> a = Make({1, 2, 3});
@@ -44,22 +44,20 @@ TEST(TovoContainersTest, InsertAtPositionsAndCounts) {
     }
     TovoArray<int> a = Make({1, 2, 3});
     a.InsertAt(0, a[2], 2); // a value from the array itself
-    EXPECT_EQ(Items(a), (std::vector<int>{3, 3, 1, 2, 3}));
+    EXPECT_EQ(Items(a), (Ints{3, 3, 1, 2, 3}));
     TovoArray<int> b = Make({1, 2});
     b.InsertAt(1, b);
-    EXPECT_EQ(Items(b), (std::vector<int>{1, 1, 2, 2}));
-    b.InsertAt(-5, Make({7, 8}));
-    EXPECT_EQ(Items(b), (std::vector<int>{1, 1, 2, 2, 7, 8}));
+    b.InsertAt(-5, Make({7}));
+    EXPECT_EQ(Items(b), (Ints{1, 1, 2, 2, 7}));
 }
 
 TEST(TovoContainersTest, RemoveAtReturnsHowManyWentAway) {
     const struct {
         int index, count, removed;
-        std::vector<int> out;
+        Ints out;
     } cases[] = {
-        {1, 1, 1, {1, 3, 4}},    {1, 2, 2, {1, 4}},        {2, 9, 2, {1, 2}},
-        {0, 4, 4, {}},           {4, 1, 0, {1, 2, 3, 4}},  {-1, 1, 0, {1, 2, 3, 4}},
-        {1, 0, 0, {1, 2, 3, 4}}, {1, -2, 0, {1, 2, 3, 4}},
+        {1, 2, 2, {1, 4}},        {2, 9, 2, {1, 2}},       {4, 1, 0, {1, 2, 3, 4}},
+        {-1, 1, 0, {1, 2, 3, 4}}, {1, 0, 0, {1, 2, 3, 4}}, {1, -2, 0, {1, 2, 3, 4}},
     };
     for (const auto& c : cases) {
         TovoArray<int> a = Make({1, 2, 3, 4});
@@ -71,42 +69,26 @@ TEST(TovoContainersTest, RemoveAtReturnsHowManyWentAway) {
 TEST(TovoContainersTest, OutOfRangeThrowsBeforeAnyChange) {
     TovoArray<int> a = Make({1, 2, 3});
     EXPECT_THROW(a.SetAt(3, 9), std::out_of_range);
-    EXPECT_THROW(a.SetAt(-1, 9), std::out_of_range);
-    EXPECT_THROW(a.GetAt(3), std::out_of_range);
+    EXPECT_THROW(a.GetAt(-1), std::out_of_range);
     EXPECT_THROW(a.ElementAt(-1) = 9, std::out_of_range);
     EXPECT_THROW(a[3] = 9, std::out_of_range);
-    const TovoArray<int>& c = a;
-    EXPECT_THROW(c[-1], std::out_of_range);
-    EXPECT_EQ(Items(a), (std::vector<int>{1, 2, 3}));
+    EXPECT_EQ(Items(a), (Ints{1, 2, 3}));
     EXPECT_THROW(TovoArray<int>().GetAt(0), std::out_of_range);
 }
 
-TEST(TovoContainersTest, SizesAndCopies) {
+TEST(TovoContainersTest, SetSizeZeroFillsAndCopiesKeepTheGrowSize) {
     TovoArray<int> a;
     a.SetSize(3, 16);
-    EXPECT_EQ(Items(a), (std::vector<int>{0, 0, 0}));
     EXPECT_EQ(a.Add(5), 3);
-    const TovoArray<int> copy(a);
-    TovoArray<int> assigned;
+    TovoArray<int> copy(a), assigned;
     assigned = a;
-    TovoArray<int> copied;
-    copied.Copy(a);
-    const std::vector<const TovoArray<int>*> copies{&copy, &assigned, &copied};
-    for (const TovoArray<int>* x : copies) {
-        EXPECT_EQ(x->GetGrowBy(), 16);
-        EXPECT_EQ(Items(*x), (std::vector<int>{0, 0, 0, 5}));
-    }
     a.SetAt(0, 1);
-    EXPECT_EQ(copy.GetAt(0), 0);
-    a.SetSize(-4);
-    EXPECT_TRUE(a.IsEmpty());
-    EXPECT_EQ(a.GetGrowBy(), 16);
+    EXPECT_EQ(Items(copy), (Ints{0, 0, 0, 5}));
+    EXPECT_EQ(Items(assigned), (Ints{0, 0, 0, 5}));
+    EXPECT_TRUE(copy.GetGrowBy() == 16 && assigned.GetGrowBy() == 16);
     TovoArray<TovoMBString> s;
     s.SetSize(2);
     EXPECT_TRUE(s[1].IsEmpty());
-    TovoArray<int> self = Make({1, 2});
-    EXPECT_EQ(self.Append(self), 2);
-    EXPECT_EQ(Items(self), (std::vector<int>{1, 2, 1, 2}));
 }
 
 TEST(TovoContainersTest, DictionaryLooksUpInsertsAndIteratesInKeyOrder) {
@@ -117,13 +99,9 @@ TEST(TovoContainersTest, DictionaryLooksUpInsertsAndIteratesInKeyOrder) {
     d.SetAt("b", 4);
     int v = -1;
     EXPECT_TRUE(d.Lookup("b", v));
-    EXPECT_EQ(v, 4);
-    v = -1;
     EXPECT_FALSE(d.Lookup("c", v));
-    EXPECT_EQ(v, -1);
-    EXPECT_EQ(d.PLookup("c"), nullptr);
+    EXPECT_EQ(v, 4);      // untouched by the failed lookup
     EXPECT_EQ(d["c"], 0); // indexing inserts
-    EXPECT_EQ(d.GetCount(), 4);
     std::string keys;
     for (const auto& kv : d)
         keys += kv.first.Str();
@@ -131,6 +109,4 @@ TEST(TovoContainersTest, DictionaryLooksUpInsertsAndIteratesInKeyOrder) {
     EXPECT_TRUE(d.RemoveKey("a"));
     EXPECT_FALSE(d.RemoveKey("a"));
     EXPECT_EQ(d.GetCount(), 3);
-    d.RemoveAll();
-    EXPECT_TRUE(d.IsEmpty());
 }

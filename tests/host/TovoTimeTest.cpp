@@ -15,12 +15,11 @@ struct Parts {
 
 void ExpectParts(const TovoTime& t, const Parts& p) {
     EXPECT_TRUE(t.IsValid());
-    EXPECT_EQ(t.GetYear(), p.y);
-    EXPECT_EQ(t.GetMonth(), p.mo);
-    EXPECT_EQ(t.GetDay(), p.d);
-    EXPECT_EQ(t.GetHour(), p.h);
-    EXPECT_EQ(t.GetMinute(), p.mi);
-    EXPECT_EQ(t.GetSecond(), p.s);
+    const Parts got{t.GetYear(), t.GetMonth(),  t.GetDay(),
+                    t.GetHour(), t.GetMinute(), t.GetSecond()};
+    EXPECT_TRUE(got.y == p.y && got.mo == p.mo && got.d == p.d && got.h == p.h && got.mi == p.mi &&
+                got.s == p.s)
+        << got.y << '-' << got.mo << '-' << got.d << ' ' << got.h << ':' << got.mi << ':' << got.s;
 }
 
 } // namespace
@@ -33,15 +32,10 @@ TEST(TovoTimeTest, DayNumbersAndPartsAgreeBothWays) {
     } cases[] = {
         {0.0, {1899, 12, 30, 0, 0, 0}},
         {41222.0 + 29103.0 / 86400.0, {2012, 11, 9, 8, 5, 3}},
-        {40913.0, {2012, 1, 5, 0, 0, 0}},
-        {40913.0 + 1.0 / 86400.0, {2012, 1, 5, 0, 0, 1}},
         {-1.25, {1899, 12, 29, 6, 0, 0}},
-        {-1.0, {1899, 12, 29, 0, 0, 0}},
         {-36522.5, {1800, 1, 1, 12, 0, 0}},
-        {2.0, {1900, 1, 1, 0, 0, 0}},
         {61.0, {1900, 3, 1, 0, 0, 0}},
         {36585.0 + 86399.0 / 86400.0, {2000, 2, 29, 23, 59, 59}},
-        {36586.0, {2000, 3, 1, 0, 0, 0}},
         {-693593.0, {1, 1, 1, 0, 0, 0}},
         {2958465.0 + 86399.0 / 86400.0, {9999, 12, 31, 23, 59, 59}},
     };
@@ -49,51 +43,32 @@ TEST(TovoTimeTest, DayNumbersAndPartsAgreeBothWays) {
         SCOPED_TRACE(c.day);
         ExpectParts(TovoTime(c.day), c.parts);
         const Parts& p = c.parts;
-        const TovoTime built(p.y, p.mo, p.d, p.h, p.mi, p.s);
-        EXPECT_NEAR(built.GetDayNumber(), c.day, 1e-9);
-        ExpectParts(TovoTime(built.GetDayNumber()), p);
+        EXPECT_NEAR(TovoTime(p.y, p.mo, p.d, p.h, p.mi, p.s).GetDayNumber(), c.day, 1e-9);
     }
 }
 
 TEST(TovoTimeTest, RoundsToTheNearestSecondAndRollsOver) {
-    ExpectParts(TovoTime(0.999999999), {1899, 12, 31, 0, 0, 0});
     ExpectParts(TovoTime(41222.5 + 0.4 / 86400.0), {2012, 11, 9, 12, 0, 0});
     ExpectParts(TovoTime(41222.5 + 0.6 / 86400.0), {2012, 11, 9, 12, 0, 1});
     ExpectParts(TovoTime(36585.0 + 86399.7 / 86400.0), {2000, 3, 1, 0, 0, 0});
     ExpectParts(TovoTime(-1.9999999999), {1899, 12, 30, 0, 0, 0});
-    ExpectParts(TovoTime(-0.5), {1899, 12, 30, 12, 0, 0});
 }
 
 TEST(TovoTimeTest, ValidOnlyForYearsOneTo9999) {
-    for (double day : {-693594.0, 2958466.0, 2958465.0 + 86399.9 / 86400.0, 1e300, -1e300, HUGE_VAL,
-                       std::nan("")}) {
+    for (double day : {-693594.0, 2958465.0 + 86399.9 / 86400.0, 1e300, HUGE_VAL, std::nan("")}) {
         const TovoTime t(day);
         EXPECT_FALSE(t.IsValid()) << day;
         EXPECT_EQ(t.GetYear() + t.GetMonth() + t.GetDay() + t.GetHour(), 0);
         EXPECT_EQ(t.Format("%Y"), "");
     }
-    EXPECT_FALSE(TovoTime(1900, 2, 29).IsValid());
     EXPECT_TRUE(TovoTime(2000, 2, 29).IsValid());
-    EXPECT_FALSE(TovoTime(2001, 2, 29).IsValid());
-    EXPECT_FALSE(TovoTime(2012, 4, 31).IsValid());
-    EXPECT_FALSE(TovoTime(2012, 13, 1).IsValid());
-    EXPECT_FALSE(TovoTime(0, 1, 1).IsValid());
-    EXPECT_FALSE(TovoTime(10000, 1, 1).IsValid());
-    EXPECT_FALSE(TovoTime(2012, 1, 1, 24, 0, 0).IsValid());
-    EXPECT_FALSE(TovoTime(2012, 1, 1, 0, 60, 0).IsValid());
-    EXPECT_EQ(TovoTime(2012, 1, 1, 0, 0, -1).GetDayNumber(), 0.0);
-}
-
-TEST(TovoTimeTest, DayOfWeekAndOfYear) {
-    EXPECT_EQ(TovoTime(0.0).GetDayOfWeek(), 7);         // Saturday
-    EXPECT_EQ(TovoTime(2000, 1, 1).GetDayOfWeek(), 7);  // Saturday
-    EXPECT_EQ(TovoTime(1970, 1, 1).GetDayOfWeek(), 5);  // Thursday
-    EXPECT_EQ(TovoTime(1, 1, 1).GetDayOfWeek(), 2);     // Monday
-    EXPECT_EQ(TovoTime(2012, 11, 4).GetDayOfWeek(), 1); // Sunday
-    EXPECT_EQ(TovoTime(0.0).GetDayOfYear(), 364);
-    EXPECT_EQ(TovoTime(2012, 12, 31).GetDayOfYear(), 366);
-    EXPECT_EQ(TovoTime(1900, 12, 31).GetDayOfYear(), 365);
-    EXPECT_EQ(TovoTime(2012, 3, 1).GetDayOfYear(), 61);
+    for (const Parts& p :
+         {Parts{1900, 2, 29, 0, 0, 0}, Parts{2012, 4, 31, 0, 0, 0}, Parts{2012, 13, 1, 0, 0, 0},
+          Parts{0, 1, 1, 0, 0, 0}, Parts{2012, 1, 1, 24, 0, 0}, Parts{2012, 1, 1, 0, 0, -1}}) {
+        const TovoTime t(p.y, p.mo, p.d, p.h, p.mi, p.s);
+        EXPECT_FALSE(t.IsValid()) << p.y << '-' << p.mo << '-' << p.d;
+        EXPECT_EQ(t.GetDayNumber(), 0.0);
+    }
 }
 
 TEST(TovoTimeTest, FormatsLikeStrftime) {
@@ -101,11 +76,9 @@ TEST(TovoTimeTest, FormatsLikeStrftime) {
     EXPECT_EQ(t.Format("%Y-%m-%d %H:%M:%S"), "2012-11-09 08:05:03");
     EXPECT_EQ(t.Format("%y %j %a %A %b %B %p %I %w %%"),
               "12 314 Fri Friday Nov November AM 08 5 %");
-    EXPECT_EQ(TovoTime(2012, 1, 5, 20, 0, 0).Format("%I%p %j %a"), "08PM 005 Thu");
-    EXPECT_EQ(TovoTime(2012, 1, 5, 0, 0, 0).Format("%I %p"), "12 AM");
-    EXPECT_EQ(TovoTime(2012, 1, 5, 12, 0, 0).Format("%I %p"), "12 PM");
-    EXPECT_EQ(TovoTime(1, 1, 1).Format("%Y|%y|%B"), "1|01|January");
+    EXPECT_EQ(TovoTime(2012, 1, 5, 12, 0, 0).Format("%I%p %j"), "12PM 005");
+    EXPECT_EQ(TovoTime(1, 1, 1).Format("%Y|%y|%a"), "1|01|Mon");
+    EXPECT_EQ(TovoTime(0.0).Format("%a %j"), "Sat 364");
     EXPECT_EQ(t.Format("at %Q %"), "at %Q %");
-    EXPECT_EQ(t.Format(""), "");
     EXPECT_EQ(t.Format(nullptr), "");
 }

@@ -307,7 +307,7 @@ unsigned char KrTheme3DGraph::CalExtremumvValue(const double& dMinSum, const dou
     if (IsZero(m_szMaxSize.cy) && IsZero(m_szMinSize.cy)) {
         const double maxSize = share * kEarthRadius / 10.0;
         const double minSize =
-            IsZero(m_dMaxSum) ? maxSize : maxSize * std::sqrt(m_dMinSum / m_dMaxSum);
+            m_dMaxSum == 0.0 ? maxSize : maxSize * std::sqrt(m_dMinSum / m_dMaxSum);
         m_szMaxSize = TOVO::TovoSize2D(maxSize * kSqrt2, maxSize);
         m_szMinSize = TOVO::TovoSize2D(minSize * kSqrt2, minSize);
     }

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <limits>
 #include <memory>
 #include <string>
@@ -16,276 +17,202 @@
 
 using namespace KRS;
 using TOVO::TovoArray;
-using TOVO::TovoMBString;
+using TOVO::TovoGetRValue;
 using TOVO::TovoPoint3D;
 using TOVO::TovoRect2D;
 
 namespace {
 
-// Spacing of 1000 m bars at the equator: 2 * 1000 / 40075016.68557849 * 360 degrees.
-const double kSpacing0 = 0.017966305682390427;
 const TovoPoint3D kAnchor(10.0, 0.0, 5.0);
+const TovoRect2D kTenByTen(0, 0, 10, 10);
 
 struct Probe : KrTheme3DGraph {
     using KrTheme3DGraph::GetItemString;
 };
 
-// Three field items with fill colours 1, 2, 3; bar width 1000; sizes 100 .. 200 for sums 0 .. 10.
+// The numbers with twelve significant digits, space-separated.
+std::string Numbers(std::initializer_list<double> values) {
+    std::string out;
+    for (double v : values) {
+        char text[32];
+        std::snprintf(text, sizeof text, "%.12g", v);
+        out += (out.empty() ? "" : " ") + std::string(text);
+    }
+    return out;
+}
+
+// Each part as its recorded parameters, "; "-separated:
+//   bar x y z radiusX radiusY height offsetX red/altitude
+//   pie x y z radiusX radiusY sweep start end height red
+//   text x y z "text"
+std::string Parts(const KrGeometry* pChart) {
+    const auto* chart = dynamic_cast<const KrGeoCompound*>(pChart);
+    if (!chart)
+        return "null";
+    std::string out;
+    for (int i = 0; i < chart->GetCount(); ++i) {
+        out += i ? "; " : "";
+        const KrGeometry* part = chart->GetAt(i);
+        if (const auto* bar = dynamic_cast<const KrGeoCylinder*>(part)) {
+            const TovoPoint3D& c = bar->GetCentre();
+            out += "bar " +
+                   Numbers({c.x, c.y, c.z, bar->GetRadiusX(), bar->GetRadiusY(), bar->GetHeight(),
+                            bar->GetOffsetX()}) +
+                   " " + std::to_string(TovoGetRValue(bar->GetStyle()->GetFillColor())) + "/" +
+                   std::to_string(bar->GetStyle()->GetAltitudeMode());
+        } else if (const auto* pie = dynamic_cast<const KrGeoPieCylinder*>(part)) {
+            const TovoPoint3D& c = pie->GetCentre();
+            out += "pie " +
+                   Numbers({c.x, c.y, c.z, pie->GetRadiusX(), pie->GetRadiusY(), pie->GetSweep(),
+                            pie->GetStartAngle(), pie->GetEndAngle(), pie->GetHeight()}) +
+                   " " + std::to_string(TovoGetRValue(pie->GetStyle()->GetFillColor()));
+        } else if (const auto* text = dynamic_cast<const KrGeoText3D*>(part)) {
+            const TovoPoint3D& p = text->GetPointAt(0);
+            out += "text " + Numbers({p.x, p.y, p.z}) + " \"" +
+                   text->GetSubTextAt(0).GetText().Str() + "\"";
+        }
+    }
+    return out;
+}
+
+// Three field items with fill colours red 1, 2, 3; bar width 1000; sizes 100 .. 200 for sums
+// 0 .. 10. Bars 1000 m apart at the equator: a spacing of 2 * 1000 / 40075016.68557849 * 360
+// = 0.0179663056824 degrees.
 class GraphGeometryTest : public ::testing::Test {
 protected:
     void SetUp() override {
         for (unsigned i = 1; i <= 3; ++i) {
-            const int index = theme.Add(("F" + std::to_string(i)).c_str());
             KrStyle style;
-            style.SetFillColor(TOVORGB(i, i, i));
-            theme.SetStyleAt(index, style);
+            style.SetFillColor(TOVORGB(i, 0, 0));
+            theme.SetStyleAt(theme.Add(("F" + std::to_string(i)).c_str()), style);
         }
         theme.SetBarWidth(1000);
         theme.SetMinSumSize(100);
         theme.SetMaxSumSize(200);
-        theme.CalExtremumvValue(0.0, 10.0, TovoRect2D(0, 0, 10, 10), 0, FALSE);
+        theme.CalExtremumvValue(0.0, 10.0, kTenByTen, 0, FALSE);
     }
 
-    std::unique_ptr<KrGeoCompound> Chart(int nType, std::vector<double>& values,
-                                         TovoPoint3D position = kAnchor) {
+    std::string Chart(int nType, std::vector<double>& values, TovoPoint3D position = kAnchor) {
         theme.SetGraphType(nType);
-        KrGeometry* geometry =
-            theme.ConvertToGeometry(values.data(), static_cast<unsigned>(values.size()), position);
-        auto* compound = dynamic_cast<KrGeoCompound*>(geometry);
-        EXPECT_EQ(compound == nullptr, geometry == nullptr);
-        return std::unique_ptr<KrGeoCompound>(compound);
+        std::unique_ptr<KrGeometry> chart(
+            theme.ConvertToGeometry(values.data(), static_cast<unsigned>(values.size()), position));
+        return Parts(chart.get());
     }
 
     Probe theme;
 };
 
-const KrGeoCylinder& Cylinder(const KrGeoCompound& chart, int i) {
-    const auto* part = dynamic_cast<const KrGeoCylinder*>(chart.GetAt(i));
-    if (!part)
-        throw std::runtime_error("part " + std::to_string(i) + " is no cylinder");
-    return *part;
-}
-
-const KrGeoPieCylinder& Slice(const KrGeoCompound& chart, int i) {
-    const auto* part = dynamic_cast<const KrGeoPieCylinder*>(chart.GetAt(i));
-    if (!part)
-        throw std::runtime_error("part " + std::to_string(i) + " is no pie slice");
-    return *part;
-}
-
-const KrGeoText3D& Text(const KrGeoCompound& chart, int i) {
-    const auto* part = dynamic_cast<const KrGeoText3D*>(chart.GetAt(i));
-    if (!part || part->GetCount() != 1)
-        throw std::runtime_error("part " + std::to_string(i) + " is no single text");
-    return *part;
-}
-
-void ExpectPoint(const TovoPoint3D& p, double x, double y, double z) {
-    EXPECT_DOUBLE_EQ(p.x, x);
-    EXPECT_DOUBLE_EQ(p.y, y);
-    EXPECT_DOUBLE_EQ(p.z, z);
-}
-
 TEST_F(GraphGeometryTest, BarSpacingFollowsTheLatitude) {
     std::vector<double> values{1, 1, 1};
-    Chart(4, values, TovoPoint3D(0, 0, 0));
-    EXPECT_DOUBLE_EQ(theme.GetBarSpacing(), kSpacing0);
     Chart(4, values, TovoPoint3D(0, 60, 0));
-    EXPECT_DOUBLE_EQ(theme.GetBarSpacing(), 0.035932611364780848);
+    EXPECT_DOUBLE_EQ(theme.GetBarSpacing(), 0.035932611364780848); // twice the equator's
     Chart(99, values, TovoPoint3D(0, 0, 0)); // set before the type is looked at
-    EXPECT_DOUBLE_EQ(theme.GetBarSpacing(), kSpacing0);
+    EXPECT_DOUBLE_EQ(theme.GetBarSpacing(), 0.017966305682390427);
 }
 
 TEST_F(GraphGeometryTest, BarsStandInARowAndSkipNonPositiveValues) {
     theme.SetShowItemText(TRUE);
     std::vector<double> values{2, 0, 2};
-    const auto chart = Chart(4, values);
-    ASSERT_TRUE(chart);
+    // Sum 4: size 200 - 100 * (10 - 4) / 10 = 140, each bar 140 * 2 / 4 = 70 high; the row is
+    // shifted back by one spacing.
+    EXPECT_EQ(Chart(4, values), "bar 10 0 5 500 500 70 -0.0179663056824 1/0; "
+                                "text 9.98203369432 0 75 \"50.0%\"; "
+                                "bar 10.0359326114 0 5 500 500 70 -0.0179663056824 3/0; "
+                                "text 10.0179663057 0 75 \"50.0%\"");
     EXPECT_EQ(values[1], 0.001);
-    // Sum 4: size 200 - 100 * (10 - 4) / 10 = 140, each bar 140 * 2 / 4 = 70 high.
-    ASSERT_EQ(chart->GetCount(), 4); // bar, text, bar, text
-    const KrGeoCylinder& first = Cylinder(*chart, 0);
-    const KrGeoCylinder& last = Cylinder(*chart, 2);
-    ExpectPoint(first.GetCentre(), 10.0, 0.0, 5.0);
-    ExpectPoint(last.GetCentre(), 10.03593261136478, 0.0, 5.0);
-    for (const KrGeoCylinder* bar : {&first, &last}) {
-        EXPECT_DOUBLE_EQ(bar->GetRadiusX(), 500.0);
-        EXPECT_DOUBLE_EQ(bar->GetRadiusY(), 500.0);
-        EXPECT_DOUBLE_EQ(bar->GetHeight(), 70.0);
-        EXPECT_DOUBLE_EQ(bar->GetOffsetX(), -kSpacing0);
-        EXPECT_EQ(bar->GetOffsetY(), 0.0);
-    }
-    ASSERT_NE(first.GetStyle(), nullptr);
-    EXPECT_EQ(first.GetStyle()->GetFillColor(), TOVORGB(1, 1, 1));
-    EXPECT_EQ(last.GetStyle()->GetFillColor(), TOVORGB(3, 3, 3));
-    ExpectPoint(Text(*chart, 1).GetPointAt(0), 9.9820336943176091, 0.0, 75.0);
-    ExpectPoint(Text(*chart, 3).GetPointAt(0), 10.017966305682391, 0.0, 75.0);
-    EXPECT_EQ(Text(*chart, 1).GetSubTextAt(0).GetText(), "50.0%");
-    EXPECT_EQ(Text(*chart, 1).GetTextStyle(), theme.GetItemTextStyle());
 }
 
 TEST_F(GraphGeometryTest, StackedSegmentsPileUpAndLaterItemsStandRelativeToGround) {
     theme.SetShowItemText(TRUE);
     std::vector<double> values{1, 3};
-    auto chart = Chart(12, values);
-    ASSERT_TRUE(chart);
-    ASSERT_EQ(chart->GetCount(), 4);
-    // Size 140 again: segments 35 and 105 high.
-    ExpectPoint(Cylinder(*chart, 0).GetCentre(), 10.0, 0.0, 5.0);
-    EXPECT_DOUBLE_EQ(Cylinder(*chart, 0).GetHeight(), 35.0);
-    ExpectPoint(Cylinder(*chart, 2).GetCentre(), 10.0, 0.0, 40.0);
-    EXPECT_DOUBLE_EQ(Cylinder(*chart, 2).GetHeight(), 105.0);
-    EXPECT_DOUBLE_EQ(Cylinder(*chart, 2).GetRadiusY(), 500.0);
-    EXPECT_EQ(Cylinder(*chart, 0).GetOffsetX(), 0.0);
-    EXPECT_EQ(Cylinder(*chart, 0).GetStyle()->GetAltitudeMode(), AltitudeClampToGround);
-    EXPECT_EQ(Cylinder(*chart, 2).GetStyle()->GetAltitudeMode(), AltitudeRelativeToGround);
-    EXPECT_EQ(Cylinder(*chart, 2).GetStyle()->GetFillColor(), TOVORGB(2, 2, 2));
-    ExpectPoint(Text(*chart, 1).GetPointAt(0), 10.0, 0.0, 22.5);
-    ExpectPoint(Text(*chart, 3).GetPointAt(0), 10.0, 0.0, 92.5);
-    EXPECT_EQ(Text(*chart, 3).GetSubTextAt(0).GetText(), "75.0%");
-    // The item's own style is not changed by the chart.
-    EXPECT_EQ(theme.GetItem(1).m_Style.GetAltitudeMode(), AltitudeClampToGround);
-
-    std::vector<double> skipFirst{0, 1, 3};
-    chart = Chart(12, skipFirst);
-    ASSERT_EQ(chart->GetCount(), 4);
-    EXPECT_EQ(Cylinder(*chart, 0).GetStyle()->GetAltitudeMode(), AltitudeRelativeToGround);
-    ExpectPoint(Cylinder(*chart, 0).GetCentre(), 10.0, 0.0, 5.0);
+    // Size 140 again: segments 35 and 105 high, texts half-way up.
+    EXPECT_EQ(Chart(12, values), "bar 10 0 5 500 500 35 0 1/0; text 10 0 22.5 \"25.0%\"; "
+                                 "bar 10 0 40 500 500 105 0 2/1; text 10 0 92.5 \"75.0%\"");
+    EXPECT_EQ(theme.GetItem(1).m_Style.GetAltitudeMode(), AltitudeClampToGround); // a copy
+    theme.SetShowItemText(FALSE);
+    std::vector<double> skipFirst{0, 1, 3}; // the lowest segment drawn is item 1's
+    EXPECT_EQ(Chart(12, skipFirst), "bar 10 0 5 500 500 35 0 2/1; bar 10 0 40 500 500 105 0 3/1");
 }
 
 TEST_F(GraphGeometryTest, PieSlicesLeaveGapsAndCarryTheirTexts) {
     theme.SetShowItemText(TRUE);
     theme.SetStartAngle(30);
     std::vector<double> values{1, 3};
-    const auto chart = Chart(6, values);
-    ASSERT_TRUE(chart);
-    ASSERT_EQ(chart->GetCount(), 4);
-    // Size 140: radius 35, height 17.5; sweeps 90 - 2 and 270 - 2.
-    const KrGeoPieCylinder& first = Slice(*chart, 0);
-    const KrGeoPieCylinder& second = Slice(*chart, 2);
-    ExpectPoint(first.GetCentre(), 10.0, 0.0, 5.0);
-    EXPECT_DOUBLE_EQ(first.GetRadiusX(), 35.0);
-    EXPECT_DOUBLE_EQ(first.GetRadiusY(), 35.0);
-    EXPECT_DOUBLE_EQ(first.GetHeight(), 17.5);
-    EXPECT_DOUBLE_EQ(first.GetSweep(), 88.0);
-    EXPECT_DOUBLE_EQ(first.GetStartAngle(), 30.0);
-    EXPECT_DOUBLE_EQ(first.GetEndAngle(), 118.0);
-    EXPECT_DOUBLE_EQ(second.GetSweep(), 268.0);
-    EXPECT_DOUBLE_EQ(second.GetStartAngle(), 120.0);
-    EXPECT_DOUBLE_EQ(second.GetEndAngle(), 388.0);
-    EXPECT_EQ(second.GetStyle()->GetFillColor(), TOVORGB(2, 2, 2));
-    // Texts at 35 m (0.00031441034944183251 degrees) out along the middle of each slice.
-    ExpectPoint(Text(*chart, 1).GetPointAt(0), 10.000086663237362, 0.00030223062572501538,
-                5.0001572051747205);
-    ExpectPoint(Text(*chart, 3).GetPointAt(0), 9.9999133367626385, -0.00030223062572501543,
-                5.0001572051747205);
-    EXPECT_EQ(Text(*chart, 1).GetSubTextAt(0).GetText(), "25.0%");
+    // Size 140: radius 35, height 17.5; sweeps 90 - 2 and 270 - 2. Texts 35 m (0.000314410349
+    // degrees) out along the middle of each slice (74 and 254 degrees), raised by half of that.
+    EXPECT_EQ(Chart(6, values), "pie 10 0 5 35 35 88 30 118 17.5 1; "
+                                "text 10.0000866632 0.000302230625725 5.00015720517 \"25.0%\"; "
+                                "pie 10 0 5 35 35 268 120 388 17.5 2; "
+                                "text 9.99991333676 -0.000302230625725 5.00015720517 \"75.0%\"");
 }
 
 TEST_F(GraphGeometryTest, PieSweepRules) {
     theme.SetStartAngle(30);
-    std::vector<double> one{5};
-    auto chart = Chart(6, one);
-    ASSERT_EQ(chart->GetCount(), 1);
-    EXPECT_DOUBLE_EQ(Slice(*chart, 0).GetSweep(), 360.0); // no gap for a single value
-    EXPECT_DOUBLE_EQ(Slice(*chart, 0).GetEndAngle(), 390.0);
-    EXPECT_DOUBLE_EQ(Slice(*chart, 0).GetRadiusX(), 37.5); // size 150 for sum 5
-
-    std::vector<double> equal{2, 2};
-    chart = Chart(6, equal);
-    ASSERT_EQ(chart->GetCount(), 2);
-    EXPECT_DOUBLE_EQ(Slice(*chart, 0).GetSweep(), 178.0);
-    EXPECT_DOUBLE_EQ(Slice(*chart, 1).GetSweep(), 178.0);
-    EXPECT_DOUBLE_EQ(Slice(*chart, 1).GetStartAngle(), 210.0);
-
-    // 1 of 200 is 1.8 degrees, under 1 after the gap: no slice, and the next keeps its start.
+    std::vector<double> one{5}; // size 150 for sum 5; no gap for a single value
+    EXPECT_EQ(Chart(6, one), "pie 10 0 5 37.5 37.5 360 30 390 18.75 1");
+    // Sum 200, size 2100. 1 of 200 is 1.8 degrees, under 1 after the gap: no slice, and the
+    // next keeps its start.
     std::vector<double> small{1, 99, 100};
-    chart = Chart(6, small);
-    ASSERT_EQ(chart->GetCount(), 2);
-    EXPECT_DOUBLE_EQ(Slice(*chart, 0).GetSweep(), 176.2);
-    EXPECT_DOUBLE_EQ(Slice(*chart, 0).GetStartAngle(), 31.8);
-    EXPECT_EQ(Slice(*chart, 0).GetStyle()->GetFillColor(), TOVORGB(2, 2, 2));
-    EXPECT_DOUBLE_EQ(Slice(*chart, 1).GetStartAngle(), 210.0);
+    EXPECT_EQ(Chart(6, small), "pie 10 0 5 525 525 176.2 31.8 208 262.5 2; "
+                               "pie 10 0 5 525 525 178 210 388 262.5 3");
+    // A replaced value counts as 0.001 in later starts; the sum (1, size 110) is not recomputed.
+    std::vector<double> replaced{-1, 2};
+    EXPECT_EQ(Chart(6, replaced), "pie 10 0 5 27.5 27.5 718 30.36 748.36 13.75 2");
+    EXPECT_EQ(replaced[0], 0.001);
 }
 
-TEST_F(GraphGeometryTest, ReplacedValuesCountInLaterPieStarts) {
-    std::vector<double> values{-1, 2};
-    const auto chart = Chart(6, values);
-    ASSERT_EQ(chart->GetCount(), 1);
-    EXPECT_EQ(values[0], 0.001);
-    // The sum stays 1; the start uses the value as it stands now: 360 * 0.001 / 1.
-    EXPECT_DOUBLE_EQ(Slice(*chart, 0).GetStartAngle(), 0.36);
-    EXPECT_DOUBLE_EQ(Slice(*chart, 0).GetSweep(), 718.0);
+TEST_F(GraphGeometryTest, GraduatedModesAndEqualExtremesSizeTheChart) {
+    struct Case {
+        int nMode;
+        double dMinSum, dMaxSum, dHeight;
+    };
+    const Case cases[] = {
+        {1, 0, 10, 81.622776601683796}, // (200 - 100 * (sqrt 10 - 2) / sqrt 10) / 2
+        {7, 0, 10, 81.622776601683796}, // any other code works as SquareRoot
+        {2, 0, 10, 100.0},              // ln 0 is minus infinity: the maximum size
+        {0, 5, 5, 90.0},                // 200 - 100 * (5 - 4) / 5
+        {0, 0, 0, 300.0},               // 200 - 100 * (0 - 4) / 1
+    };
+    for (const Case& c : cases) {
+        theme.SetGraduatedMode(c.nMode);
+        theme.CalExtremumvValue(c.dMinSum, c.dMaxSum, kTenByTen, 0, FALSE);
+        std::vector<double> values{2, 2};
+        theme.SetGraphType(4);
+        std::unique_ptr<KrGeometry> chart(theme.ConvertToGeometry(values.data(), 2, kAnchor));
+        const auto* bar =
+            dynamic_cast<const KrGeoCylinder*>(static_cast<KrGeoCompound&>(*chart).GetAt(0));
+        ASSERT_TRUE(bar);
+        EXPECT_DOUBLE_EQ(bar->GetHeight(), c.dHeight) << c.nMode << " " << c.dMaxSum;
+    }
 }
 
-TEST_F(GraphGeometryTest, GraduatedModesSizeTheChart) {
-    std::vector<double> values{2, 2};
-    theme.SetGraduatedMode(1); // extremes 0 and sqrt 10, sum 4 gives 2
-    auto chart = Chart(4, values);
-    EXPECT_DOUBLE_EQ(Cylinder(*chart, 0).GetHeight(), 81.622776601683796);
-    theme.SetGraduatedMode(7); // any other code works as SquareRoot
-    chart = Chart(4, values);
-    EXPECT_DOUBLE_EQ(Cylinder(*chart, 0).GetHeight(), 81.622776601683796);
-    theme.SetGraduatedMode(2); // ln 0 is minus infinity: every chart gets the maximum size
-    chart = Chart(4, values);
-    EXPECT_DOUBLE_EQ(Cylinder(*chart, 0).GetHeight(), 100.0);
-}
-
-TEST_F(GraphGeometryTest, EqualExtremesDivideByTheMaximumOrOne) {
-    std::vector<double> values{2, 2};
-    theme.CalExtremumvValue(5.0, 5.0, TovoRect2D(0, 0, 10, 10), 0, FALSE);
-    auto chart = Chart(4, values); // 200 - 100 * (5 - 4) / 5 = 180
-    EXPECT_DOUBLE_EQ(Cylinder(*chart, 0).GetHeight(), 90.0);
-    theme.CalExtremumvValue(0.0, 0.0, TovoRect2D(0, 0, 10, 10), 0, FALSE);
-    chart = Chart(4, values); // 200 - 100 * (0 - 4) / 1 = 600
-    EXPECT_DOUBLE_EQ(Cylinder(*chart, 0).GetHeight(), 300.0);
-}
-
-TEST_F(GraphGeometryTest, EmptyAndFailedCharts) {
-    std::vector<double> none;
+TEST_F(GraphGeometryTest, EmptyFailedAndClippedCharts) {
     for (int type : {4, 6, 12}) {
-        auto chart = Chart(type, none);
-        ASSERT_TRUE(chart) << type;
-        EXPECT_EQ(chart->GetCount(), 0);
-        std::vector<double> nonPositive{0, -3, 0};
-        chart = Chart(type, nonPositive);
-        ASSERT_TRUE(chart) << type;
-        EXPECT_EQ(chart->GetCount(), 0);
+        std::vector<double> none, nonPositive{0, -3, 0};
+        EXPECT_EQ(Chart(type, none), "") << type;
+        EXPECT_EQ(Chart(type, nonPositive), "") << type;
         EXPECT_EQ(nonPositive, (std::vector<double>{0.001, 0.001, 0.001}));
     }
     std::vector<double> values{1, 2};
-    EXPECT_FALSE(Chart(0, values));
-    EXPECT_FALSE(Chart(5, values));
-    EXPECT_EQ(theme.ConvertToGeometry(nullptr, 3, kAnchor), nullptr); // type 5 still
+    EXPECT_EQ(Chart(5, values), "null");
     theme.SetGraphType(4);
-    std::unique_ptr<KrGeometry> empty(theme.ConvertToGeometry(nullptr, 3, kAnchor));
-    ASSERT_TRUE(empty);
-    EXPECT_EQ(static_cast<KrGeoCompound*>(empty.get())->GetCount(), 0);
-}
+    EXPECT_EQ(
+        Parts(std::unique_ptr<KrGeometry>(theme.ConvertToGeometry(nullptr, 3, kAnchor)).get()), "");
+    // Values beyond the items count nowhere: sum 4, size 140.
+    std::vector<double> extra{1, 1, 2, -5, 100};
+    EXPECT_EQ(Chart(12, extra), "bar 10 0 5 500 500 35 0 1/0; bar 10 0 40 500 500 35 0 2/1; "
+                                "bar 10 0 75 500 500 70 0 3/1");
+    EXPECT_EQ(extra[3], -5.0);
 
-TEST_F(GraphGeometryTest, ZeroSizeGivesUpBarsButNotPies) {
-    KrTheme3DGraph bare; // sizes 0, no sums computed
+    // Sizes 0: bars of zero height give the chart up, a pie has radius 0 (default grey style).
+    KrTheme3DGraph bare;
     bare.Add("A");
-    std::vector<double> values{4};
-    for (int type : {4, 12}) {
+    std::vector<double> four{4};
+    for (int type : {4, 12, 6}) {
         bare.SetGraphType(type);
-        EXPECT_EQ(bare.ConvertToGeometry(values.data(), 1, kAnchor), nullptr) << type;
+        std::unique_ptr<KrGeometry> chart(bare.ConvertToGeometry(four.data(), 1, kAnchor));
+        EXPECT_EQ(Parts(chart.get()), type == 6 ? "pie 10 0 5 0 0 360 0 360 0 128" : "null");
     }
-    bare.SetGraphType(6);
-    std::unique_ptr<KrGeometry> pie(bare.ConvertToGeometry(values.data(), 1, kAnchor));
-    const auto* chart = dynamic_cast<KrGeoCompound*>(pie.get());
-    ASSERT_TRUE(chart);
-    ASSERT_EQ(chart->GetCount(), 1);
-    EXPECT_EQ(Slice(*chart, 0).GetRadiusX(), 0.0);
-}
-
-TEST_F(GraphGeometryTest, ValuesBeyondTheItemsAreIgnored) {
-    std::vector<double> values{1, 1, 2, -5, 100};
-    const auto chart = Chart(12, values);
-    ASSERT_EQ(chart->GetCount(), 3);
-    // Sum of the three items' values is 4: size 140, the last segment 70 high.
-    EXPECT_DOUBLE_EQ(Cylinder(*chart, 2).GetHeight(), 70.0);
-    EXPECT_EQ(values[3], -5.0);
 }
 
 TEST_F(GraphGeometryTest, ItemTextsInEveryFormat) {
@@ -307,49 +234,38 @@ TEST_F(GraphGeometryTest, ItemTextsInEveryFormat) {
         EXPECT_EQ(theme.GetItemString(c.dValue, 0, c.dSum), c.szText)
             << c.nFormat << " " << c.dValue;
     }
-    theme.SetItemTextFormat(3);
-    EXPECT_EQ(theme.GetItemString(1.0, 7, 2.0), "");
-}
-
-TEST_F(GraphGeometryTest, TrailingDotsOfATextAreCut) {
     theme.SetCaptionAt(0, "Total...");
     theme.SetItemTextFormat(3);
     theme.SetShowItemText(TRUE);
     std::vector<double> values{1};
-    const auto chart = Chart(4, values);
-    ASSERT_EQ(chart->GetCount(), 2);
-    EXPECT_EQ(Text(*chart, 1).GetSubTextAt(0).GetText(), "Total");
+    EXPECT_EQ(Chart(4, values), "bar 10 0 5 500 500 110 0 1/0; text 10 0 115 \"Total\"");
 }
 
 TEST(GraphExtremesTest, DefaultsComeFromTheLayersExtent) {
     KrTheme3DGraph theme;
-    EXPECT_EQ(theme.CalExtremumvValue(25.0, 100.0, TovoRect2D(0, 0, 10, 10), 0, FALSE), TRUE);
+    EXPECT_EQ(theme.CalExtremumvValue(25.0, 100.0, kTenByTen, 0, FALSE), TRUE);
     EXPECT_EQ(theme.IsModified(), TRUE);
-    // t = sqrt(100 / 64800)
-    EXPECT_DOUBLE_EQ(theme.GetBarWidth(), 5011.1376933742467);
-    EXPECT_DOUBLE_EQ(theme.GetMaxSumSize(), 25055.688466871237);
-    EXPECT_DOUBLE_EQ(theme.GetMinSumSize(), 12527.844233435619);
-    EXPECT_DOUBLE_EQ(theme.GetMaxSize().cx, 35434.094444444447);
-    EXPECT_DOUBLE_EQ(theme.GetMinSize().cx, 17717.047222222223);
-    EXPECT_DOUBLE_EQ(theme.GetSqrtMinSum(), 5.0);
-    EXPECT_DOUBLE_EQ(theme.GetSqrtMaxSum(), 10.0);
-    EXPECT_DOUBLE_EQ(theme.GetLogMaxSum(), 4.6051701859880918);
-
+    // t = sqrt(100 / 64800); bar width t * 6378137 / 50, maximum size five times that, the
+    // minimum size sqrt(25 / 100) of it; cx = cy * sqrt 2.
+    EXPECT_EQ(Numbers({theme.GetBarWidth(), theme.GetMaxSumSize(), theme.GetMinSumSize(),
+                       theme.GetMaxSize().cx, theme.GetMinSize().cx, theme.GetSqrtMinSum(),
+                       theme.GetSqrtMaxSum(), theme.GetLogMaxSum()}),
+              "5011.13769337 25055.6884669 12527.8442334 35434.0944444 17717.0472222 5 10 "
+              "4.60517018599");
     // Set once: a second call keeps the width and the sizes but recomputes the sums.
     theme.CalExtremumvValue(1.0, 4.0, TovoRect2D(0, 0, 90, 90), 0, FALSE);
-    EXPECT_DOUBLE_EQ(theme.GetBarWidth(), 5011.1376933742467);
-    EXPECT_DOUBLE_EQ(theme.GetMinSumSize(), 12527.844233435619);
-    EXPECT_DOUBLE_EQ(theme.GetLogMaxSum(), 1.3862943611198906);
-}
+    EXPECT_EQ(Numbers({theme.GetBarWidth(), theme.GetMinSumSize(), theme.GetLogMinSum()}),
+              "5011.13769337 12527.8442334 0");
 
-TEST(GraphExtremesTest, MaximumSumZeroGivesEqualSizes) {
-    KrTheme3DGraph theme;
-    theme.CalExtremumvValue(-3.0, -1.0, TovoRect2D(0, 0, 10, 10), 0, FALSE);
-    EXPECT_EQ(theme.GetMinSum(), 0.0);
-    EXPECT_EQ(theme.GetMaxSum(), 0.0);
-    EXPECT_EQ(theme.GetLogMinSum(), -std::numeric_limits<double>::infinity());
-    EXPECT_DOUBLE_EQ(theme.GetMinSumSize(), 25055.688466871237);
-    EXPECT_DOUBLE_EQ(theme.GetMaxSumSize(), 25055.688466871237);
+    // Sums clamped at 0; with a maximum sum of 0 the minimum size is the maximum size.
+    KrTheme3DGraph zero;
+    zero.CalExtremumvValue(-3.0, -1.0, kTenByTen, 0, FALSE);
+    EXPECT_EQ(
+        Numbers({zero.GetMinSum(), zero.GetMaxSum(), zero.GetLogMinSum(), zero.GetMinSumSize()}),
+        "0 0 -inf 25055.6884669");
+    KrTheme3DGraph tiny; // a maximum sum near but not at 0 still gives the ratio of the sums
+    tiny.CalExtremumvValue(0.0, 1e-12, kTenByTen, 0, FALSE);
+    EXPECT_EQ(tiny.GetMinSumSize(), 0.0);
 }
 
 TEST(GraphExtremesTest, ArrayItemsAddTheirExtremes) {
@@ -363,21 +279,18 @@ TEST(GraphExtremesTest, ArrayItemsAddTheirExtremes) {
     theme.AddArrayField("a", first);
     theme.AddArrayField("b", second);
     theme.AddArrayField("empty", TovoArray<double>());
-    theme.SetBarWidth(1);
-    theme.SetMaxSumSize(1);
-
-    theme.CalExtremumvValue(1.0, 10.0, TovoRect2D(), 1, FALSE); // min 1 - 5 + 1, max 10 + 3 + 4
-    EXPECT_EQ(theme.GetMinSum(), 0.0);
-    EXPECT_EQ(theme.GetMaxSum(), 17.0);
-    EXPECT_DOUBLE_EQ(theme.GetSqrtMaxSum(), 4.1231056256176606);
-    EXPECT_DOUBLE_EQ(theme.GetLogMaxSum(), 2.8332133440562162);
-    theme.CalExtremumvValue(1.0, 10.0, TovoRect2D(), 1, TRUE); // min 1 + 2 + 1, max 10 + 5 + 4
-    EXPECT_EQ(theme.GetMinSum(), 4.0);
-    EXPECT_EQ(theme.GetMaxSum(), 19.0);
-    theme.CalExtremumvValue(1.0, 10.0, TovoRect2D(), 0, TRUE); // count 0: nothing added
-    EXPECT_EQ(theme.GetMinSum(), 1.0);
-    EXPECT_EQ(theme.GetMaxSum(), 10.0);
-    EXPECT_EQ(theme.GetBarWidth(), 1.0);
+    // min 1 - 5 + 1 clamped to 0, max 10 + 3 + 4; absolute: 1 + 2 + 1 and 10 + 5 + 4; a count
+    // of 0 adds nothing.
+    const std::pair<std::pair<int, unsigned char>, const char*> cases[] = {
+        {{1, FALSE}, "0 17 0 4.12310562562 2.83321334406"},
+        {{1, TRUE}, "4 19 2 4.35889894354 2.94443897917"},
+        {{0, TRUE}, "1 10 1 3.16227766017 2.30258509299"}};
+    for (const auto& c : cases) {
+        theme.CalExtremumvValue(1.0, 10.0, TovoRect2D(), c.first.first, c.first.second);
+        EXPECT_EQ(Numbers({theme.GetMinSum(), theme.GetMaxSum(), theme.GetSqrtMinSum(),
+                           theme.GetSqrtMaxSum(), theme.GetLogMaxSum()}),
+                  c.second);
+    }
 }
 
 TEST(GraphValuesTest, ArrayValuesByJoinKeyAndItemTypes) {
@@ -385,12 +298,10 @@ TEST(GraphValuesTest, ArrayValuesByJoinKeyAndItemTypes) {
     TovoArray<double> values;
     values.Add(1.5);
     values.Add(2.5);
-    TovoArray<int> keys;
-    for (int k : {10, 20, 30, 20})
-        keys.Add(k);
     theme.Add("F");
     theme.AddArrayField("a", values);
-    theme.SetJoinArrayField(keys);
+    for (int k : {10, 20, 30, 20})
+        theme.GetJoinArrayField().Add(k);
     struct Case {
         int nIndex, nKey;
         double dValue;
@@ -404,7 +315,6 @@ TEST(GraphValuesTest, ArrayValuesByJoinKeyAndItemTypes) {
     EXPECT_EQ(theme.GetThemeGraphItemType(0), 1);
     EXPECT_EQ(theme.GetThemeGraphItemType(1), 2);
     EXPECT_EQ(theme.GetThemeGraphItemType(2), 0);
-    EXPECT_EQ(theme.GetThemeGraphItemType(-1), 0);
 }
 
 } // namespace

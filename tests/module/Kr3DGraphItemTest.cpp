@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <pugixml.hpp>
 
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,7 @@ namespace {
 
 const int kVersion = 20090106;
 
+// Expression "POP", caption "Population", type 2, a fill colour and the values.
 Kr3DGraphItem ArrayItem(std::vector<double> values) {
     Kr3DGraphItem item;
     item.m_strFieldExpression = "POP";
@@ -29,194 +31,138 @@ Kr3DGraphItem ArrayItem(std::vector<double> values) {
     return item;
 }
 
-std::vector<double> Values(const Kr3DGraphItem& item) {
-    return std::vector<double>(item.m_arrValues.begin(), item.m_arrValues.end());
+// "expression|caption|type|value,value,...".
+std::string Describe(const Kr3DGraphItem& item) {
+    std::ostringstream out;
+    out << item.m_strFieldExpression.Str() << '|' << item.m_strCaption.Str() << '|'
+        << item.m_nItemType << '|';
+    for (double v : item.m_arrValues)
+        out << v << ',';
+    return out.str();
 }
 
-std::vector<std::string> ChildNames(const pugi::xml_node& node) {
-    std::vector<std::string> names;
-    for (const pugi::xml_node& child : node.children())
-        names.push_back(child.name());
-    return names;
-}
-
-// A fragment with the given children inside "dkm:GraphItem".
-TovoMBString Fragment(const std::string& children) {
-    return TovoMBString("<dkm:GraphItem>" + children + "</dkm:GraphItem>");
-}
-
-std::string Element(const std::string& name, const std::string& text) {
+std::string El(const std::string& name, const std::string& text) {
     return "<" + name + ">" + text + "</" + name + ">";
 }
 
-class GraphItemTest : public ::testing::Test {
-protected:
-    void SetUp() override { KrLogFile::GetInstance(false).ClearRecords(); }
-};
-
-TEST_F(GraphItemTest, DefaultsAndCopy) {
-    const Kr3DGraphItem item;
-    EXPECT_EQ(item.m_nItemType, 1);
-    EXPECT_TRUE(item.m_strFieldExpression.IsEmpty());
-    EXPECT_TRUE(item.m_strCaption.IsEmpty());
-    EXPECT_TRUE(item.m_arrValues.IsEmpty());
-    EXPECT_EQ(item.m_Style, KrStyle());
-
-    Kr3DGraphItem source = ArrayItem({1.0, 2.0});
-    const Kr3DGraphItem copy(source);
-    source.m_arrValues[0] = 9.0;
-    source.m_strCaption = "changed";
-    EXPECT_EQ(Values(copy), (std::vector<double>{1.0, 2.0}));
-    EXPECT_EQ(copy.m_strCaption, "Population");
-    EXPECT_EQ(copy.m_Style.GetFillColor(), TOVORGB(200, 10, 20));
+TovoMBString Fragment(const std::string& children) {
+    return El("dkm:GraphItem", children).c_str();
 }
 
-TEST_F(GraphItemTest, AssigningAnItemWithoutValuesKeepsTheTargetsValues) {
-    Kr3DGraphItem target = ArrayItem({4.0, 5.0, 6.0});
-    Kr3DGraphItem source;
-    source.m_strFieldExpression = "AREA";
-    source.m_strCaption = "Area";
-    source.m_Style.SetLineWidth(3.0);
-    target = source;
-    EXPECT_EQ(target.m_strFieldExpression, "AREA");
-    EXPECT_EQ(target.m_strCaption, "Area");
-    EXPECT_EQ(target.m_nItemType, 1);
-    EXPECT_DOUBLE_EQ(target.m_Style.GetLineWidth(), 3.0);
-    EXPECT_EQ(Values(target), (std::vector<double>{4.0, 5.0, 6.0}));
-
-    target = ArrayItem({7.0});
-    EXPECT_EQ(Values(target), (std::vector<double>{7.0}));
-}
-
-TEST_F(GraphItemTest, FragmentOfAnArrayItemListsItsValuesWithSixDecimals) {
-    const TovoMBString xml = ArrayItem({1.5, 2.0}).ToXML(kVersion);
+// name=text of every child of the fragment's root, which must be "dkm:GraphItem".
+std::vector<std::string> Children(const TovoMBString& xml) {
     pugi::xml_document doc;
-    ASSERT_TRUE(doc.load_string(xml.c_str()));
-    const pugi::xml_node root = doc.document_element();
-    EXPECT_STREQ(root.name(), "dkm:GraphItem");
-    EXPECT_EQ(ChildNames(root), (std::vector<std::string>{
-                                    "dkm:FieldExpression", "dkm:Caption", "dkm:Style", "dkm:Type",
-                                    "dkm:ArrayFieldNum", "dkm:ArrayField0", "dkm:ArrayField1"}));
-    EXPECT_STREQ(root.child_value("dkm:FieldExpression"), "POP");
-    EXPECT_STREQ(root.child_value("dkm:Caption"), "Population");
-    EXPECT_STREQ(root.child_value("dkm:Type"), "2");
-    EXPECT_STREQ(root.child_value("dkm:ArrayFieldNum"), "2");
-    EXPECT_STREQ(root.child_value("dkm:ArrayField0"), "1.500000");
-    EXPECT_STREQ(root.child_value("dkm:ArrayField1"), "2.000000");
+    EXPECT_TRUE(doc.load_string(xml.c_str()));
+    EXPECT_STREQ(doc.document_element().name(), "dkm:GraphItem");
+    std::vector<std::string> out;
+    for (const pugi::xml_node& child : doc.document_element().children())
+        out.push_back(std::string(child.name()) + "=" + child.child_value());
+    return out;
 }
 
-TEST_F(GraphItemTest, FieldItemsAndArrayItemsWithoutValuesWriteNoValueList) {
-    Kr3DGraphItem field = ArrayItem({3.0});
-    field.m_nItemType = Kr3DGraphItem::FieldItem;
-    Kr3DGraphItem empty = ArrayItem({});
-    for (const Kr3DGraphItem* item : {&field, &empty}) {
-        pugi::xml_document doc;
-        ASSERT_TRUE(doc.load_string(item->ToXML(kVersion).c_str()));
-        EXPECT_EQ(ChildNames(doc.document_element()),
-                  (std::vector<std::string>{"dkm:FieldExpression", "dkm:Caption", "dkm:Style",
-                                            "dkm:Type"}));
-    }
+TEST(GraphItemTest, CopyIsWholeButAssignmentKeepsValuesWhenTheSourceHasNone) {
+    EXPECT_EQ(Describe(Kr3DGraphItem()), "||1|");
+    Kr3DGraphItem source = ArrayItem({1, 2});
+    const Kr3DGraphItem copy(source);
+    source.m_arrValues[0] = 9;
+    EXPECT_EQ(Describe(copy), "POP|Population|2|1,2,");
+    EXPECT_EQ(copy.m_Style.GetFillColor(), TOVORGB(200, 10, 20));
+
+    Kr3DGraphItem target = ArrayItem({4, 5});
+    Kr3DGraphItem field;
+    field.m_strFieldExpression = "AREA";
+    target = field;
+    EXPECT_EQ(Describe(target), "AREA||1|4,5,");
+    EXPECT_EQ(target.m_Style, KrStyle());
+    target = ArrayItem({7});
+    EXPECT_EQ(Describe(target), "POP|Population|2|7,");
 }
 
-TEST_F(GraphItemTest, ReadsBackWhatItWrote) {
-    const Kr3DGraphItem written = ArrayItem({1.25, -3.5, 0.0});
+TEST(GraphItemTest, FragmentListsValuesOnlyForArrayItemsThatHaveThem) {
+    std::vector<std::string> rows = {"dkm:FieldExpression=POP", "dkm:Caption=Population",
+                                     "dkm:Style=", "dkm:Type=2"};
+    EXPECT_EQ(Children(ArrayItem({}).ToXML(kVersion)), rows);
+    Kr3DGraphItem field = ArrayItem({3});
+    field.m_nItemType = 1;
+    rows.back() = "dkm:Type=1";
+    EXPECT_EQ(Children(field.ToXML(kVersion)), rows);
+    rows.back() = "dkm:Type=2";
+    for (const char* row :
+         {"dkm:ArrayFieldNum=2", "dkm:ArrayField0=1.500000", "dkm:ArrayField1=2.000000"})
+        rows.push_back(row);
+    EXPECT_EQ(Children(ArrayItem({1.5, 2}).ToXML(kVersion)), rows);
+
+    const Kr3DGraphItem written = ArrayItem({1.25, -3.5, 0});
     Kr3DGraphItem read;
     ASSERT_EQ(read.FromXML(written.ToXML(kVersion), 0), TRUE);
-    EXPECT_EQ(read.m_strFieldExpression, "POP");
-    EXPECT_EQ(read.m_strCaption, "Population");
-    EXPECT_EQ(read.m_nItemType, 2);
+    EXPECT_EQ(Describe(read), Describe(written));
     EXPECT_EQ(read.m_Style, written.m_Style);
-    EXPECT_EQ(Values(read), (std::vector<double>{1.25, -3.5, 0.0}));
 }
 
-TEST_F(GraphItemTest, MissingChildrenKeepTheirMembers) {
-    Kr3DGraphItem item = ArrayItem({8.0});
-    ASSERT_EQ(item.FromXML(Fragment(Element("dkm:Caption", "New")), kVersion), TRUE);
-    EXPECT_EQ(item.m_strCaption, "New");
-    EXPECT_EQ(item.m_strFieldExpression, "POP");
-    EXPECT_EQ(item.m_nItemType, 2);
-    EXPECT_EQ(Values(item), (std::vector<double>{8.0}));
-}
-
-TEST_F(GraphItemTest, MissingValueElementsReadAsZero) {
-    Kr3DGraphItem item;
-    const std::string values = Element("dkm:ArrayFieldNum", "3") +
-                               Element("dkm:ArrayField0", "4.5") + Element("dkm:ArrayField2", "7");
-    ASSERT_EQ(item.FromXML(Fragment(values), kVersion), TRUE);
-    EXPECT_EQ(Values(item), (std::vector<double>{4.5, 0.0, 7.0}));
-    EXPECT_EQ(item.m_nItemType, 1); // values are read whatever the type
-}
-
-TEST_F(GraphItemTest, ValueElementsAreLookedUpInTurn) {
-    // Value 1 is searched after value 0 was found, so one standing before it is not seen; a
-    // name with a leading zero is not the name of value 1.
-    Kr3DGraphItem item;
-    const std::string values = Element("dkm:ArrayFieldNum", "3") + Element("dkm:ArrayField1", "1") +
-                               Element("dkm:ArrayField0", "2") + Element("dkm:ArrayField01", "3") +
-                               Element("dkm:ArrayField2", "4");
-    ASSERT_EQ(item.FromXML(Fragment(values), kVersion), TRUE);
-    EXPECT_EQ(Values(item), (std::vector<double>{2.0, 0.0, 4.0}));
-}
-
-TEST_F(GraphItemTest, CountsAreBoundedByTheFragment) {
-    struct Case {
-        const char* szCount;
-        bool bEmpty;
+// The reader on the item "POP"/"Population", type 2, values {8}: what each fragment leaves.
+TEST(GraphItemTest, ReaderRules) {
+    const std::string num3 = El("dkm:ArrayFieldNum", "3");
+    const std::pair<std::string, const char*> cases[] = {
+        {El("dkm:Caption", "New"), "POP|New|2|8,"}, // missing children keep their members
+        {num3 + El("dkm:ArrayField0", "4.5") + El("dkm:ArrayField2", "7"),
+         "POP|Population|2|4.5,0,7,"},
+        // Each value is searched after the one found before; "01" does not name value 1.
+        {num3 + El("dkm:ArrayField1", "1") + El("dkm:ArrayField0", "2") +
+             El("dkm:ArrayField01", "3") + El("dkm:ArrayField2", "4"),
+         "POP|Population|2|2,0,4,"},
+        {El("dkm:Type", "1") + El("dkm:ArrayFieldNum", "1") + El("dkm:ArrayField0", "3"),
+         "POP|Population|1|3,"}, // values read whatever the type
+        {El("dkm:Type", "12abc"), "POP|Population|12|8,"},
+        {El("dkm:Type", "none"), "POP|Population|0|8,"},
+        {El("dkm:ArrayFieldNum", "0"), "POP|Population|2|"},
+        {El("dkm:ArrayFieldNum", "-4"), "POP|Population|2|"},
     };
-    for (const Case& c :
-         {Case{"0", true}, Case{"-4", true}, Case{"x", true}, Case{"2147483647", false}}) {
-        Kr3DGraphItem item = ArrayItem({1.0});
-        const TovoMBString fragment = Fragment(Element("dkm:ArrayFieldNum", c.szCount));
-        ASSERT_EQ(item.FromXML(fragment, kVersion), TRUE);
-        EXPECT_EQ(item.m_arrValues.IsEmpty(), c.bEmpty) << c.szCount;
-        EXPECT_LE(item.m_arrValues.GetSize(), fragment.GetLength()) << c.szCount;
+    for (const auto& c : cases) {
+        Kr3DGraphItem item = ArrayItem({8});
+        ASSERT_EQ(item.FromXML(Fragment(c.first), kVersion), TRUE) << c.first;
+        EXPECT_EQ(Describe(item), c.second) << c.first;
     }
+    Kr3DGraphItem item;
+    const TovoMBString huge = Fragment(El("dkm:ArrayFieldNum", "2147483647"));
+    ASSERT_EQ(item.FromXML(huge, kVersion), TRUE);
+    EXPECT_GT(item.m_arrValues.GetSize(), 0);
+    EXPECT_LE(item.m_arrValues.GetSize(), huge.GetLength()); // bounded by the fragment
 }
 
-TEST_F(GraphItemTest, ReadsGeoStyleThenStyle) {
+// Both style elements are read, "dkm:GeoStyle" first: a "dkm:Style" without a line width after
+// it keeps the line width that "dkm:GeoStyle" gave.
+TEST(GraphItemTest, ReadsGeoStyleThenStyle) {
     KrStyle geo;
-    geo.SetFillColor(TOVORGB(1, 2, 3));
     geo.SetLineWidth(4.0);
     KrStyle plain;
     plain.SetFillColor(TOVORGB(7, 8, 9));
+    pugi::xml_document partial;
+    partial.load_string(plain.ToXML(kVersion, "").c_str());
+    partial.document_element().remove_child("dkm:LineWidth");
+    std::ostringstream style;
+    partial.save(style, "", pugi::format_raw | pugi::format_no_declaration);
     Kr3DGraphItem item;
-    const std::string styles =
-        geo.ToXML(kVersion, "dkm:GeoStyle").Str() + plain.ToXML(kVersion, "").Str();
-    ASSERT_EQ(item.FromXML(Fragment(styles), kVersion), TRUE);
+    ASSERT_EQ(
+        item.FromXML(Fragment(geo.ToXML(kVersion, "dkm:GeoStyle").Str() + style.str()), kVersion),
+        TRUE);
+    EXPECT_EQ(item.m_Style.GetLineWidth(), 4.0);
     EXPECT_EQ(item.m_Style.GetFillColor(), TOVORGB(7, 8, 9));
-    EXPECT_DOUBLE_EQ(item.m_Style.GetLineWidth(), 1.0); // the later style read last, whole
-
-    Kr3DGraphItem onlyGeo;
-    ASSERT_EQ(onlyGeo.FromXML(Fragment(geo.ToXML(kVersion, "dkm:GeoStyle").Str()), kVersion), TRUE);
-    EXPECT_EQ(onlyGeo.m_Style, geo);
 }
 
-TEST_F(GraphItemTest, TypeIsReadAsAnUnsignedDecimal) {
-    Kr3DGraphItem item;
-    ASSERT_EQ(item.FromXML(Fragment(Element("dkm:Type", "2abc")), kVersion), TRUE);
-    EXPECT_EQ(item.m_nItemType, 2);
-    ASSERT_EQ(item.FromXML(Fragment(Element("dkm:Type", "none")), kVersion), TRUE);
-    EXPECT_EQ(item.m_nItemType, 0);
-}
-
-TEST_F(GraphItemTest, EmptyTextOrMissingRootIsLoggedAndChangesNothing) {
-    struct Case {
-        TovoMBString strXML;
-        int nLine;
-    };
-    for (const Case& c :
-         {Case{"", 67}, Case{"<dkm:Other><dkm:Caption>x</dkm:Caption></dkm:Other>", 81},
-          Case{"not xml", 81}}) {
+TEST(GraphItemTest, EmptyTextOrMissingRootIsLoggedAndChangesNothing) {
+    for (const auto& c :
+         {std::make_pair("", 67),
+          std::make_pair("<dkm:Other><dkm:Caption>x</dkm:Caption></dkm:Other>", 81)}) {
         KrLogFile::GetInstance(false).ClearRecords();
-        Kr3DGraphItem item = ArrayItem({1.0});
-        EXPECT_EQ(item.FromXML(c.strXML, kVersion), FALSE);
-        EXPECT_EQ(item.m_strCaption, "Population");
+        Kr3DGraphItem item = ArrayItem({1});
+        EXPECT_EQ(item.FromXML(c.first, kVersion), FALSE);
+        EXPECT_EQ(Describe(item), "POP|Population|2|1,");
         const auto records = KrLogFile::GetInstance(false).GetRecords();
-        ASSERT_EQ(records.size(), 1u) << c.nLine;
+        ASSERT_EQ(records.size(), 1u) << c.second;
         EXPECT_EQ(records[0].nLevel, 400);
         EXPECT_EQ(records[0].strCode, "EGg040");
         EXPECT_EQ(records[0].strSource, "Src/Theme3DBase/Kr3DGraphItem");
-        EXPECT_EQ(records[0].nLine, c.nLine);
+        EXPECT_EQ(records[0].nLine, c.second);
         EXPECT_NE(records[0].strMessage.Find("KrGraphItem"), -1);
     }
 }

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <memory>
 
 using TOVO::TovoMBString;
 using TOVO::TovoVariant;
@@ -157,12 +158,20 @@ unsigned char KrTheme3DUnique::Add(const TovoMBString& strValue, const KrTheme3D
 
 unsigned char KrTheme3DUnique::InsertItem(int nIndex, const TovoMBString& strValue,
                                           const KrTheme3DItem& item) {
-    if (IsExist(strValue))
+    // One descent of the dictionary finds the value or makes its entry (null until filled: the
+    // dictionary holds no null items otherwise, so a null entry is a new one).
+    KrTheme3DItem*& pEntry = m_dictItems[strValue];
+    if (pEntry)
         return FALSE;
-    KrTheme3DItem* pItem = new KrTheme3DItem;
-    *pItem = item;
-    m_arrValues.InsertAt(nIndex, strValue);
-    m_dictItems.SetAt(strValue, pItem);
+    try {
+        std::unique_ptr<KrTheme3DItem> pItem(new KrTheme3DItem);
+        *pItem = item;
+        m_arrValues.InsertAt(nIndex, strValue);
+        pEntry = pItem.release();
+    } catch (...) {
+        m_dictItems.RemoveKey(strValue); // the theme stays as it was
+        throw;
+    }
     DropIndexes();
     return TRUE;
 }
@@ -354,7 +363,7 @@ void KrTheme3DUnique::BuildNumberIndex() const {
     for (int i = 0; i < GetCount(); ++i) {
         const TovoMBString& strValue = m_arrValues.GetAt(i);
         const double d = strValue.ToDouble();
-        KrTheme3DItem* pItem = Find(strValue);
+        KrTheme3DItem* pItem = FindIndexed(strValue);
         m_arrIndexItems[static_cast<std::size_t>(i)] = pItem;
         // Values without an item are passed over by the walk; non-finite ones never match.
         if (pItem && std::isfinite(d))
@@ -396,7 +405,7 @@ TovoMBString KrTheme3DUnique::ToXML(int nVersion, TovoMBString strPath) const {
     markup.IntoElem();
     for (int i = 0; i < GetCount(); ++i) {
         const TovoMBString& strValue = m_arrValues.GetAt(i);
-        KrTheme3DItem* pItem = Find(strValue);
+        KrTheme3DItem* pItem = FindIndexed(strValue);
         if (!pItem)
             continue;
         markup.AddElem("dkm:UniqueItem", nullptr, FALSE, TRUE);

@@ -90,9 +90,22 @@ bool IsValidName(const char* szName) {
     if ((first >= '0' && first <= '9') || first == '-' || first == '.')
         return false;
     for (const char* p = szName; *p; ++p) {
-        const unsigned char c = static_cast<unsigned char>(*p);
-        if (c <= ' ' || std::strchr("<>&\"'/=!?", c))
+        // A switch rather than a search of the set: every element written passes here.
+        switch (static_cast<unsigned char>(*p)) {
+        case '<':
+        case '>':
+        case '&':
+        case '"':
+        case '\'':
+        case '/':
+        case '=':
+        case '!':
+        case '?':
             return false;
+        default:
+            if (static_cast<unsigned char>(*p) <= ' ')
+                return false;
+        }
     }
     return true;
 }

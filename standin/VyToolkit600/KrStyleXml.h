@@ -36,8 +36,14 @@ inline void ReadDouble(const TOVO::TovoMBString& strText, double& d) {
 }
 
 // Eight hex digits, alpha first, as the colour is packed (0xAABBGGRR).
+// Written digit by digit as "%08X" would write it: every style written passes here twice.
 inline TOVO::TovoMBString ColorText(TOVO::TovoColor c) {
-    return TOVO::TovoMBString::Formatted("%08X", static_cast<unsigned>(c));
+    static const char kDigits[] = "0123456789ABCDEF";
+    char buf[8];
+    unsigned value = static_cast<unsigned>(c);
+    for (int i = 7; i >= 0; --i, value >>= 4)
+        buf[i] = kDigits[value & 0xFu];
+    return TOVO::TovoMBString(buf, sizeof buf);
 }
 
 inline void ReadColor(const TOVO::TovoMBString& strText, TOVO::TovoColor& c) {

@@ -5,11 +5,9 @@
 
 #include <cmath>
 #include <cstdio>
-#include <limits>
-#include <memory>
 #include <random>
 #include <string>
-#include <vector>
+#include <tuple>
 
 using namespace KRS;
 using TOVO::TovoMBString;
@@ -25,28 +23,34 @@ KrTheme3DItem MakeItem(const char* szCaption, unsigned nRed, bool bVisible = tru
     return item;
 }
 
-std::vector<std::string> Values(KrTheme3DUnique& theme) {
-    std::vector<std::string> values;
+// "value:caption:visible:red of the style" per position, joined by "|".
+std::string Summary(KrTheme3DUnique& theme) {
+    std::string text;
     for (int i = 0; i < theme.GetCount(); ++i)
-        values.push_back(theme.GetValueAt(i).Str());
-    return values;
+        text += (i ? "|" : "") + theme.GetValueAt(i).Str() + ":" + theme.GetCaptionAt(i).Str() +
+                (theme.IsVisibleAt(i) ? ":1:" : ":0:") +
+                std::to_string(TOVO::TovoGetRValue(theme.GetStyleAt(i).GetFillColor()));
+    return text;
 }
 
-using Strings = std::vector<std::string>;
+// Opens the protected item removal, which leaves values without items behind.
+struct UniqueProbe : KrTheme3DUnique {
+    using KrTheme3DUnique::Release;
+    using KrTheme3DUnique::RemoveTheme3DItems;
+};
 
 class UniqueTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        KrLogFile::GetInstance().ClearRecords();
         theme.Add("a", MakeItem("A", 1));
         theme.Add("b", MakeItem("B", 2));
         theme.Add("c", MakeItem("C", 3));
-        KrStyle def;
-        def.SetFillColor(TOVORGB(0, 0, 99));
-        theme.SetDefaultStyle(def);
+        theme.SetDefaultStyle(MakeItem("", 99).m_Style);
     }
-    const KrStyle* Default() const { return &theme.GetDefaultStyle(); }
-    KrTheme3DUnique theme;
+    const KrStyle* StyleAt(int i) {
+        return i < 0 ? &theme.GetDefaultStyle() : &theme.GetStyleAt(i);
+    }
+    UniqueProbe theme;
 };
 
 TEST_F(UniqueTest, KeepsInsertionOrderAndRefusesDuplicates) {
@@ -57,8 +61,7 @@ TEST_F(UniqueTest, KeepsInsertionOrderAndRefusesDuplicates) {
     EXPECT_TRUE(theme.Add("", MakeItem("empty", 7)));
     EXPECT_FALSE(theme.Add("b", MakeItem("other", 8)));
     EXPECT_FALSE(theme.InsertItem(0, "x", MakeItem("other", 8)));
-    EXPECT_EQ((Strings{"a", "x", "b", "c", "y", "z", ""}), Values(theme));
-    EXPECT_EQ("B", theme.GetCaptionAt(2).Str());
+    EXPECT_EQ("a:A:1:1|x:X:1:4|b:B:1:2|c:C:1:3|y:Y:1:5|z:Z:1:6|:empty:1:7", Summary(theme));
     TovoMBString caption = "untouched";
     EXPECT_FALSE(theme.FindCaption("q", caption));
     EXPECT_EQ("untouched", caption.Str());
@@ -66,85 +69,88 @@ TEST_F(UniqueTest, KeepsInsertionOrderAndRefusesDuplicates) {
     EXPECT_EQ("X", caption.Str());
 }
 
-TEST_F(UniqueTest, SetValueAtMovesTheItemAndIgnoresEmptyOrPresentValues) {
-    theme.SetValueAt(0, "b");
-    theme.SetValueAt(0, "a");
-    theme.SetValueAt(0, "");
-    EXPECT_EQ((Strings{"a", "b", "c"}), Values(theme));
-    theme.SetVisibleAt(1, FALSE);
-    theme.SetValueAt(1, "B2");
-    EXPECT_EQ((Strings{"a", "B2", "c"}), Values(theme));
-    EXPECT_FALSE(theme.IsExist("b"));
-    EXPECT_EQ("B", theme.GetCaptionAt(1).Str());
-    EXPECT_FALSE(theme.IsVisibleAt(1));
-    EXPECT_EQ(TOVORGB(2, 0, 0), theme.GetStyleAt(1).GetFillColor());
-}
-
-TEST_F(UniqueTest, IndexAccessOutsideTheValuesThrowsBeforeChanging) {
+TEST_F(UniqueTest, SetValueAtMovesTheItemToANewValueAndIndexesAreChecked) {
     EXPECT_THROW(theme.GetValueAt(3), std::out_of_range);
     EXPECT_THROW(theme.GetStyleAt(-1), std::out_of_range);
     EXPECT_THROW(theme.SetCaptionAt(3, "q"), std::out_of_range);
     EXPECT_THROW(theme.SetValueAt(3, "new"), std::out_of_range);
     EXPECT_NO_THROW(theme.SetValueAt(3, "a")); // a present value returns before the access
-    EXPECT_FALSE(theme.IsExist("new"));
-    EXPECT_EQ((Strings{"a", "b", "c"}), Values(theme));
+    theme.SetVisibleAt(1, FALSE);
+    for (const char* szValue : {"a", "b", ""})
+        theme.SetValueAt(1, szValue);
+    EXPECT_EQ("a:A:1:1|b:B:0:2|c:C:1:3", Summary(theme));
+    theme.SetValueAt(1, "B2");
+    EXPECT_EQ("a:A:1:1|B2:B:0:2|c:C:1:3", Summary(theme));
+    EXPECT_FALSE(theme.IsExist("b"));
 }
 
-TEST_F(UniqueTest, RemoveAtLimitsTheCount) {
+TEST_F(UniqueTest, RemoveAtLimitsTheCountAndRemoveAllKeepsTheRest) {
     theme.Add("d", MakeItem("D", 4));
-    struct Case {
-        int nIndex, nCount, nRemoved;
-        Strings left;
-    };
-    const Case cases[] = {{1, 10, 3, {"a"}},
-                          {4, 1, 0, {"a", "b", "c", "d"}},
-                          {-1, 2, 0, {"a", "b", "c", "d"}},
-                          {1, -2, 0, {"a", "b", "c", "d"}},
-                          {0, 2, 2, {"c", "d"}}};
-    for (const Case& c : cases) {
+    const std::string all = "a:A:1:1|b:B:1:2|c:C:1:3|d:D:1:4";
+    const std::tuple<int, int, int, std::string> cases[] = {{1, 10, 3, "a:A:1:1"},
+                                                            {4, 1, 0, all},
+                                                            {-1, 2, 0, all},
+                                                            {1, -2, 0, all},
+                                                            {0, 2, 2, "c:C:1:3|d:D:1:4"}};
+    for (const auto& [nIndex, nCount, nRemoved, left] : cases) {
         KrTheme3DUnique copy(theme);
-        EXPECT_EQ(c.nRemoved, copy.RemoveAt(c.nIndex, c.nCount)) << c.nIndex << "," << c.nCount;
-        EXPECT_EQ(c.left, Values(copy));
-        EXPECT_EQ(c.left.size() == 4, copy.IsExist("b") != FALSE);
+        EXPECT_EQ(nRemoved, copy.RemoveAt(nIndex, nCount)) << nIndex << "," << nCount;
+        EXPECT_EQ(left, Summary(copy));
+        EXPECT_EQ(left == all, copy.IsExist("b") != FALSE);
     }
-}
-
-TEST_F(UniqueTest, RemoveAllKeepsExpressionAndDefaultStyle) {
     theme.SetExpression("road");
     theme.RemoveAll();
-    EXPECT_EQ(0, theme.GetCount());
+    EXPECT_EQ("", Summary(theme));
     EXPECT_FALSE(theme.IsExist("a"));
     EXPECT_EQ("road", theme.GetExpression().Str());
-    EXPECT_EQ(TOVORGB(0, 0, 99), theme.GetDefaultStyle().GetFillColor());
+    EXPECT_EQ(TOVORGB(99, 0, 0), theme.GetDefaultStyle().GetFillColor());
 }
 
-TEST(UniqueExpression, SplitsAtTheSeparator) {
-    const std::pair<const char*, Strings> cases[] = {
-        {"f1 [#] f2", {"f1", "f2"}}, {"  one  ", {"one"}},     {"", {}},        {" \t ", {}},
-        {"a[#] [#]b", {"a", "b"}},   {"a[#][#]b", {"a", "b"}}, {"[#]a", {"a"}}, {"x[#]", {"x"}}};
-    for (const auto& c : cases) {
-        KrTheme3DUnique theme;
-        theme.SetExpression(c.first);
-        Strings parts;
-        for (const TovoMBString& part : theme.GetFieldExpressions())
-            parts.push_back(part.Str());
-        EXPECT_EQ(c.second, parts) << c.first;
-        EXPECT_EQ(c.first, theme.GetExpression().Str());
-    }
+TEST_F(UniqueTest, ValuesWithoutItemsGiveTheDefaults) {
+    theme.Add("2.0", MakeItem("two", 4));
+    theme.InsertItem(0, "2", MakeItem("first two", 5));
+    EXPECT_FALSE(theme.RemoveTheme3DItems(-1, 1));
+    EXPECT_FALSE(theme.RemoveTheme3DItems(6, 0));
+    EXPECT_FALSE(theme.RemoveTheme3DItems(3, 3));
+    EXPECT_TRUE(theme.RemoveTheme3DItems(5, 0));
+    ASSERT_TRUE(theme.RemoveTheme3DItems(0, 2)); // "2" and "a" stay, without items
+    theme.SetCaptionAt(1, "ignored");
+    theme.SetVisibleAt(1, TRUE);
+    theme.SetStyleAt(1, MakeItem("", 9).m_Style);
+    EXPECT_EQ("2::0:99|a::0:99|b:B:1:2|c:C:1:3|2.0:two:1:4", Summary(theme));
+    EXPECT_EQ(StyleAt(-1), &theme.GetStyleAt(1));
+    EXPECT_EQ(StyleAt(4), theme.FindStyle(TovoVariant(2.0))); // "2" is passed over
+    theme.Release();
+    EXPECT_FALSE(theme.IsExist("b"));
+    EXPECT_EQ(5, theme.GetCount());
 }
 
-TEST(UniqueExpression, FieldNameAndFieldTypes) {
+TEST(UniqueExpression, SplitsAtTheSeparatorAndNamesTheField) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"f1 [#] f2", "f1|f2|"}, {"  one  ", "one|"},  {"", ""},       {" \t ", ""},
+        {"a[#] [#]b", "a|b|"},   {"a[#][#]b", "a|b|"}, {"[#]a", "a|"}, {"x[#]", "x|"}};
     KrTheme3DUnique theme;
-    theme.SetAliasSuffix("_7");
-    EXPECT_EQ("", theme.GetFieldName(TRUE).Str());
-    EXPECT_EQ("Theme3DUnique_7", theme.GetFieldName(FALSE).Str());
-    theme.SetExpression("f1 [#] f2");
-    EXPECT_EQ("f1 [#] f2 as Theme3DUnique_7", theme.GetFieldName(TRUE).Str());
-    const std::vector<int> accepted = {1, 2, 3, 4, 6, 7, 10, 16};
-    for (int nType = -1; nType <= 17; ++nType) {
-        const bool bAccepted = std::count(accepted.begin(), accepted.end(), nType) > 0;
-        EXPECT_EQ(bAccepted, theme.CheckFieldType(nType) != FALSE) << nType;
+    for (const auto& [szExpression, szParts] : cases) {
+        theme.SetExpression(szExpression);
+        std::string parts;
+        for (const TovoMBString& part : theme.GetFieldExpressions())
+            parts += part.Str() + "|";
+        EXPECT_EQ(szParts, parts) << szExpression;
+        EXPECT_EQ(szExpression, theme.GetExpression().Str());
     }
+    theme.SetAliasSuffix("_7");
+    EXPECT_EQ("Theme3DUnique_7", theme.GetFieldName(FALSE).Str());
+    EXPECT_EQ("x[#] as Theme3DUnique_7", theme.GetFieldName(TRUE).Str());
+    theme.SetExpression("");
+    EXPECT_EQ("", theme.GetFieldName(TRUE).Str());
+}
+
+TEST(UniqueExpression, FieldTypesAndValueCounts) {
+    KrTheme3DUnique theme;
+    std::string accepted;
+    for (int nType = -1; nType <= 17; ++nType)
+        accepted += theme.CheckFieldType(nType) ? std::to_string(nType) + " " : "";
+    EXPECT_EQ("1 2 3 4 6 7 10 16 ", accepted);
     EXPECT_FALSE(theme.IsValidValueCount(0));
     EXPECT_TRUE(theme.IsValidValueCount(1));
     KrStyle style;
@@ -154,115 +160,86 @@ TEST(UniqueExpression, FieldNameAndFieldTypes) {
 TEST_F(UniqueTest, CopiesAreDeepAndSelfAssignmentKeepsTheTheme) {
     theme.SetAliasSuffix("_s");
     theme.SetExpression("f");
-    auto source = std::make_unique<KrTheme3DUnique>(theme);
     KrTheme3DUnique assigned;
     assigned.Add("old", MakeItem("O", 9));
-    assigned = *source;
-    source->SetCaptionAt(0, "changed");
-    source.reset();
-    for (KrTheme3DUnique* copy : {&theme, &assigned}) {
+    {
+        KrTheme3DUnique source(theme);
+        assigned = source;
+        source.SetCaptionAt(0, "changed");
+    }
+    for (KrTheme3DUnique* copy : {static_cast<KrTheme3DUnique*>(&theme), &assigned}) {
         *copy = *copy;
-        EXPECT_EQ((Strings{"a", "b", "c"}), Values(*copy));
-        EXPECT_EQ("A", copy->GetCaptionAt(0).Str());
-        EXPECT_EQ(TOVORGB(3, 0, 0), copy->FindStyle(TovoMBString("c"))->GetFillColor());
+        EXPECT_EQ("a:A:1:1|b:B:1:2|c:C:1:3", Summary(*copy));
         EXPECT_EQ("f as Theme3DUnique_s", copy->GetFieldName(TRUE).Str());
-        EXPECT_EQ(TOVORGB(0, 0, 99), copy->GetDefaultStyle().GetFillColor());
+        EXPECT_EQ(TOVORGB(99, 0, 0), copy->GetDefaultStyle().GetFillColor());
     }
     EXPECT_FALSE(assigned.IsExist("old"));
 }
 
-TEST_F(UniqueTest, TextLookupGivesTheVisibleItemsStyle) {
-    EXPECT_EQ(TOVORGB(2, 0, 0), theme.FindStyle(TovoMBString("b"))->GetFillColor());
-    theme.SetVisibleAt(1, FALSE);
-    EXPECT_EQ(Default(), theme.FindStyle(TovoMBString("b")));
-    EXPECT_EQ(Default(), theme.FindStyle(TovoMBString("B")));
-    EXPECT_EQ(Default(), theme.FindStyle(TovoVariant()));
-    EXPECT_EQ(&theme.GetStyleAt(0), theme.FindStyle(TovoVariant("a")));
-}
-
-TEST_F(UniqueTest, ExternalValuesTranslateTheLookedUpValue) {
+TEST_F(UniqueTest, LookupTranslatesByModeAndLogsValuesWithoutTranslation) {
+    theme.Add("2.5", MakeItem("n", 4));
     theme.SetExternalValue("1", "a");
     theme.SetExternalValue("c", "b");
-    struct Case {
-        int nMode;
-        const char* szValue;
-        int nIndex; // -1: the default style
-    };
-    const Case cases[] = {{1, "1", 0}, {1, "c", 1}, {2, "1", 0},  {2, "c", 1},
-                          {2, "a", 0}, {3, "c", 2}, {0, "1", -1}, {1, "", -1}};
-    for (const Case& c : cases) {
-        theme.SetExternalValueMode(c.nMode);
-        const KrStyle* pExpected = c.nIndex < 0 ? Default() : &theme.GetStyleAt(c.nIndex);
-        EXPECT_EQ(pExpected, theme.FindStyle(TovoMBString(c.szValue))) << c.nMode << c.szValue;
-        EXPECT_EQ(pExpected, theme.FindStyle(TovoVariant(c.szValue))) << c.nMode << c.szValue;
-    }
-    theme.SetExternalValueMode(2);
-    EXPECT_EQ(Default(), theme.FindStyle(TovoVariant()));
-    EXPECT_TRUE(KrLogFile::GetInstance().GetRecords().empty()); // an empty value is never logged
-}
-
-void ExpectOneLog(const char* szCode, int nLine) {
-    const auto records = KrLogFile::GetInstance().GetRecords();
-    ASSERT_EQ(1u, records.size());
-    EXPECT_EQ(400, records[0].nLevel);
-    EXPECT_EQ(szCode, records[0].strCode.Str());
-    EXPECT_EQ("Src/Theme3DBase/KrTheme3DUnique", records[0].strSource.Str());
-    EXPECT_EQ(nLine, records[0].nLine);
-    KrLogFile::GetInstance().ClearRecords();
-}
-
-TEST_F(UniqueTest, UntranslatedValuesInModeOneAreLogged) {
-    theme.Add("2.5", MakeItem("n", 10));
     theme.SetExternalValue("a", "c");
-    theme.SetExternalValueMode(1);
-    EXPECT_EQ(Default(), theme.FindStyle(TovoMBString("b")));
-    ExpectOneLog("EGi067", 227);
-    EXPECT_EQ(Default(), theme.FindStyle(TovoVariant(std::int32_t(7))));
-    ExpectOneLog("EGi067", 227);
-    EXPECT_EQ(Default(), theme.FindStyle(TovoVariant(2.5)));
-    ExpectOneLog("EGi069", 179);
     theme.SetExternalValue("0.5", "2.50");
-    EXPECT_EQ(&theme.GetStyleAt(3), theme.FindStyle(TovoVariant(0.5f)));
-    EXPECT_EQ(&theme.GetStyleAt(2), theme.FindStyle(TovoMBString("a")));
-    EXPECT_TRUE(KrLogFile::GetInstance().GetRecords().empty());
+    KrLogFile::GetInstance().ClearRecords();
+    // Mode, value, position of the expected style (-1: the default style).
+    const std::tuple<int, TovoVariant, int> cases[] = {
+        {0, TovoVariant("b"), 1},  {0, TovoVariant("B"), -1}, {0, TovoVariant("1"), -1},
+        {3, TovoVariant("c"), 2},  {1, TovoVariant("1"), 0},  {1, TovoVariant("c"), 1},
+        {1, TovoVariant("b"), -1}, {1, TovoVariant(2.5), -1}, {1, TovoVariant(std::int32_t(7)), -1},
+        {1, TovoVariant(0.5f), 3}, {1, TovoVariant(""), -1},  {1, TovoVariant(), -1},
+        {2, TovoVariant("a"), 2},  {2, TovoVariant("b"), 1},  {2, TovoVariant(0.5f), 3},
+        {2, TovoVariant(2.5), 3},  {2, TovoVariant(""), -1}};
+    for (const auto& [nMode, value, nIndex] : cases) {
+        theme.SetExternalValueMode(nMode);
+        EXPECT_EQ(StyleAt(nIndex), theme.FindStyle(value)) << nMode << value.ToString().Str();
+        if (value.GetType() == TovoVariant::Text) {
+            EXPECT_EQ(StyleAt(nIndex), theme.FindStyle(value.GetText()))
+                << nMode << value.ToString().Str();
+        }
+    }
+    // Mode 1 without a translation: "b" by both lookups, 2.5 as a number, 7 by its text.
+    std::string logs;
+    for (const auto& record : KrLogFile::GetInstance().GetRecords())
+        logs += std::to_string(record.nLevel) + " " + record.strCode.Str() + " " +
+                record.strSource.Str() + " " + std::to_string(record.nLine) + "|";
+    const std::string text = "400 EGi067 Src/Theme3DBase/KrTheme3DUnique 227|";
+    EXPECT_EQ(text + text + "400 EGi069 Src/Theme3DBase/KrTheme3DUnique 179|" + text, logs);
+    theme.SetExternalValueMode(0);
+    theme.SetVisibleAt(1, FALSE);
+    EXPECT_EQ(StyleAt(-1), theme.FindStyle(TovoMBString("b")));
 }
 
 TEST(UniqueNumbers, FloatingPointValuesMatchWithinTheTolerance) {
     KrTheme3DUnique theme;
-    const char* values[] = {"abc", "2.00000000001", "2", "2.0", "3", "1e-10", "0.1", "nan", "-7"};
-    for (int i = 0; i < 9; ++i)
-        theme.Add(values[i], MakeItem(values[i], static_cast<unsigned>(i)));
-    theme.SetVisibleAt(8, FALSE);
-    const KrStyle* pDefault = &theme.GetDefaultStyle();
-    const std::pair<TovoVariant, int> cases[] = {
-        {TovoVariant(2.0), 1},
-        {TovoVariant(1.99999999995), 1},
-        {TovoVariant(3.0), 4},
-        {TovoVariant(0.0), 0},
-        {TovoVariant(5e-11), 0},
-        {TovoVariant(1e-10), 5}, // 1e-10 is not within 1e-10 of 0
-        {TovoVariant(-1e-10), -1},
-        {TovoVariant(0.1f), 6}, // the float's text is "0.1"
-        {TovoVariant(-7.0), -1},
-        {TovoVariant(std::nan("")), -1},
-        {TovoVariant(std::numeric_limits<double>::infinity()), -1},
-        {TovoVariant(std::int32_t(2)), 2},
-        {TovoVariant(std::int16_t(3)), 4}};
-    for (const auto& c : cases) {
-        const KrStyle* pExpected = c.second < 0 ? pDefault : &theme.GetStyleAt(c.second);
-        EXPECT_EQ(pExpected, theme.FindStyle(c.first)) << c.first.ToString().Str();
-    }
+    for (const char* szValue :
+         {"abc", "2.00000000001", "2", "2.0", "3", "1e-10", "0.1", "nan", "-7", "-7.0"})
+        theme.Add(szValue, KrTheme3DItem());
+    theme.SetVisibleAt(8, FALSE); // the first match ends the walk even when it is hidden
+    // "abc" reads as 0; 1e-10 is not within 1e-10 of 0; the float's text is "0.1".
+    const std::pair<TovoVariant, int> cases[] = {{TovoVariant(2.0), 1},
+                                                 {TovoVariant(1.99999999995), 1},
+                                                 {TovoVariant(3.0), 4},
+                                                 {TovoVariant(0.0), 0},
+                                                 {TovoVariant(5e-11), 0},
+                                                 {TovoVariant(1e-10), 5},
+                                                 {TovoVariant(0.1f), 6},
+                                                 {TovoVariant(-1e-10), -1},
+                                                 {TovoVariant(-7.0), -1},
+                                                 {TovoVariant(NAN), -1},
+                                                 {TovoVariant(INFINITY), -1},
+                                                 {TovoVariant(std::int32_t(2)), 2},
+                                                 {TovoVariant(std::int16_t(3)), 4}};
+    for (const auto& [value, nIndex] : cases)
+        EXPECT_EQ(nIndex < 0 ? &theme.GetDefaultStyle() : &theme.GetStyleAt(nIndex),
+                  theme.FindStyle(value))
+            << value.ToString().Str();
     theme.RemoveAt(0, 1); // 0 and 1e-10 lie exactly the tolerance apart: no match
-    EXPECT_EQ(pDefault, theme.FindStyle(TovoVariant(0.0)));
+    EXPECT_EQ(&theme.GetDefaultStyle(), theme.FindStyle(TovoVariant(0.0)));
     theme.SetValueAt(0, "3.00000000009"); // now the first 3 in theme order
     EXPECT_EQ(&theme.GetStyleAt(0), theme.FindStyle(TovoVariant(3.0)));
     EXPECT_EQ(&theme.GetStyleAt(1), theme.FindStyle(TovoVariant(2.0)));
-}
-
-std::string Digits(double d, int nPrecision) {
-    char sz[64];
-    std::snprintf(sz, sizeof sz, "%.*g", nPrecision, d);
-    return sz;
 }
 
 // The plain walk over the values, as the index must answer it.
@@ -279,32 +256,23 @@ TEST(UniqueNumbers, IndexAnswersAsThePlainWalkUnderRandomValuesAndChanges) {
     std::mt19937 random(20090106);
     auto pick = [&](int n) { return std::uniform_int_distribution<int>(0, n - 1)(random); };
     const char* texts[] = {"x", "nan", "inf", "-inf", "-0", " 4", "1e308", "-1e308", "5e-324"};
-    auto randomNumber = [&]() {
-        const double bases[] = {0.0, 1.0, 4.0, -3.5, 1e-10, 123456.789, 1e12};
-        return bases[pick(7)] + (pick(21) - 10) * 2.5e-11 * (pick(3) == 0 ? 1e4 : 1.0);
-    };
+    const double bases[] = {0.0, 1.0, -3.5, 1e-10, 123456.789, 1e12};
     for (int nRound = 0; nRound < 20; ++nRound) {
         KrTheme3DUnique theme;
-        std::vector<double> queries = {std::nan(""), std::numeric_limits<double>::infinity()};
         for (int nStep = 0; nStep < 400; ++nStep) {
-            const double d = randomNumber();
-            TovoMBString text =
-                pick(8) == 0 ? TovoMBString(texts[pick(9)]) : TovoMBString(Digits(d, 6 + pick(12)));
-            queries.push_back(d);
-            const int nAction = pick(10);
-            if (nAction < 6)
-                theme.InsertItem(pick(theme.GetCount() + 2) - 1, text,
-                                 MakeItem("", 1, pick(4) > 0));
-            else if (nAction < 8 && theme.GetCount() > 0)
-                theme.SetValueAt(pick(theme.GetCount()), text);
-            else if (nAction == 8)
-                theme.RemoveAt(pick(theme.GetCount() + 1), pick(3));
-            else if (theme.GetCount() > 0)
-                theme.SetVisibleAt(pick(theme.GetCount()), static_cast<unsigned char>(pick(2)));
-            const double dQuery =
-                queries[static_cast<std::size_t>(pick(static_cast<int>(queries.size())))];
-            ASSERT_EQ(WalkLookup(theme, dQuery), theme.FindStyle(TovoVariant(dQuery)))
-                << "round " << nRound << " step " << nStep << " query " << dQuery;
+            const double d = bases[pick(6)] + (pick(21) - 10) * 2.5e-11 * (pick(3) ? 1.0 : 1e4);
+            char sz[32];
+            std::snprintf(sz, sizeof sz, "%.*g", 6 + pick(12), d);
+            const TovoMBString text = pick(8) ? TovoMBString(sz) : TovoMBString(texts[pick(9)]);
+            const int nCount = theme.GetCount(), nAction = nCount ? pick(6) : 0;
+            if (nAction < 4)
+                theme.InsertItem(pick(nCount + 2) - 1, text, MakeItem("", 1, pick(4)));
+            else if (nAction == 4)
+                theme.SetValueAt(pick(nCount), text);
+            else
+                theme.RemoveAt(pick(nCount), 1 + pick(2));
+            ASSERT_EQ(WalkLookup(theme, d), theme.FindStyle(TovoVariant(d)))
+                << "round " << nRound << " step " << nStep << " number " << d;
         }
     }
 }

@@ -1,6 +1,7 @@
 // The unique theme's XML: what the writer produced, read with plain pugixml, and what the reader
 // takes from real documents edited by hand.
 #include "Theme3DBase/KrTheme3DUnique.h"
+#include "VyToolkit600/KrLogFile.h"
 
 #include <gtest/gtest.h>
 #include <pugixml.hpp>
@@ -8,7 +9,6 @@
 #include <functional>
 #include <sstream>
 #include <string>
-#include <vector>
 
 using namespace KRS;
 using TOVO::TovoMBString;
@@ -16,7 +16,6 @@ using TOVO::TovoMBString;
 namespace {
 
 const int kVersion = 20090106;
-const char* const kCaption = "  <Main> & \"roads\" 'x' ";
 
 KrTheme3DItem MakeItem(const char* szCaption, unsigned nRed, bool bVisible = true) {
     KrTheme3DItem item;
@@ -26,200 +25,168 @@ KrTheme3DItem MakeItem(const char* szCaption, unsigned nRed, bool bVisible = tru
     return item;
 }
 
+// "expression#default style#value:caption:visible:style|...", a style written as the red of
+// its fill colour and its icon name, or "-" when it is a default style.
+std::string Summary(KrTheme3DUnique& theme) {
+    auto style = [](const KrStyle& s) {
+        return s == KrStyle() ? "-"
+                              : std::to_string(s.GetFillColor() & 0xFF) + s.GetIconName().Str();
+    };
+    std::string text = theme.GetExpression().Str() + "#" + style(theme.GetDefaultStyle()) + "#";
+    for (int i = 0; i < theme.GetCount(); ++i)
+        text += (i ? "|" : "") + theme.GetValueAt(i).Str() + ":" + theme.GetCaptionAt(i).Str() +
+                (theme.IsVisibleAt(i) ? ":1:" : ":0:") + style(theme.GetStyleAt(i));
+    return text;
+}
+
+// Reads the text into a theme that held the expression "kept", a default style of red 7 and
+// the value "stale"; its summary afterwards, after "refused " when FromXML answered FALSE.
+std::string Read(const TovoMBString& strXML, int nVersion = kVersion, const char* szPath = "") {
+    KrTheme3DUnique target;
+    target.SetExpression("kept");
+    target.SetDefaultStyle(MakeItem("", 7).m_Style);
+    target.Add("stale", MakeItem("s", 5));
+    const bool bRead = target.FromXML(strXML, nVersion, szPath);
+    return (bRead ? "" : "refused ") + Summary(target);
+}
+
 pugi::xml_node Root(pugi::xml_document& doc, const TovoMBString& strXML) {
     EXPECT_TRUE(doc.load_buffer(strXML.c_str(), static_cast<std::size_t>(strXML.GetLength()),
                                 pugi::parse_default | pugi::parse_ws_pcdata));
     return doc.document_element();
 }
 
-// A real theme's output, changed by hand through pugixml.
-TovoMBString Edited(const KrTheme3DUnique& theme, const std::function<void(pugi::xml_node)>& edit) {
-    pugi::xml_document doc;
-    edit(Root(doc, theme.ToXML(kVersion, "")));
-    std::ostringstream out;
-    doc.save(out, "", pugi::format_raw | pugi::format_no_declaration);
-    return out.str();
-}
-
-std::vector<std::string> ChildNames(pugi::xml_node node) {
-    std::vector<std::string> names;
+// Element names, "=text" when there is text, "@" per attribute and children in brackets; what a
+// style holds is left out.
+std::string Outline(pugi::xml_node node) {
+    const std::string name = node.name();
+    std::string text = name, children;
+    for (pugi::xml_attribute attribute : node.attributes())
+        text += "@" + std::string(attribute.name());
+    if (*node.child_value())
+        text += "=" + std::string(node.child_value());
     for (pugi::xml_node child : node.children())
-        names.push_back(child.name());
-    return names;
+        if (child.type() == pugi::node_element)
+            children += (children.empty() ? "(" : ",") + Outline(child);
+    return children.empty() || name.find("Style") != std::string::npos ? text
+                                                                       : text + children + ")";
 }
 
 class UniqueXmlTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        source.SetExpression("road");
-        source.Add("1", MakeItem(kCaption, 1));
+        source.SetExpression("road [#] lane");
+        source.Add("1", MakeItem(" <&\"'> ", 1));
         source.Add("2", MakeItem("", 2, false));
-        KrStyle def;
-        def.SetFillColor(TOVORGB(0, 0, 99));
-        source.SetDefaultStyle(def);
+        source.SetDefaultStyle(MakeItem("", 99).m_Style);
     }
-    pugi::xml_node Item(pugi::xml_node root, int n) {
-        auto items = root.child("dkm:UniqueItems").children("dkm:UniqueItem");
-        return *std::next(items.begin(), n);
+    static pugi::xml_node Item(pugi::xml_node root, int n) {
+        return *std::next(root.child("dkm:UniqueItems").children().begin(), n);
+    }
+    // The source's document, changed by hand.
+    TovoMBString Edited(const std::function<void(pugi::xml_node)>& edit) {
+        pugi::xml_document doc;
+        edit(Root(doc, source.ToXML(kVersion, "")));
+        std::ostringstream out;
+        doc.save(out, "", pugi::format_raw | pugi::format_no_declaration);
+        return out.str();
     }
     KrTheme3DUnique source;
 };
 
 TEST_F(UniqueXmlTest, WritesItsElementsAfterTheBasePart) {
     pugi::xml_document doc;
-    const pugi::xml_node root = Root(doc, source.ToXML(0, ""));
-    EXPECT_STREQ("dkm:Theme3D", root.name());
-    std::vector<std::string> names = ChildNames(root);
-    ASSERT_GE(names.size(), 4u);
-    EXPECT_EQ(
-        (std::vector<std::string>{"dkm:FieldExpression", "dkm:DefaultStyle", "dkm:UniqueItems"}),
-        std::vector<std::string>(names.end() - 3, names.end()));
-    EXPECT_STREQ("road", root.child_value("dkm:FieldExpression"));
-    EXPECT_EQ(2, std::distance(root.child("dkm:UniqueItems").begin(),
-                               root.child("dkm:UniqueItems").end()));
-    const std::vector<std::string> itemNames = {"dkm:Value", "dkm:Caption", "dkm:StyleEnable",
-                                                "dkm:Style"};
-    const char* expected[2][3] = {{"1", kCaption, "TRUE"}, {"2", "", "FALSE"}};
-    for (int n = 0; n < 2; ++n) {
-        const pugi::xml_node item = Item(root, n);
-        EXPECT_EQ(itemNames, ChildNames(item));
-        for (int k = 0; k < 3; ++k)
-            EXPECT_STREQ(expected[n][k], item.child_value(itemNames[k].c_str()));
-        EXPECT_FALSE(item.first_attribute());
-    }
+    const std::string outline = Outline(Root(doc, source.ToXML(0, "")));
+    const std::string tail = "dkm:FieldExpression=road [#] lane,dkm:DefaultStyle,dkm:UniqueItems("
+                             "dkm:UniqueItem(dkm:Value=1,dkm:Caption= <&\"'> ,dkm:StyleEnable=TRUE,"
+                             "dkm:Style),dkm:UniqueItem(dkm:Value=2,dkm:Caption,dkm:StyleEnable="
+                             "FALSE,dkm:Style)))";
+    EXPECT_EQ(0u, outline.find("dkm:Theme3D("));
+    ASSERT_GT(outline.size(), tail.size());
+    EXPECT_EQ(tail, outline.substr(outline.size() - tail.size()));
+    source.RemoveAll(); // an empty item list, read back as no values
+    const TovoMBString strEmpty = source.ToXML(kVersion, "");
+    EXPECT_NE(std::string::npos, strEmpty.Str().find("<dkm:UniqueItems/></dkm:Theme3D>"));
+    EXPECT_EQ("road [#] lane#99#", Read(strEmpty));
 }
 
-TEST_F(UniqueXmlTest, ManyValuesReadBackEqual) {
+// Many values, hidden items, markup in captions, and an icon stored relative to the path.
+TEST_F(UniqueXmlTest, ReadsBackEqual) {
+    KrStyle icon = source.GetStyleAt(0);
+    icon.SetIconName("/data/maps/icons/road.png");
+    source.SetStyleAt(0, icon);
+    source.Find("1")->m_TextStyle.SetSize(42); // not written: read back as the default
     for (unsigned i = 0; i < 300; ++i) {
         const std::string value =
-            i % 7 == 0 ? " v<" + std::to_string(i) + "> " : std::to_string(299 - i);
-        source.Add(value, MakeItem((kCaption + std::to_string(i)).c_str(), i % 256, i % 3 != 0));
+            i % 7 ? std::to_string(299 - i) : " v<" + std::to_string(i) + "> ";
+        source.Add(value, MakeItem(("&<" + std::to_string(i)).c_str(), 1 + i % 200, i % 3 != 0));
     }
+    const std::string before = Summary(source);
+    const TovoMBString strXML = source.ToXML(kVersion, "/data/maps/");
+    EXPECT_EQ(std::string::npos, strXML.Str().find("/data/"));
+    EXPECT_NE(std::string::npos, strXML.Str().find(">icons/road.png<"));
+    EXPECT_EQ("icons/road.png", source.GetStyleAt(0).GetIconName().Str()); // kept after writing
+    KrLogFile::GetInstance().ClearRecords();
+    EXPECT_EQ(before, Read(strXML, 0, "/data/maps/"));
+    EXPECT_TRUE(KrLogFile::GetInstance().GetRecords().empty());
     KrTheme3DUnique target;
-    target.Add("stale", MakeItem("s", 5));
-    ASSERT_TRUE(target.FromXML(source.ToXML(kVersion, ""), 0, ""));
-    ASSERT_EQ(source.GetCount(), target.GetCount());
-    for (int i = 0; i < source.GetCount(); ++i) {
-        ASSERT_EQ(source.GetValueAt(i).Str(), target.GetValueAt(i).Str()) << i;
-        EXPECT_EQ(source.GetCaptionAt(i).Str(), target.GetCaptionAt(i).Str()) << i;
-        EXPECT_EQ(source.IsVisibleAt(i), target.IsVisibleAt(i)) << i;
-        EXPECT_TRUE(source.GetStyleAt(i) == target.GetStyleAt(i)) << i;
-    }
-    EXPECT_FALSE(target.IsExist("stale"));
-    EXPECT_TRUE(source.GetDefaultStyle() == target.GetDefaultStyle());
-    EXPECT_EQ("road", target.GetExpression().Str());
-}
-
-TEST_F(UniqueXmlTest, AThemeWithoutValuesWritesAnEmptyItemList) {
-    source.RemoveAll();
-    pugi::xml_document doc;
-    const TovoMBString strXML = source.ToXML(kVersion, "");
-    const pugi::xml_node items = Root(doc, strXML).child("dkm:UniqueItems");
-    ASSERT_TRUE(items);
-    EXPECT_FALSE(items.first_child());
-    KrTheme3DUnique target;
-    target.Add("x", MakeItem("X", 1));
-    EXPECT_TRUE(target.FromXML(strXML, kVersion, ""));
-    EXPECT_EQ(0, target.GetCount());
+    target.FromXML(strXML, kVersion, "/data/maps/");
+    EXPECT_EQ(KrTextStyle().GetSize(), target.Find("1")->m_TextStyle.GetSize());
+    ASSERT_EQ(2, target.GetFieldExpressions().GetSize());
+    EXPECT_EQ("lane", target.GetFieldExpressions()[1].Str());
 }
 
 TEST_F(UniqueXmlTest, VersionsAndRefusedDocuments) {
     EXPECT_TRUE(source.ToXML(1, "").IsEmpty());
     const TovoMBString strXML = source.ToXML(0, "");
     EXPECT_EQ(strXML.Str(), source.ToXML(kVersion, "").Str());
-    KrTheme3DUnique target;
-    target.Add("kept", MakeItem("K", 1));
-    target.SetAliasSuffix("_t");
-    EXPECT_TRUE(target.FromXML(strXML, 1, ""));
-    EXPECT_FALSE(target.FromXML("", 0, ""));
-    EXPECT_FALSE(target.FromXML("<dkm:Theme3D", 0, ""));
+    EXPECT_EQ("kept#7#stale:s:1:5", Read(strXML, 1));
+    EXPECT_EQ("refused kept#7#stale:s:1:5", Read(""));
+    EXPECT_EQ("refused kept#7#stale:s:1:5", Read("<dkm:Theme3D"));
     const TovoMBString strRange =
-        Edited(source, [](pugi::xml_node root) { root.child("dkm:ThemeType").text() = "2"; });
+        Edited([](pugi::xml_node root) { root.child("dkm:ThemeType").text() = "2"; });
+    EXPECT_EQ("refused kept#7#stale:s:1:5", Read(strRange));
+    KrTheme3DUnique target; // a refused document leaves the base part as it was, too
+    target.SetAliasSuffix("_t");
     EXPECT_FALSE(target.FromXML(strRange, 0, ""));
     EXPECT_EQ(1, target.GetType());
     EXPECT_EQ("_t", target.GetAliasSuffix().Str());
-    EXPECT_EQ(1, target.GetCount());
-    EXPECT_TRUE(target.IsExist("kept"));
 }
 
 TEST_F(UniqueXmlTest, OnlyFalseInAnyCaseHidesAnItem) {
     const std::pair<const char*, bool> cases[] = {
         {"FALSE", false}, {"false", false}, {"FaLsE", false}, {"TRUE", true},
         {"", true},       {"0", true},      {"no", true},     {" FALSE", true}};
-    for (const auto& c : cases) {
+    for (const auto& [szText, bVisible] : cases) {
         KrTheme3DUnique target;
-        target.FromXML(Edited(source,
-                              [&](pugi::xml_node root) {
-                                  Item(root, 0).child("dkm:StyleEnable").text() = c.first;
-                              }),
+        target.FromXML(Edited([&](pugi::xml_node root) {
+                           Item(root, 0).child("dkm:StyleEnable").text() = szText;
+                       }),
                        kVersion, "");
-        EXPECT_EQ(c.second, target.IsVisibleAt(0) != FALSE) << '"' << c.first << '"';
+        EXPECT_EQ(bVisible, target.IsVisibleAt(0) != FALSE) << '"' << szText << '"';
     }
 }
 
-TEST_F(UniqueXmlTest, TheFirstOfTwoEqualValuesWins) {
-    KrTheme3DUnique target;
-    target.FromXML(
-        Edited(source, [&](pugi::xml_node root) { Item(root, 1).child("dkm:Value").text() = "1"; }),
-        kVersion, "");
-    ASSERT_EQ(1, target.GetCount());
-    EXPECT_EQ(kCaption, target.GetCaptionAt(0).Str());
-    EXPECT_TRUE(target.IsVisibleAt(0));
-    EXPECT_EQ(TOVORGB(1, 0, 0), target.GetStyleAt(0).GetFillColor());
-}
-
-TEST_F(UniqueXmlTest, ElementsBeforeTheOneFoundPreviouslyAreNotSeen) {
-    const TovoMBString strXML = Edited(source, [&](pugi::xml_node root) {
-        root.prepend_move(root.child("dkm:UniqueItems"));
-        root.prepend_move(root.child("dkm:DefaultStyle"));
-        pugi::xml_node item = Item(root, 0);
-        item.prepend_move(item.child("dkm:Caption"));
-    });
-    KrTheme3DUnique target;
-    ASSERT_TRUE(target.FromXML(strXML, kVersion, ""));
-    EXPECT_EQ("road", target.GetExpression().Str());
-    EXPECT_TRUE(target.GetDefaultStyle() == KrStyle());
-    ASSERT_EQ(2, target.GetCount());
-    EXPECT_EQ("", target.GetCaptionAt(0).Str());
-    EXPECT_FALSE(target.IsVisibleAt(1));
-}
-
-TEST_F(UniqueXmlTest, MissingPartsKeepOrDefaultWhatTheyHold) {
-    const TovoMBString strXML = Edited(source, [&](pugi::xml_node root) {
-        root.remove_child("dkm:FieldExpression");
-        root.remove_child("dkm:DefaultStyle");
-        Item(root, 0).remove_child("dkm:Value");
-        Item(root, 1).remove_child("dkm:Caption");
-        Item(root, 1).remove_child("dkm:Style");
-    });
-    KrTheme3DUnique target;
-    target.SetExpression("kept");
-    ASSERT_TRUE(target.FromXML(strXML, kVersion, ""));
-    EXPECT_EQ("kept", target.GetExpression().Str());
-    EXPECT_TRUE(target.GetDefaultStyle() == KrStyle());
-    ASSERT_EQ(1, target.GetCount()); // an item without a value is dropped
-    EXPECT_EQ("2", target.GetValueAt(0).Str());
-    EXPECT_EQ("", target.GetCaptionAt(0).Str());
-    EXPECT_FALSE(target.IsVisibleAt(0));
-    EXPECT_TRUE(target.GetStyleAt(0) == KrStyle());
-}
-
-TEST_F(UniqueXmlTest, IconNamesAreStoredRelativeToThePath) {
-    KrStyle style;
-    style.SetIconName("/data/maps/icons/road.png");
-    source.SetStyleAt(0, style);
-    pugi::xml_document doc;
-    const TovoMBString strXML = source.ToXML(kVersion, "/data/maps/");
-    std::ostringstream styleDoc;
-    Item(Root(doc, strXML), 0).child("dkm:Style").print(styleDoc, "", pugi::format_raw);
-    KrStyle stored;
-    stored.FromXML(styleDoc.str(), kVersion);
-    EXPECT_EQ("icons/road.png", stored.GetIconName().Str());
-    EXPECT_EQ("icons/road.png", source.GetStyleAt(0).GetIconName().Str()); // kept after writing
-    KrTheme3DUnique target;
-    ASSERT_TRUE(target.FromXML(strXML, kVersion, "/data/maps/"));
-    EXPECT_EQ("/data/maps/icons/road.png", target.GetStyleAt(0).GetIconName().Str());
-    EXPECT_EQ("", target.GetStyleAt(1).GetIconName().Str());
+TEST_F(UniqueXmlTest, ReaderSearchOrderDuplicatesAndMissingParts) {
+    // A default style before the expression, and a caption before the value, are not seen; the
+    // item list is found wherever it stands; of two equal values the first one stays.
+    EXPECT_EQ("road [#] lane#7#1::1:1", Read(Edited([](pugi::xml_node root) {
+                  root.prepend_move(root.child("dkm:UniqueItems"));
+                  root.prepend_move(root.child("dkm:DefaultStyle"));
+                  Item(root, 0).prepend_move(Item(root, 0).child("dkm:Caption"));
+                  Item(root, 1).child("dkm:Value").text() = "1";
+              })));
+    // Missing head elements keep what the theme held; an item without a value is dropped, and
+    // one without caption or style has the default ones.
+    EXPECT_EQ("kept#7#2::0:-", Read(Edited([](pugi::xml_node root) {
+                  root.remove_child("dkm:FieldExpression");
+                  root.remove_child("dkm:DefaultStyle");
+                  Item(root, 0).remove_child("dkm:Value");
+                  Item(root, 1).remove_child("dkm:Caption");
+                  Item(root, 1).remove_child("dkm:Style");
+              })));
+    EXPECT_EQ("road [#] lane#99#",
+              Read(Edited([](pugi::xml_node root) { root.remove_child("dkm:UniqueItems"); })));
 }
 
 } // namespace

@@ -125,7 +125,7 @@ TEST_F(UniqueTest, ValuesWithoutItemsGiveTheDefaults) {
     EXPECT_EQ(5, theme.GetCount());
 }
 
-TEST(UniqueExpression, SplitsAtTheSeparatorAndNamesTheField) {
+TEST(UniqueExpression, SplitsAtTheSeparatorNamesTheFieldAndChecksTypes) {
     const std::pair<const char*, const char*> cases[] = {
         {"f1 [#] f2", "f1|f2|"}, {"  one  ", "one|"},  {"", ""},       {" \t ", ""},
         {"a[#] [#]b", "a|b|"},   {"a[#][#]b", "a|b|"}, {"[#]a", "a|"}, {"x[#]", "x|"}};
@@ -143,10 +143,6 @@ TEST(UniqueExpression, SplitsAtTheSeparatorAndNamesTheField) {
     EXPECT_EQ("x[#] as Theme3DUnique_7", theme.GetFieldName(TRUE).Str());
     theme.SetExpression("");
     EXPECT_EQ("", theme.GetFieldName(TRUE).Str());
-}
-
-TEST(UniqueExpression, FieldTypesAndValueCounts) {
-    KrTheme3DUnique theme;
     std::string accepted;
     for (int nType = -1; nType <= 17; ++nType)
         accepted += theme.CheckFieldType(nType) ? std::to_string(nType) + " " : "";

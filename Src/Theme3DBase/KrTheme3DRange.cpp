@@ -252,6 +252,10 @@ KrStyle* KrTheme3DRange::FindStyle(double dValue) const {
 }
 
 KrStyle* KrTheme3DRange::FindStyle(const TovoVariant& value) const {
+    // A double field value is its own number, as Variant2Double reads it: the common case of a
+    // layer scan skips the conversion call.
+    if (m_nExternalValueMode != 1 && value.GetType() == TovoVariant::Double)
+        return FindStyle(value.GetDouble());
     double dNumber = 0.0;
     if (m_nExternalValueMode == 1) {
         const TovoMBString strText = Variant2String(value);

@@ -20,3 +20,14 @@ TEST(ThemeMaker, MethodNamesMapToTheRangeThemeCodes) {
         EXPECT_EQ(ThemeMaker::MethodCode(row.first), row.second) << row.first;
     EXPECT_THROW(ThemeMaker::MethodCode("jenks"), theme3d::ToolError);
 }
+
+TEST(ThemeMaker, ChartBoundsAreTheExtentWidenedToAMinimum) {
+    const TOVO::TovoRect2D wide = ThemeMaker::ChartBounds({0.0, 10.0, 20.0, 30.0});
+    EXPECT_EQ(wide.xmin, 0.0);
+    EXPECT_EQ(wide.ymax, 30.0);
+    const TOVO::TovoRect2D point = ThemeMaker::ChartBounds({5.0, 6.0, 5.0, 6.0});
+    EXPECT_DOUBLE_EQ(point.xmin, 4.995);
+    EXPECT_DOUBLE_EQ(point.xmax, 5.005);
+    EXPECT_NEAR(point.Height(), 0.01, 1e-12);
+    EXPECT_EQ(ThemeMaker::ChartBounds({1.0, 1.0, -1.0, -1.0}).Width(), 0.0); // no geometry
+}

@@ -8,6 +8,7 @@
 #include "RenderPlan.h"
 #include "SceneWriter.h"
 #include "ThemeFile.h"
+#include "ThemeMaker.h"
 #include "ToolError.h"
 #include "Utf8.h"
 #include "VyScene600/KrTheme3D.h"
@@ -24,11 +25,6 @@ namespace theme3d {
 namespace {
 
 constexpr TOVO::TovoColor kGroundColor = TOVO::TOVORGB(62, 92, 122);
-
-TOVO::TovoRect2D Rect(const GeoExtent& extent) {
-    return extent.IsEmpty() ? TOVO::TovoRect2D()
-                            : TOVO::TovoRect2D(extent.xmin, extent.ymin, extent.xmax, extent.ymax);
-}
 
 // A marker size that reads at the layer's scale: a three-hundredth of its diagonal.
 double MarkerSize(const GeoExtent& extent) {
@@ -58,7 +54,8 @@ void SizeCharts(PluginLoader& plugin, const RenderPlan& plan,
             dMin = std::min(dMin, dSum);
             dMax = std::max(dMax, dSum);
         }
-        plugin.GetBridge().CalExtremumvValue(themes[t].get(), dMin, dMax, Rect(extent),
+        plugin.GetBridge().CalExtremumvValue(themes[t].get(), dMin, dMax,
+                                             ThemeMaker::ChartBounds(extent),
                                              static_cast<int>(features.size()));
     }
 }

@@ -63,6 +63,20 @@ int ThemeMaker::MethodCode(const std::string& strMethod) {
     return Code(codes, strMethod, "method");
 }
 
+TOVO::TovoRect2D ThemeMaker::ChartBounds(const GeoExtent& extent) {
+    if (extent.IsEmpty())
+        return TOVO::TovoRect2D();
+    const auto widen = [](double lo, double hi, double& a, double& b) {
+        const double pad = std::max(0.0, kMinChartBounds - (hi - lo)) / 2;
+        a = lo - pad;
+        b = hi + pad;
+    };
+    TOVO::TovoRect2D rect;
+    widen(extent.xmin, extent.xmax, rect.xmin, rect.xmax);
+    widen(extent.ymin, extent.ymax, rect.ymin, rect.ymax);
+    return rect;
+}
+
 std::string ThemeMaker::Number(double d) {
     char sz[32];
     std::snprintf(sz, sizeof sz, "%.6g", d);
@@ -214,8 +228,7 @@ std::unique_ptr<KRS::KrTheme3D> ThemeMaker::MakeGraph(PluginLoader& plugin, Laye
     if (features.empty())
         dMin = dMax = 0.0;
     const GeoExtent extent = LayerReader::Extent(features);
-    bridge.CalExtremumvValue(pTheme.get(), dMin, dMax,
-                             TOVO::TovoRect2D(extent.xmin, extent.ymin, extent.xmax, extent.ymax),
+    bridge.CalExtremumvValue(pTheme.get(), dMin, dMax, ChartBounds(extent),
                              static_cast<int>(features.size()));
     return pTheme;
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "LayerReader.h"
+#include "VyBase600/TovoGeometryTypes.h"
 
 #include <memory>
 #include <string>
@@ -52,6 +53,12 @@ public:
     static int MethodCode(const std::string& strMethod);
     // Captions from break values: "< b0", "b0 - b1", ..., ">= bn".
     static std::vector<std::string> RangeCaptions(const std::vector<double>& breaks);
+    // The bounds a graph theme sizes its charts by: the layer's extent, widened to at least
+    // kMinChartBounds degrees each way so that a single point or a row of points still gets
+    // charts of a visible size.
+    static TOVO::TovoRect2D ChartBounds(const GeoExtent& extent);
+    static constexpr double kMinChartBounds = 0.01;
+
     // A number as a short caption text (up to six significant digits).
     static std::string Number(double d);
 };

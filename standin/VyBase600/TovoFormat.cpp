@@ -18,7 +18,9 @@
 // have '.' as their decimal point and no grouping.
 #include "VyBase600/TovoMBString.h"
 
+#include <charconv>
 #include <clocale>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -320,6 +322,33 @@ private:
     std::string m_out;
 };
 
+// A format that is exactly "%.Nf" with one finite double: the conversion that numbers in documents,
+// labels and chart texts use. std::to_chars writes the same digits as snprintf (both give the
+// exact value rounded to the nearest, ties to even, with '.' whatever the locale), without
+// parsing the format and without the C library's multi-precision path. FALSE: not that case.
+bool FormatFixed(const char* szFormat, const TovoFormatArg* args, std::size_t count,
+                 std::string& out) {
+    if (count != 1 || args[0].kind != TovoFormatArg::Double || szFormat[0] != '%' ||
+        szFormat[1] != '.')
+        return false;
+    const char* p = szFormat + 2;
+    int precision = 0;
+    for (int digits = 0; *p >= '0' && *p <= '9'; ++p, ++digits) {
+        if (digits == 2)
+            return false; // more than 99 decimals: left to the general path
+        precision = precision * 10 + (*p - '0');
+    }
+    if (p == szFormat + 2 || p[0] != 'f' || p[1] != '\0' || !std::isfinite(args[0].d))
+        return false;
+    char buf[512]; // the longest: a sign, 309 integer digits, the point and 99 decimals
+    const std::to_chars_result res =
+        std::to_chars(buf, buf + sizeof buf, args[0].d, std::chars_format::fixed, precision);
+    if (res.ec != std::errc())
+        return false;
+    out.assign(buf, res.ptr);
+    return true;
+}
+
 } // namespace
 
 // The text changes only when the whole format succeeds, so an argument may be this very string.
@@ -328,6 +357,11 @@ void TovoMBString::FormatArgs(const char* szFormat, const TovoFormatArg* args, s
         throw TovoFormatError("Format: null format");
     if (!args && count > 0)
         throw TovoFormatError("Format: null argument list");
+    std::string fixed;
+    if (FormatFixed(szFormat, args, count, fixed)) {
+        m_str = std::move(fixed);
+        return;
+    }
     CLocaleScope cLocale;
     m_str = Formatter(szFormat, args, count).Run();
 }

@@ -136,4 +136,7 @@ private:
     int m_nOffsetY;
 };
 
+// The type codes by their own name too, as the host's code spells them.
+using KrTheme3DType = KrTheme3D::KrTheme3DType;
+
 } // namespace KRS

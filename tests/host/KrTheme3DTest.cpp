@@ -85,6 +85,9 @@ TEST(KrTheme3DTest, VirtualOperationsStandInTheHostsSlotOrder) {
 
 // The base bodies that the style themes inherit and the symbol themes' overrides repeat.
 TEST(KrTheme3DTest, BareBaseAnswersNeutrally) {
+    using Type = KRS::KrTheme3DType;
+    EXPECT_EQ((std::vector<int>{Type::Unique, Type::Range, Type::Label, Type::Graph}),
+              (std::vector<int>{1, 2, 3, 4}));
     KrTheme3D theme;
     EXPECT_EQ(BaseText(theme), "0|0||0,0");
     EXPECT_EQ(nullptr, theme.FindStyle(TovoVariant(int32_t(1))));

@@ -64,7 +64,8 @@ TEST(KrTheme3DBaseFactory, NewAndCloneDispatchOnTheTypeCode) {
          {range.get(), static_cast<KrTheme3D*>(&label), static_cast<KrTheme3D*>(&graph)}) {
         std::unique_ptr<KrTheme3D> copy(factory.CloneTheme3D(source));
         ASSERT_TRUE(copy);
-        EXPECT_EQ(typeid(*copy), typeid(*source));
+        const KrTheme3D& made = *copy;
+        EXPECT_EQ(typeid(made), typeid(*source));
     }
     KrTheme3D bare; // type code 0
     EXPECT_EQ(factory.CloneTheme3D(&bare), nullptr);

@@ -1,0 +1,75 @@
+#include "OutputFiles.h"
+#include "ToolError.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <dirent.h>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <sstream>
+#include <string>
+#include <vector>
+
+using theme3d::OutputFiles;
+
+namespace {
+
+class OutputFilesTest : public testing::Test {
+protected:
+    void SetUp() override {
+        char szTemplate[] = "/tmp/theme3d-out-XXXXXX";
+        ASSERT_NE(mkdtemp(szTemplate), nullptr);
+        dir = szTemplate;
+    }
+    void TearDown() override { std::system(("rm -rf '" + dir + "'").c_str()); }
+
+    std::vector<std::string> Names() const {
+        std::vector<std::string> names;
+        DIR* pDir = opendir(dir.c_str());
+        while (dirent* pEntry = readdir(pDir)) {
+            if (pEntry->d_name[0] != '.')
+                names.push_back(pEntry->d_name);
+        }
+        closedir(pDir);
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+    std::string Read(const std::string& strName) const {
+        std::ifstream in(dir + "/" + strName);
+        std::ostringstream text;
+        text << in.rdbuf();
+        return text.str();
+    }
+
+    std::string dir;
+};
+
+} // namespace
+
+TEST_F(OutputFilesTest, NothingAppearsBeforeCommit) {
+    {
+        OutputFiles outputs;
+        outputs.Write(dir + "/a.xml", "<a/>");
+        outputs.Write(dir + "/b.glb", "glTF");
+        EXPECT_EQ(Names().size(), 2u); // the two temporary files
+        EXPECT_EQ(Names()[0].rfind("a.xml.tmp", 0), 0u);
+    }
+    EXPECT_TRUE(Names().empty()); // dropped without a commit
+}
+
+TEST_F(OutputFilesTest, CommitRenamesEveryFileIntoPlace) {
+    std::ofstream(dir + "/a.xml") << "old";
+    OutputFiles outputs;
+    outputs.Write(dir + "/a.xml", "<a/>");
+    outputs.Write(dir + "/b.glb", "glTF");
+    EXPECT_EQ(Read("a.xml"), "old");
+    outputs.Commit();
+    EXPECT_EQ(Names(), (std::vector<std::string>{"a.xml", "b.glb"}));
+    EXPECT_EQ(Read("a.xml"), "<a/>");
+    EXPECT_EQ(Read("b.glb"), "glTF");
+}
+
+TEST_F(OutputFilesTest, AFolderThatCannotBeWrittenIsAToolError) {
+    OutputFiles outputs;
+    EXPECT_THROW(outputs.Write(dir + "/no/such/folder/a.xml", "x"), theme3d::ToolError);
+}

@@ -27,12 +27,13 @@ bool ReadFile(const fs::path& path, std::vector<std::uint8_t>& bytes) {
     return true;
 }
 
-// Files of a directory in name order, so that a replay is the same on every machine.
+// Files of a directory in name order, so that a replay is the same on every machine. Hidden
+// files (".gitkeep" in a corpus that is still empty) are no inputs.
 std::vector<fs::path> FilesOf(const fs::path& dir) {
     std::vector<fs::path> files;
     std::error_code ec;
     for (const fs::directory_entry& entry : fs::directory_iterator(dir, ec))
-        if (entry.is_regular_file())
+        if (entry.is_regular_file() && entry.path().filename().string()[0] != '.')
             files.push_back(entry.path());
     std::sort(files.begin(), files.end());
     return files;

@@ -20,7 +20,7 @@ trap 'rm -rf "$scratch"' EXIT
 mkdir -p "$findings" "$corpus" "$scratch/new" "$scratch/merged"
 
 # One process, bounded memory, and a slow input counts as a finding.
-"$fuzzer" -max_total_time="$seconds" -rss_limit_mb=2048 -timeout=10 -max_len=65536 \
+"$fuzzer" -max_total_time="$seconds" -rss_limit_mb=2048 -timeout=10 -max_len=16384 \
   -dict="$here/theme.dict" -artifact_prefix="$findings/" -print_final_stats=1 \
   "$scratch/new" "$corpus" "$seeds"
 
@@ -31,4 +31,5 @@ for seed in "$seeds"/*; do rm -f "$scratch/merged/$(basename "$seed")"; done
 rm -rf "$corpus"
 mkdir -p "$corpus"
 cp "$scratch/merged"/* "$corpus/" 2>/dev/null || true
+touch "$corpus/.gitkeep" # git keeps the directory even when the seeds already reach every edge
 echo "corpus $target: $(ls "$corpus" | wc -l) files"

@@ -192,10 +192,10 @@ void Commands::Demo(const CommonOptions& common, const std::string& strDir, int 
     outputs.Commit();
 
     std::cout << "demo on " << strLayerPath << " (Natural Earth 1:110m countries)\n"
-              << "themes: " << names[0] << " (natural breaks of pop_density, ";
+              << "wrote " << names[0] << ": natural breaks of pop_density, ";
     PrintBreaks(plugin, *themes[0]);
-    std::cout << "        " << names[1] << " (bars of pop_m and gdp_bn), " << names[2]
-              << " (country names)\n";
+    std::cout << "wrote " << names[1] << ": bars of pop_m and gdp_bn\n"
+              << "wrote " << names[2] << ": country names\n";
     PrintSummary(options.strOutput, summary);
     std::cout << "wrote " << options.strLegend << "\n"
               << "open " << options.strOutput << " in any glTF viewer (for example: f3d "

@@ -3,6 +3,8 @@
 #include "KrStyleXml.h"
 #include "VyToolkit600/KrMarkup.h"
 
+#include <string>
+
 using TOVO::TovoMBString;
 
 namespace KRS {
@@ -40,6 +42,48 @@ void ReadAltitudeMode(const TovoMBString& strText, AltitudeMode& mode) {
         mode = AltitudeAbsolute;
 }
 
+// A name that the markup accepts and that needs no care: letters, digits, ':', '_', '-' and '.',
+// not starting with a digit, '-' or '.'.
+bool IsPlainName(const char* szName) {
+    const unsigned char first = static_cast<unsigned char>(*szName);
+    if (first == '\0' || (first >= '0' && first <= '9') || first == '-' || first == '.')
+        return false;
+    for (const char* p = szName; *p; ++p) {
+        const unsigned char c = static_cast<unsigned char>(*p);
+        const bool bAlnum =
+            (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+        if (!bAlnum && c != ':' && c != '_' && c != '-' && c != '.')
+            return false;
+    }
+    return true;
+}
+
+// A text that the markup writes as it stands: no control byte (line ends and tabs included) and
+// nothing that is escaped.
+bool IsPlainText(const TovoMBString& strText) {
+    for (const char ch : strText.Str()) {
+        const unsigned char c = static_cast<unsigned char>(ch);
+        if (c < 0x20 || c == 0x7F || c == '&' || c == '<' || c == '>')
+            return false;
+    }
+    return true;
+}
+
+// One element with its text, as the markup prints it (an element without text is "<name/>").
+void AppendElem(std::string& out, const char* szName, const std::string& strText) {
+    out += '<';
+    out += szName;
+    if (strText.empty()) {
+        out += "/>";
+        return;
+    }
+    out += '>';
+    out += strText;
+    out += "</";
+    out += szName;
+    out += '>';
+}
+
 } // namespace
 
 KrStyle::KrStyle()
@@ -51,8 +95,31 @@ KrStyle::~KrStyle() = default;
 TovoMBString KrStyle::ToXML(int nVersion, const TovoMBString& strName) const {
     if (!stylexml::IsKnownVersion(nVersion))
         return TovoMBString();
+    const char* szRoot = strName.IsEmpty() ? kRootName : strName.c_str();
+    // Every style of a theme document passes here: when no byte needs escaping (nearly always),
+    // the text is put together directly, byte for byte what building and printing the tree below
+    // gives, at a fraction of the cost.
+    if (IsPlainName(szRoot) && IsPlainText(m_strIconName)) {
+        std::string out;
+        out.reserve(400);
+        out += '<';
+        out += szRoot;
+        out += '>';
+        AppendElem(out, kFillColor, stylexml::ColorText(m_nFillColor).Str());
+        AppendElem(out, kLineColor, stylexml::ColorText(m_nLineColor).Str());
+        AppendElem(out, kLineWidth, stylexml::DoubleText(m_dLineWidth).Str());
+        AppendElem(out, kIconName, m_strIconName.Str());
+        AppendElem(out, kIconScale, stylexml::DoubleText(m_dIconScale).Str());
+        AppendElem(out, kAltitudeMode, AltitudeModeName(m_nAltitudeMode));
+        AppendElem(out, kFill, stylexml::BoolText(m_bFill).Str());
+        AppendElem(out, kExtrude, stylexml::DoubleText(m_dExtrude).Str());
+        out += "</";
+        out += szRoot;
+        out += '>';
+        return TovoMBString(std::move(out));
+    }
     KrMarkup xml;
-    if (!xml.AddElem(strName.IsEmpty() ? kRootName : strName.c_str()))
+    if (!xml.AddElem(szRoot))
         return TovoMBString();
     xml.AddElem(kFillColor, stylexml::ColorText(m_nFillColor), FALSE, TRUE);
     xml.AddElem(kLineColor, stylexml::ColorText(m_nLineColor), FALSE, TRUE);

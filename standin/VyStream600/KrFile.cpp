@@ -147,11 +147,13 @@ TovoMBString KrFile::GetRelativePath(const TovoMBString& strBase, const TovoMBSt
     while (nCommon < base.arrParts.size() && nCommon < dir.arrParts.size() &&
            base.arrParts[nCommon] == dir.arrParts[nCommon])
         ++nCommon;
+    // In the base's separators, the ones GetAbsolutePath makes the name with again: a name stored,
+    // read and stored again comes out the same.
     std::string s;
     for (std::size_t i = nCommon; i < base.arrParts.size(); ++i)
-        (s += "..") += dir.chSep;
+        (s += "..") += base.chSep;
     for (std::size_t i = nCommon; i < dir.arrParts.size(); ++i)
-        (s += dir.arrParts[i]) += dir.chSep;
+        (s += dir.arrParts[i]) += base.chSep;
     return TovoMBString(std::move(s));
 }
 

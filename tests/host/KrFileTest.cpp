@@ -33,7 +33,7 @@ TEST(KrFile, RelativePathFromAFileOrDirectoryBase) {
         {"/data/project/scene.xml", "/data/project/", ""},
         {"/data/project/", "/data/project/icons", "icons/"},
         {"/data/./project/../project/s.xml", "/data/project/a/./b/../c/", "a/c/"},
-        {"c:/maps/scene.xml", "C:\\Icons\\", "..\\Icons\\"},
+        {"c:/maps/scene.xml", "C:\\Icons\\", "../Icons/"}, // in the base's separators
         {"C:\\maps\\scene.xml", "D:\\icons\\", "D:\\icons\\"},
         {"/data/scene.xml", "icons/./", "icons/./"},       // already relative: unchanged
         {"", "/data/./icons/", "/data/./icons/"},          // no base: unchanged

@@ -165,8 +165,11 @@ TovoMBString KrFile::GetAbsolutePath(const TovoMBString& strBase, const TovoMBSt
     std::string s = BaseDir(strBase);
     if (!s.empty() && !EndsWithSep(s))
         s += Split(s).chSep;
-    s += strRel.Str();
-    return TovoMBString(Normalise(s));
+    // Only the directory part is resolved; the name after it stays as written, as GetRelativePath
+    // never sees it (an icon name is stored as its relative directory followed by its name), so
+    // that a name such as "." or ".." reads back as it was stored.
+    s += GetDir(strRel).Str();
+    return TovoMBString(Normalise(s)) + GetName(strRel);
 }
 
 bool KrFile::IsAbsolute(const TovoMBString& strPath) {

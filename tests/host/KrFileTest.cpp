@@ -64,6 +64,7 @@ TEST(KrFile, IconNameRoundTripRestoresTheName) {
         {"/data/project/scene.xml", "/data/project/icons/a.png", "icons/a.png"},
         {"/data/project/scene.xml", "/data/other/b.png", "../other/b.png"},
         {"/data/project/", "/d.png", "../../d.png"},
+        {"/data/project/", "/data/project/icons/..", "icons/.."}, // a name is never resolved
         {"D:\\gis\\scene.xml", "D:\\gis\\sym\\e.png", "sym\\e.png"},
         {"", "C:/odd\\.//f.png", "C:/odd\\.//f.png"},
         {"rel/scene.xml", "/x/./g.png", "/x/./g.png"},

@@ -1,6 +1,7 @@
 // Classification of the ranges theme. Expected break values were worked out from the formulas in
 // double precision outside this code (same order of operations), so they are compared exactly.
 #include "Theme3DBase/KrTheme3DRange.h"
+#include "ThemeTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -11,6 +12,8 @@
 
 using namespace KRS;
 using TOVO::TovoArray;
+
+using namespace ThemeTest;
 
 namespace {
 
@@ -25,16 +28,8 @@ public:
     using KrTheme3DRange::Stdev;
 };
 
-using Doubles = std::vector<double>;
 const double kNaN = std::nan("");
 const double kInf = HUGE_VAL;
-
-TovoArray<double> Array(const Doubles& values) {
-    TovoArray<double> arr;
-    for (double d : values)
-        arr.Add(d);
-    return arr;
-}
 
 // Break values (NaN matching NaN), and n + 1 visible uncaptioned default items for n of them.
 void ExpectBreaks(const KrTheme3DRange& theme, const Doubles& expected) {

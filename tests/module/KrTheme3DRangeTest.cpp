@@ -1,4 +1,5 @@
 #include "Theme3DBase/KrTheme3DRange.h"
+#include "ThemeTestSupport.h"
 #include "VyToolkit600/KrLogFile.h"
 
 #include <gtest/gtest.h>
@@ -12,6 +13,8 @@
 using namespace KRS;
 using TOVO::TovoVariant;
 
+using namespace ThemeTest;
+
 namespace {
 
 class RangeProbe : public KrTheme3DRange {
@@ -22,8 +25,6 @@ public:
     using KrTheme3DRange::RemoveTheme3DItems;
 };
 
-using Doubles = std::vector<double>;
-using Strings = std::vector<std::string>;
 const double kNaN = std::numeric_limits<double>::quiet_NaN();
 
 KrTheme3DItem Item(const char* szCaption) {
@@ -39,20 +40,6 @@ void Fill(RangeProbe& theme, const Doubles& values, bool bDescending = false) {
         theme.Add(d, Item(""));
     for (int i = 0; i < theme.GetCount(); ++i)
         theme.SetCaptionAt(i, ("r" + std::to_string(i)).c_str());
-}
-
-Doubles Values(const KrTheme3DRange& theme) {
-    Doubles values;
-    for (int i = 0; i < theme.GetValueCount(); ++i)
-        values.push_back(theme.GetValueAt(i));
-    return values;
-}
-
-Strings Captions(const KrTheme3DRange& theme) {
-    Strings captions;
-    for (int i = 0; i < theme.GetCount(); ++i)
-        captions.push_back(theme.GetCaptionAt(i).Str());
-    return captions;
 }
 
 // The index of the item whose style came back; -1 for null.

@@ -2,6 +2,7 @@
 // is fed documents written by the theme and then edited with pugixml.
 #include "Theme3DBase/KrTheme3DRange.h"
 #include "Theme3DBase/KrTheme3DUnique.h"
+#include "ThemeTestSupport.h"
 #include "VyToolkit600/KrLogFile.h"
 
 #include <gtest/gtest.h>
@@ -14,6 +15,8 @@
 using namespace KRS;
 using TOVO::TovoMBString;
 
+using namespace ThemeTest;
+
 namespace {
 
 class RangeProbe : public KrTheme3DRange {
@@ -21,8 +24,6 @@ public:
     using KrTheme3DRange::m_bDescending;
 };
 
-using Doubles = std::vector<double>;
-using Strings = std::vector<std::string>;
 const char* const kPath = "/data/scene.xml";
 
 // Break values in the given order; item i captioned "c<i>", hidden for i = 1, filled red i.
@@ -37,27 +38,6 @@ void Fill(RangeProbe& theme, const Doubles& values, bool bDescending) {
         style.SetFillColor(TOVORGB(unsigned(i), 0, 0));
         theme.SetStyleAt(i, style);
     }
-}
-
-TOVO::TovoArray<double> Array(const Doubles& values) {
-    TOVO::TovoArray<double> arr;
-    for (double d : values)
-        arr.Add(d);
-    return arr;
-}
-
-Doubles Values(const KrTheme3DRange& theme) {
-    Doubles values;
-    for (int i = 0; i < theme.GetValueCount(); ++i)
-        values.push_back(theme.GetValueAt(i));
-    return values;
-}
-
-Strings Captions(const KrTheme3DRange& theme) {
-    Strings captions;
-    for (int i = 0; i < theme.GetCount(); ++i)
-        captions.push_back(theme.GetCaptionAt(i).Str());
-    return captions;
 }
 
 // The "dkm:RangeItems" element of a written document, and the range texts of its items.

@@ -1,4 +1,5 @@
 #include "Theme3DBase/KrTheme3DUnique.h"
+#include "ThemeTestSupport.h"
 #include "VyToolkit600/KrLogFile.h"
 
 #include <gtest/gtest.h>
@@ -13,15 +14,9 @@ using namespace KRS;
 using TOVO::TovoMBString;
 using TOVO::TovoVariant;
 
-namespace {
+using namespace ThemeTest;
 
-KrTheme3DItem MakeItem(const char* szCaption, unsigned nRed, bool bVisible = true) {
-    KrTheme3DItem item;
-    item.m_strCaption = szCaption;
-    item.m_Style.SetFillColor(TOVORGB(nRed, 0, 0));
-    item.m_bVisible = bVisible ? TRUE : FALSE;
-    return item;
-}
+namespace {
 
 // "value:caption:visible:red of the style" per position, joined by "|".
 std::string Summary(KrTheme3DUnique& theme) {

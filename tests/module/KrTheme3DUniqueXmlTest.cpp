@@ -1,6 +1,7 @@
 // The unique theme's XML: what the writer produced, read with plain pugixml, and what the reader
 // takes from real documents edited by hand.
 #include "Theme3DBase/KrTheme3DUnique.h"
+#include "ThemeTestSupport.h"
 #include "VyToolkit600/KrLogFile.h"
 
 #include <gtest/gtest.h>
@@ -13,17 +14,11 @@
 using namespace KRS;
 using TOVO::TovoMBString;
 
+using namespace ThemeTest;
+
 namespace {
 
 const int kVersion = 20090106;
-
-KrTheme3DItem MakeItem(const char* szCaption, unsigned nRed, bool bVisible = true) {
-    KrTheme3DItem item;
-    item.m_strCaption = szCaption;
-    item.m_Style.SetFillColor(TOVORGB(nRed, 0, 0));
-    item.m_bVisible = bVisible ? TRUE : FALSE;
-    return item;
-}
 
 // "expression#default style#value:caption:visible:style|...", a style written as the red of
 // its fill colour and its icon name, or "-" when it is a default style.

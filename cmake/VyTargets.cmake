@@ -37,3 +37,27 @@ function(vy_test name)
   vy_warnings(${name})
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES LABELS ${name})
 endfunction()
+
+# vy_fuzz_target(NAME SOURCES ... DEPENDS ...), called from fuzz/: the program fuzz_NAME, its seeds
+# in seeds/NAME and its minimised corpus in corpus/NAME. With VY_FUZZ a libFuzzer program;
+# otherwise a replay program that CTest runs over the seeds and the corpus.
+function(vy_fuzz_target name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPENDS" ${ARGN})
+  set(target fuzz_${name})
+  add_executable(${target} ${ARG_SOURCES})
+  target_include_directories(${target} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
+  target_link_libraries(${target} PRIVATE ${ARG_DEPENDS})
+  if(VY_FUZZ)
+    target_link_options(${target} PRIVATE -fsanitize=fuzzer)
+  else()
+    target_sources(${target} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/FuzzReplayMain.cpp)
+  endif()
+  vy_warnings(${target})
+  add_dependencies(fuzzers ${target})
+  if(VY_BUILD_TESTS)
+    add_test(NAME fuzz_replay_${name}
+      COMMAND ${target} -runs=0 ${CMAKE_CURRENT_SOURCE_DIR}/seeds/${name}
+              ${CMAKE_CURRENT_SOURCE_DIR}/corpus/${name})
+    set_tests_properties(fuzz_replay_${name} PROPERTIES LABELS fuzz TIMEOUT 600)
+  endif()
+endfunction()

@@ -39,15 +39,6 @@ bool IsDrawn(double dValue) {
     return dValue > 0.0;
 }
 
-std::unique_ptr<KrGeoCompound> CreateChart() {
-    std::unique_ptr<KrGeometry> geometry(
-        KrGeometryManager::CreateGeometry(KrGeometry::GeoCompound));
-    auto* compound = dynamic_cast<KrGeoCompound*>(geometry.get());
-    if (compound)
-        geometry.release();
-    return std::unique_ptr<KrGeoCompound>(compound);
-}
-
 // A new part of the kind asked for, or null when the manager has none of that kind.
 template <typename T> std::unique_ptr<T> CreatePart(int nCode) {
     std::unique_ptr<KrGeometry> geometry(KrGeometryManager::CreateGeometry(nCode));
@@ -55,6 +46,10 @@ template <typename T> std::unique_ptr<T> CreatePart(int nCode) {
     if (part)
         geometry.release();
     return std::unique_ptr<T>(part);
+}
+
+std::unique_ptr<KrGeoCompound> CreateChart() {
+    return CreatePart<KrGeoCompound>(KrGeometry::GeoCompound);
 }
 
 // Hands the part to the chart, which owns it from then on (or deletes it here if refused).

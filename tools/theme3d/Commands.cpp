@@ -41,6 +41,13 @@ void PrintSummary(const std::string& strScene, const RenderSummary& summary) {
                   << " features had polygons GEOS could not triangulate; they were left out\n";
 }
 
+// Writes one theme document; the file appears only once it is whole.
+void WriteThemeFile(const KRS::KrTheme3D& theme, const std::string& strOutput) {
+    OutputFiles outputs;
+    ThemeFile::Write(theme, strOutput, outputs);
+    outputs.Commit();
+}
+
 void PrintBreaks(PluginLoader& plugin, KRS::KrTheme3D& theme) {
     std::vector<double> breaks;
     plugin.GetBridge().GetBreaks(&theme, breaks);
@@ -72,9 +79,7 @@ void Commands::Classify(const CommonOptions& common, const std::string& strPath,
     PluginLoader plugin(common.strPlugin);
     LayerReader layer(strPath, common.strLayer);
     std::unique_ptr<KRS::KrTheme3D> pTheme = ThemeMaker::MakeRange(plugin, layer, options);
-    OutputFiles outputs;
-    ThemeFile::Write(*pTheme, strOutput, outputs);
-    outputs.Commit();
+    WriteThemeFile(*pTheme, strOutput);
     std::cout << "wrote " << strOutput << ": range theme on " << options.strField << " ("
               << options.strMethod << "), ";
     PrintBreaks(plugin, *pTheme);
@@ -87,9 +92,7 @@ void Commands::Unique(const CommonOptions& common, const std::string& strPath,
     LayerReader layer(strPath, common.strLayer);
     std::unique_ptr<KRS::KrTheme3D> pTheme =
         ThemeMaker::MakeUnique(plugin, layer, strField, strPalette);
-    OutputFiles outputs;
-    ThemeFile::Write(*pTheme, strOutput, outputs);
-    outputs.Commit();
+    WriteThemeFile(*pTheme, strOutput);
     std::vector<LegendRow> rows;
     plugin.GetBridge().GetLegend(pTheme.get(), rows);
     std::cout << "wrote " << strOutput << ": unique theme on " << strField << ", "
@@ -103,9 +106,7 @@ void Commands::Label(const CommonOptions& common, const std::string& strPath,
     LayerReader layer(strPath, common.strLayer);
     std::unique_ptr<KRS::KrTheme3D> pTheme =
         ThemeMaker::MakeLabel(plugin, layer, strField, strFormat);
-    OutputFiles outputs;
-    ThemeFile::Write(*pTheme, strOutput, outputs);
-    outputs.Commit();
+    WriteThemeFile(*pTheme, strOutput);
     std::cout << "wrote " << strOutput << ": label theme on " << strField << '\n';
 }
 
@@ -114,9 +115,7 @@ void Commands::Chart(const CommonOptions& common, const std::string& strPath,
     PluginLoader plugin(common.strPlugin);
     LayerReader layer(strPath, common.strLayer);
     std::unique_ptr<KRS::KrTheme3D> pTheme = ThemeMaker::MakeGraph(plugin, layer, options);
-    OutputFiles outputs;
-    ThemeFile::Write(*pTheme, strOutput, outputs);
-    outputs.Commit();
+    WriteThemeFile(*pTheme, strOutput);
     std::cout << "wrote " << strOutput << ": " << options.strType << " chart theme of "
               << options.arrFields.size()
               << (options.arrFields.size() == 1 ? " field\n" : " fields\n");

@@ -194,7 +194,7 @@ RenderSummary Renderer::Run(PluginLoader& plugin, LayerReader& layer,
     summary.nNodes = counts.nNodes;
     summary.nMeshes = counts.nMeshes;
     summary.nMaterials = counts.nMaterials;
-    outputs.Write(options.strOutput, scene.ToGlb());
+    scene.WriteGlb(outputs, options.strOutput);
 
     const bool bLabels =
         std::any_of(plan.GetUses().begin(), plan.GetUses().end(),

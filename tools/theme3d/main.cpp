@@ -1,6 +1,7 @@
 // theme3d: the reference host. Loads the theme plug-in by file name, makes themes from real GIS
 // layers through it, and renders layers through themes into glTF 2.0 scenes.
 #include "Commands.h"
+#include "SignalCleanup.h"
 #include "ToolError.h"
 
 #include <CLI/CLI.hpp>
@@ -48,6 +49,7 @@ std::vector<std::string> SplitList(const std::string& strList) {
 } // namespace
 
 int main(int argc, char** argv) {
+    SignalCleanup::Install();
     CLI::App app{"theme3d: real GIS layers in, themed 3D scenes out"};
     app.require_subcommand(1);
     Arguments args;
@@ -140,6 +142,9 @@ int main(int argc, char** argv) {
             Commands::Demo(args.common, args.strDemoDir, args.render.nJobs);
     } catch (const ToolError& e) {
         std::cerr << "theme3d: " << e.what() << '\n';
+        return kFailure;
+    } catch (const std::bad_alloc&) {
+        std::cerr << "theme3d: " << kOutOfMemory << '\n';
         return kFailure;
     } catch (const std::exception& e) {
         std::cerr << "theme3d: unexpected failure: " << e.what() << '\n';

@@ -1,5 +1,5 @@
 // theme3d under faults: a full disk (file size limit), a memory limit, SIGINT and SIGTERM while
-// its outputs are written.
+// its outputs are written, NaN and infinite values, a damaged shapefile, absurd class requests.
 // Each case checks the exit status, the message, and that neither an output nor a temporary file
 // is left behind; every scene that is written must pass the Khronos validator.
 #include <algorithm>
@@ -249,5 +249,150 @@ TEST_F(FaultInjection, SigintAndSigtermWhileWritingRemoveTheTemporaryFiles) {
         const Outcome outcome = Wait(pid);
         EXPECT_EQ(outcome.nSignal, nSignal) << outcome.strErr; // the shell shows 130 / 143
         ExpectNoLeftovers();
+    }
+}
+
+TEST_F(FaultInjection, NanAndInfinityNeverReachAScene) {
+    const std::string strLayer = Path("nan.geojson");
+    std::ofstream(strLayer) << "{\"type\":\"FeatureCollection\",\"features\":[\n"
+                            << "{\"type\":\"Feature\",\"properties\":{\"v\":1,\"w\":2},"
+                               "\"geometry\":{\"type\":\"Point\",\"coordinates\":[10,50]}},\n"
+                            << "{\"type\":\"Feature\",\"properties\":{\"v\":NaN,\"w\":2},"
+                               "\"geometry\":{\"type\":\"Point\",\"coordinates\":[10.1,50]}},\n"
+                            << "{\"type\":\"Feature\",\"properties\":{\"v\":Infinity,\"w\":2},"
+                               "\"geometry\":{\"type\":\"Point\",\"coordinates\":[10.2,50]}},\n"
+                            << "{\"type\":\"Feature\",\"properties\":{\"v\":3,\"w\":-Infinity},"
+                               "\"geometry\":{\"type\":\"Point\",\"coordinates\":[10.3,50]}},\n"
+                            << "{\"type\":\"Feature\",\"properties\":{\"v\":5,\"w\":1},"
+                               "\"geometry\":{\"type\":\"Point\",\"coordinates\":[10.4,50]}}\n]}\n";
+    Outcome outcome = Run({"classify", strLayer, "--field", "v", "-o", Path("range.xml")});
+    ASSERT_EQ(outcome.nExit, 0) << outcome.strErr;
+    EXPECT_TRUE(Has(outcome.strErr, "note: 2 values of 'v' are NaN or infinite")) << outcome.strErr;
+    outcome = Run({"chart", strLayer, "--fields", "v,w", "-o", Path("graph.xml")});
+    ASSERT_EQ(outcome.nExit, 0) << outcome.strErr;
+    EXPECT_TRUE(Has(outcome.strErr, "note: 3 features have NaN or infinite chart values"))
+        << outcome.strErr;
+    outcome = Run({"unique", strLayer, "--field", "v", "-o", Path("unique.xml")});
+    ASSERT_EQ(outcome.nExit, 0) << outcome.strErr;
+    EXPECT_TRUE(Has(outcome.strErr, "note: 2 values of 'v' are NaN or infinite")) << outcome.strErr;
+    EXPECT_TRUE(Has(outcome.strOut, "unique theme on v, 3 values")) << outcome.strOut;
+    outcome = Run({"label", strLayer, "--field", "v", "-o", Path("label.xml")});
+    ASSERT_EQ(outcome.nExit, 0) << outcome.strErr;
+
+    outcome = Run({"render", strLayer, "--theme", Path("range.xml"), "--theme", Path("graph.xml"),
+                   "--theme", Path("label.xml"), "-o", Out("s.glb")});
+    ASSERT_EQ(outcome.nExit, 0) << outcome.strErr;
+    EXPECT_TRUE(Has(outcome.strErr, "note: 2 features had a NaN or infinite class value, taken "
+                                    "as null"))
+        << outcome.strErr;
+    EXPECT_TRUE(Has(outcome.strErr, "note: 3 features had NaN or infinite chart values; their "
+                                    "charts are left out"))
+        << outcome.strErr;
+    EXPECT_TRUE(Has(outcome.strErr, "note: 2 features had a NaN or infinite label value"))
+        << outcome.strErr;
+    ExpectValidScene(Out("s.glb"));
+}
+
+// A shapefile whose .shp was cut short: its index still lists every record.
+TEST_F(FaultInjection, ADamagedShapefileFailsUnlessFailuresAreSkipped) {
+    GDALAllRegister();
+    const std::string strSource = GridLayer(100);
+    const std::string strShp = Path("cut.shp");
+    GDALDatasetH hSource = GDALOpenEx(strSource.c_str(), GDAL_OF_VECTOR, nullptr, nullptr, nullptr);
+    char* args[] = {const_cast<char*>("-f"), const_cast<char*>("ESRI Shapefile"), nullptr};
+    GDALVectorTranslateOptions* pOptions = GDALVectorTranslateOptionsNew(args, nullptr);
+    GDALClose(GDALVectorTranslate(strShp.c_str(), nullptr, 1, &hSource, pOptions, nullptr));
+    GDALVectorTranslateOptionsFree(pOptions);
+    GDALClose(hSource);
+    const std::string strTheme = RangeTheme(strShp);
+    ASSERT_EQ(truncate(strShp.c_str(), 2048), 0);
+
+    const std::vector<std::string> render = {"render", strShp, "--theme",
+                                             strTheme, "-o",   Out("s.glb")};
+    Outcome outcome = Run(render);
+    EXPECT_EQ(outcome.nExit, 2) << outcome.strErr;
+    EXPECT_TRUE(Has(outcome.strErr, " of 100 features of '" + strShp + "' could not be read"))
+        << outcome.strErr;
+    EXPECT_TRUE(Has(outcome.strErr, "--skip-failures")) << outcome.strErr;
+    ExpectNoLeftovers();
+
+    std::vector<std::string> skipping = render;
+    skipping.insert(skipping.begin(), "--skip-failures");
+    outcome = Run(skipping);
+    ASSERT_EQ(outcome.nExit, 0) << outcome.strErr;
+    EXPECT_TRUE(Has(outcome.strErr, "left out (--skip-failures)")) << outcome.strErr;
+    ExpectValidScene(Out("s.glb"));
+}
+
+TEST_F(FaultInjection, AbsurdClassRequestsAreRefused) {
+    const std::string strLayer = GridLayer(100); // v: 0 .. 6
+    struct Case {
+        std::vector<std::string> options;
+        const char* szMessage;
+    };
+    const Case cases[] = {
+        {{"--classes", "0"}, "--classes 0 makes no sense: give 1 to 10000"},
+        {{"--method", "quantile", "--classes", "2147483647"}, "--classes 2147483647 makes no"},
+        {{"--classes", "1000000"}, "(--classes-max allows more)"},
+        {{"--classes-max", "0"}, "--classes-max must be at least 1"},
+        {{"--method", "interval", "--interval", "0.0001"},
+         "--interval 0.0001 would make 60000 classes of 'v' (0 to 6); the most is 10000"},
+        {{"--method", "interval", "--interval", "6"}, "--interval 6 is not smaller than the range"},
+        {{"--method", "equal", "--interval", "2"}, "--interval applies only to --method interval"},
+        {{"--method", "stdev", "--classes", "4"}, "--classes does not apply to --method stdev"},
+        {{"--extrude", "-5000"}, "--extrude -5000: give a height of 0 metres or more"},
+        {{"--method", "log"}, "method log needs values above 0: field 'v' has 15 values <= 0"},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> args = {"classify", strLayer, "--field",
+                                         "v",        "-o",     Out("range.xml")};
+        args.insert(args.end(), c.options.begin(), c.options.end());
+        const Outcome outcome = Run(args);
+        EXPECT_EQ(outcome.nExit, 2) << c.szMessage;
+        EXPECT_TRUE(Has(outcome.strErr, c.szMessage)) << outcome.strErr;
+        ExpectNoLeftovers();
+    }
+}
+
+TEST_F(FaultInjection, FewerClassesThanAskedAreAlwaysExplained) {
+    const std::string strLayer = GridLayer(100); // v: 0 .. 6, seven distinct values
+    struct Case {
+        std::vector<std::string> options;
+        const char* szNotice;
+        const char* szClasses;
+    };
+    const Case cases[] = {
+        {{"--method", "equal", "--classes", "50"}, "--classes 50 reduced to 7", "7 classes"},
+        {{"--method", "quantile", "--classes", "9"}, "--classes 9 reduced to 7", "classes"},
+        {{"--method", "natural", "--classes", "9"}, "--classes 9 reduced to 7", "7 classes"},
+        {{"--method", "equal", "--classes", "1000000", "--classes-max", "2000000"},
+         "--classes 1000000 reduced to 7",
+         "7 classes"},
+        {{"--classes", "1"}, "", "1 class"},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> args = {"classify", strLayer, "--field",
+                                         "v",        "-o",     Out("range.xml")};
+        args.insert(args.end(), c.options.begin(), c.options.end());
+        const Outcome outcome = Run(args);
+        EXPECT_EQ(outcome.nExit, 0) << outcome.strErr;
+        EXPECT_TRUE(Has(outcome.strErr, c.szNotice)) << outcome.strErr;
+        EXPECT_TRUE(Has(outcome.strOut, c.szClasses)) << outcome.strOut;
+        std::remove(Out("range.xml").c_str());
+    }
+    // A constant field: one class, said so.
+    const std::string strConstant = Path("constant.geojson");
+    std::ofstream(strConstant) << "{\"type\":\"FeatureCollection\",\"features\":[\n"
+                               << "{\"type\":\"Feature\",\"properties\":{\"v\":4},\"geometry\":"
+                                  "{\"type\":\"Point\",\"coordinates\":[10,50]}},\n"
+                               << "{\"type\":\"Feature\",\"properties\":{\"v\":4},\"geometry\":"
+                                  "{\"type\":\"Point\",\"coordinates\":[11,50]}}\n]}\n";
+    for (const char* szMethod : {"equal", "sqrt", "log", "stdev", "quantile", "natural"}) {
+        const Outcome outcome = Run({"classify", strConstant, "--field", "v", "--method", szMethod,
+                                     "-o", Out("range.xml")});
+        EXPECT_EQ(outcome.nExit, 0) << szMethod << ": " << outcome.strErr;
+        EXPECT_TRUE(Has(outcome.strErr, "every value of 'v' is 4: one class")) << outcome.strErr;
+        EXPECT_TRUE(Has(outcome.strOut, "1 class, breaks: 4")) << outcome.strOut;
+        std::remove(Out("range.xml").c_str());
     }
 }

@@ -42,17 +42,18 @@ extern "C" void RemoveTempsAndDie(int nSignal) {
 
 [[noreturn]] void RemoveTempsAndFail() {
     RemoveTemps();
-    std::string strWhat = "unexpected failure";
+    // No allocation here: memory may be what ran out.
     try {
         if (const std::exception_ptr pError = std::current_exception())
             std::rethrow_exception(pError);
+        std::fputs("theme3d: unexpected failure\n", stderr);
     } catch (const std::bad_alloc&) {
-        strWhat = kOutOfMemory;
+        std::fprintf(stderr, "theme3d: %s\n", kOutOfMemory);
     } catch (const std::exception& e) {
-        strWhat += std::string(": ") + e.what();
+        std::fprintf(stderr, "theme3d: unexpected failure: %s\n", e.what());
     } catch (...) {
+        std::fputs("theme3d: unexpected failure\n", stderr);
     }
-    std::fprintf(stderr, "theme3d: %s\n", strWhat.c_str());
     _exit(2);
 }
 

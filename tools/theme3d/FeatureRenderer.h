@@ -30,8 +30,11 @@ public:
 
     FeatureResult Render(const Feature& feature);
 
+    // A number that is NaN or infinite (a value of any other type is not).
+    static bool IsNonFiniteNumber(const TOVO::TovoVariant& value);
+
 private:
-    FeatureLook Look(const Feature& feature) const;
+    FeatureLook Look(const Feature& feature, NonFinite& nonFinite) const;
     void AddLabel(const Feature& feature, FeatureResult& result);
     void AddCharts(const Feature& feature, FeatureResult& result);
 

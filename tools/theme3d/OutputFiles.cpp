@@ -1,55 +1,85 @@
 #include "OutputFiles.h"
 
+#include "SignalCleanup.h"
 #include "ToolError.h"
 
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
-#include <sys/stat.h>
+#include <fcntl.h>
+#include <iostream>
 #include <unistd.h>
 
 namespace theme3d {
 
-OutputFiles::~OutputFiles() {
-    if (m_bCommitted)
+namespace {
+
+std::string FolderOf(const std::string& strPath) {
+    const std::size_t slash = strPath.rfind('/');
+    if (slash == std::string::npos)
+        return ".";
+    return slash == 0 ? "/" : strPath.substr(0, slash);
+}
+
+// A rename is durable only once its folder is synced.
+void SyncFolder(const std::string& strTarget) {
+    const int fd = open(FolderOf(strTarget).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
         return;
-    for (const Entry& entry : m_arrEntries)
-        std::remove(entry.strTemp.c_str());
+    const int nResult = fsync(fd);
+    const int nError = errno;
+    close(fd);
+    if (nResult != 0 && nError != EINVAL)
+        throw ToolError("cannot write '" + strTarget + "': " + std::strerror(nError));
+}
+
+void HoldForTests(std::size_t nFiles) {
+    const char* sz = std::getenv("THEME3D_TEST_HOLD_BEFORE_RENAME");
+    if (sz == nullptr || *sz == '\0')
+        return;
+    std::cerr << "theme3d: holding " << nFiles << " outputs before rename" << std::endl;
+    sleep(static_cast<unsigned>(std::atoi(sz)));
+}
+
+} // namespace
+
+OutputFiles::~OutputFiles() {
+    for (const Entry& entry : m_arrEntries) {
+        if (!m_bCommitted)
+            std::remove(entry.strTemp.c_str());
+        SignalCleanup::Forget(entry.nSlot);
+    }
 }
 
 std::string OutputFiles::Add(const std::string& strTarget) {
-    std::string strTemplate = strTarget + ".tmpXXXXXX";
-    std::vector<char> buffer(strTemplate.begin(), strTemplate.end());
-    buffer.push_back('\0');
-    const int fd = mkstemp(buffer.data());
-    if (fd < 0)
-        throw ToolError("cannot write '" + strTarget + "': " + std::strerror(errno));
-    // mkstemp makes the file private; outputs get the usual permissions.
-    const mode_t mask = umask(0);
-    umask(mask);
-    fchmod(fd, 0666 & ~mask);
-    close(fd);
-    m_arrEntries.push_back({strTarget, std::string(buffer.data())});
-    return m_arrEntries.back().strTemp;
+    int nSlot = -1;
+    std::string strTemp = SignalCleanup::MakeTemp(strTarget, nSlot);
+    m_arrEntries.push_back({strTarget, strTemp, nSlot});
+    return strTemp;
+}
+
+std::unique_ptr<CheckedFile> OutputFiles::Open(const std::string& strTarget) {
+    return std::make_unique<CheckedFile>(Add(strTarget), strTarget);
 }
 
 void OutputFiles::Write(const std::string& strTarget, const std::string& strBytes) {
-    const std::string strTemp = Add(strTarget);
-    std::ofstream out(strTemp, std::ios::binary | std::ios::trunc);
-    out.write(strBytes.data(), static_cast<std::streamsize>(strBytes.size()));
-    out.close();
-    if (!out)
-        throw ToolError("cannot write '" + strTarget + "'");
+    const std::unique_ptr<CheckedFile> pFile = Open(strTarget);
+    pFile->Write(strBytes);
+    pFile->Close();
 }
 
 void OutputFiles::Commit() {
-    for (const Entry& entry : m_arrEntries) {
+    HoldForTests(m_arrEntries.size());
+    for (Entry& entry : m_arrEntries) {
         if (std::rename(entry.strTemp.c_str(), entry.strTarget.c_str()) != 0)
             throw ToolError("cannot write '" + entry.strTarget + "': " + std::strerror(errno));
+        SignalCleanup::Forget(entry.nSlot);
+        entry.nSlot = -1;
     }
     m_bCommitted = true;
+    for (const Entry& entry : m_arrEntries)
+        SyncFolder(entry.strTarget);
 }
 
 } // namespace theme3d

@@ -28,6 +28,8 @@ struct RenderOptions {
 struct RenderSummary {
     std::size_t nFeatures = 0, nNodes = 0, nMeshes = 0, nMaterials = 0, nLabels = 0, nCharts = 0,
                 nUntriangulated = 0;
+    // Features with NaN or infinite values, by use (see NonFinite).
+    std::size_t nNullClass = 0, nNoChart = 0, nNoLabel = 0, nNoExtrude = 0, nNoGeometry = 0;
     std::string strLabelFile; // empty when no label theme gave a text
 };
 

@@ -6,6 +6,7 @@
 #include <climits>
 #include <cmath>
 #include <memory>
+#include <new>
 
 using TOVO::TovoMBString;
 using TOVO::TovoVariant;
@@ -14,7 +15,9 @@ namespace KRS {
 
 namespace {
 
+const char* const kClassName = "KrTheme3DUnique";
 const char* const kSource = "Src/Theme3DBase/KrTheme3DUnique";
+const int kWriteFailedLine = 520;
 // The lines hosts know these records by; they name the lookup, not this file's layout.
 const int kTextNoTranslationLine = 227;
 const int kNumberNoTranslationLine = 179;
@@ -393,34 +396,39 @@ void KrTheme3DUnique::BuildNumberIndex() const {
 TovoMBString KrTheme3DUnique::ToXML(int nVersion, TovoMBString strPath) const {
     if (ThemeXml::ResolveVersion(nVersion) != THEME3D_XML_VERSION)
         return TovoMBString();
-    const TovoMBString strBase = KrTheme3D::ToXML(THEME3D_XML_VERSION, TovoMBString());
-    if (strBase.IsEmpty())
-        return TovoMBString();
-    KrMarkup markup;
-    if (!ThemeXml::OpenThemeDoc(markup, strBase))
-        return TovoMBString();
-    ThemeXml::AddChildText(markup, "dkm:FieldExpression", m_strExpression);
-    markup.AddSubDoc(m_DefaultStyle.ToXML(THEME3D_XML_VERSION, "dkm:DefaultStyle"), FALSE, TRUE);
-    markup.AddElem("dkm:UniqueItems", nullptr, FALSE, TRUE);
-    markup.IntoElem();
-    for (int i = 0; i < GetCount(); ++i) {
-        const TovoMBString& strValue = m_arrValues.GetAt(i);
-        KrTheme3DItem* pItem = FindIndexed(strValue);
-        if (!pItem)
-            continue;
-        markup.AddElem("dkm:UniqueItem", nullptr, FALSE, TRUE);
-        markup.IntoElem();
-        ThemeXml::AddChildText(markup, "dkm:Value", strValue);
-        ThemeXml::AddChildText(markup, "dkm:Caption", pItem->m_strCaption);
-        ThemeXml::AddChildText(markup, "dkm:StyleEnable", ThemeXml::BoolText(pItem->m_bVisible));
-        // The item keeps the relative name: after writing, the theme holds its icon names as
-        // the document stores them.
-        ThemeXml::MakeIconRelative(pItem->m_Style, strPath);
-        markup.AddSubDoc(pItem->m_Style.ToXML(THEME3D_XML_VERSION, TovoMBString()), FALSE, TRUE);
-        markup.OutOfElem();
+    try {
+        const TovoMBString strBase = KrTheme3D::ToXML(THEME3D_XML_VERSION, TovoMBString());
+        if (strBase.IsEmpty())
+            return TovoMBString();
+        KrMarkup markup;
+        if (!ThemeXml::OpenThemeDoc(markup, strBase))
+            return TovoMBString();
+        ThemeXml::MarkupWriter out(markup);
+        out.AddText("dkm:FieldExpression", m_strExpression);
+        out.AddSubDoc(m_DefaultStyle.ToXML(THEME3D_XML_VERSION, "dkm:DefaultStyle"));
+        out.AddEmpty("dkm:UniqueItems");
+        out.IntoElem();
+        for (int i = 0; i < GetCount() && out.IsComplete(); ++i) {
+            const TovoMBString& strValue = m_arrValues.GetAt(i);
+            KrTheme3DItem* pItem = FindIndexed(strValue);
+            if (!pItem)
+                continue;
+            out.AddEmpty("dkm:UniqueItem");
+            out.IntoElem();
+            out.AddText("dkm:Value", strValue);
+            out.AddText("dkm:Caption", pItem->m_strCaption);
+            out.AddText("dkm:StyleEnable", ThemeXml::BoolText(pItem->m_bVisible));
+            // The item keeps the relative name: after writing, the theme holds its icon names as
+            // the document stores them.
+            ThemeXml::MakeIconRelative(pItem->m_Style, strPath);
+            out.AddSubDoc(pItem->m_Style.ToXML(THEME3D_XML_VERSION, TovoMBString()));
+            out.OutOfElem();
+        }
+        out.OutOfElem();
+        return out.Finish(kClassName, kSource, kWriteFailedLine);
+    } catch (const std::bad_alloc&) {
+        return ThemeXml::WriteFailed(kClassName, kSource, kWriteFailedLine);
     }
-    markup.OutOfElem();
-    return markup.GetDoc();
 }
 
 unsigned char KrTheme3DUnique::FromXML(const TovoMBString& strXML, int nVersion,
@@ -431,9 +439,14 @@ unsigned char KrTheme3DUnique::FromXML(const TovoMBString& strXML, int nVersion,
         return FALSE;
     // A document that is refused leaves the whole theme as it was, its base part included.
     const KrTheme3D savedBase(*this);
+    if (!KrTheme3D::FromXML(strXML, THEME3D_XML_VERSION, TovoMBString()) || m_nType != Unique) {
+        KrTheme3D::Swap(savedBase);
+        return FALSE;
+    }
+    // Parsed only after the base part has read (and let go of) its own parse of the text, so
+    // that no more than one parsed copy of the document is held at a time.
     KrMarkup markup(strXML);
-    if (!KrTheme3D::FromXML(strXML, THEME3D_XML_VERSION, TovoMBString()) || m_nType != Unique ||
-        !markup.FindElem("dkm:Theme3D")) {
+    if (!markup.FindElem("dkm:Theme3D")) {
         KrTheme3D::Swap(savedBase);
         return FALSE;
     }

@@ -215,6 +215,10 @@ struct KrMarkup::Impl {
     pugi::xml_node PlaceChild(const pugi::xml_node* pProto, unsigned char bInsert);
     pugi::xml_node PlaceSibling(const pugi::xml_node* pProto, unsigned char bInsert);
     pugi::xml_node NodeAtPos(Pos nPos) const;
+    void Unplace(pugi::xml_node node);
+    pugi::xml_node ParseInto(pugi::xml_node parent, const TovoMBString& strDoc, bool& bOutOfMemory);
+    pugi::xml_node PlaceSubDoc(const TovoMBString& strSubDoc, unsigned char bInsert,
+                               unsigned char bChild);
 };
 
 // A child goes last, or with bInsert before the current child (first when there is none).
@@ -265,9 +269,58 @@ pugi::xml_node KrMarkup::Impl::Place(const pugi::xml_node* pProto, const char* s
     if (!pProto && !IsValidName(szName))
         return pugi::xml_node();
     pugi::xml_node node = bChild ? PlaceChild(pProto, bInsert) : PlaceSibling(pProto, bInsert);
-    if (node && !pProto)
-        node.set_name(szName);
+    if (node && !pProto && !node.set_name(szName)) {
+        Unplace(node); // out of memory: no nameless element stays in the document
+        return pugi::xml_node();
+    }
     return node;
+}
+
+// Takes back an element that Place has just added; the cursors return to where they were.
+void KrMarkup::Impl::Unplace(pugi::xml_node node) {
+    pugi::xml_node parent = node.parent();
+    if (node == m_child) {
+        pugi::xml_node before = node.previous_sibling();
+        while (before && before.type() != pugi::node_element)
+            before = before.previous_sibling();
+        m_child = before;
+    }
+    if (node == m_elem) {
+        m_elem = parent == m_doc ? pugi::xml_node() : parent;
+        m_child = pugi::xml_node();
+    }
+    parent.remove_child(node);
+}
+
+// Parses a document text straight into the tree, as the last children of the parent, where
+// loading it on its own and copying its root would build it twice. The one element the text
+// holds; otherwise (not well formed, not exactly one root, out of memory, or a document type
+// declaration, which only a whole document may hold) everything parsed is taken out again and
+// the result is null.
+pugi::xml_node KrMarkup::Impl::ParseInto(pugi::xml_node parent, const TovoMBString& strDoc,
+                                         bool& bOutOfMemory) {
+    const pugi::xml_node last = parent.last_child();
+    const pugi::xml_parse_result result =
+        parent.append_buffer(strDoc.c_str(), strDoc.Str().size(), kParseFlags, pugi::encoding_utf8);
+    bOutOfMemory = result.status == pugi::status_out_of_memory;
+    pugi::xml_node element;
+    bool bOne = static_cast<bool>(result);
+    for (pugi::xml_node n = last ? last.next_sibling() : parent.first_child(); n;) {
+        const pugi::xml_node next = n.next_sibling();
+        if (bOne && n.type() == pugi::node_element && !element) {
+            element = n;
+        } else {
+            if (n.type() == pugi::node_element)
+                bOne = false;
+            parent.remove_child(n);
+        }
+        n = next;
+    }
+    if (!bOne && element) {
+        parent.remove_child(element);
+        element = pugi::xml_node();
+    }
+    return element;
 }
 
 // The cursors cover nearly every call; other positions are checked against the document so
@@ -291,6 +344,51 @@ pugi::xml_node KrMarkup::Impl::NodeAtPos(Pos nPos) const {
         n = n ? n.next_sibling() : pugi::xml_node();
     }
     return pugi::xml_node();
+}
+
+// The sub-document is parsed in place under the element it joins, then moved to where Place
+// would have put a copy of it; the cursors end up as Place leaves them.
+pugi::xml_node KrMarkup::Impl::PlaceSubDoc(const TovoMBString& strSubDoc, unsigned char bInsert,
+                                           unsigned char bChild) {
+    pugi::xml_node parent;
+    if (bChild) {
+        if (!m_elem && !EnterRoot())
+            return pugi::xml_node();
+        parent = m_elem;
+    } else if (!m_elem) {
+        if (Root())
+            return pugi::xml_node();
+        parent = m_doc;
+    } else {
+        if (AtTop())
+            return pugi::xml_node();
+        parent = m_elem.parent();
+    }
+    bool bOutOfMemory = false;
+    pugi::xml_node node = ParseInto(parent, strSubDoc, bOutOfMemory);
+    if (!node) {
+        if (bOutOfMemory)
+            return node;
+        // What a fragment may not hold (a document type declaration) a whole document may: the
+        // text is loaded on its own and its root copied, as for any other document.
+        pugi::xml_document sub;
+        if (!Load(sub, strSubDoc))
+            return pugi::xml_node();
+        const pugi::xml_node root = FirstElement(sub);
+        return Place(&root, nullptr, bInsert, bChild);
+    }
+    if (bChild) {
+        if (bInsert)
+            node = m_child ? parent.insert_move_before(node, m_child) : parent.prepend_move(node);
+        m_child = node;
+    } else {
+        if (m_elem)
+            node = bInsert ? parent.insert_move_before(node, m_elem)
+                           : parent.insert_move_after(node, m_elem);
+        m_elem = node;
+        m_child = pugi::xml_node();
+    }
+    return node;
 }
 
 KrMarkup::KrMarkup() : m_pImpl(std::make_unique<Impl>()) {}
@@ -380,18 +478,17 @@ unsigned char KrMarkup::AddElem(const char* szName, const TovoMBString& strData,
     pugi::xml_node node = m_pImpl->Place(nullptr, szName, bInsert, bChild);
     if (!node)
         return FALSE;
-    if (!strData.IsEmpty())
-        node.append_child(pugi::node_pcdata).set_value(strData.c_str(), strData.Str().size());
+    if (!strData.IsEmpty() &&
+        !node.append_child(pugi::node_pcdata).set_value(strData.c_str(), strData.Str().size())) {
+        m_pImpl->Unplace(node); // out of memory: no element without its text stays
+        return FALSE;
+    }
     return TRUE;
 }
 
 unsigned char KrMarkup::AddSubDoc(const TovoMBString& strSubDoc, unsigned char bInsert,
                                   unsigned char bChild) {
-    pugi::xml_document sub;
-    if (!Load(sub, strSubDoc))
-        return FALSE;
-    const pugi::xml_node root = FirstElement(sub);
-    return m_pImpl->Place(&root, nullptr, bInsert, bChild) ? TRUE : FALSE;
+    return m_pImpl->PlaceSubDoc(strSubDoc, bInsert, bChild) ? TRUE : FALSE;
 }
 
 unsigned char KrMarkup::SetAttrib(Pos nPos, const char* szName, const TovoMBString& strValue) {

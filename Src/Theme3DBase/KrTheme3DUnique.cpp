@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <cstring>
 #include <memory>
 #include <new>
 
@@ -28,6 +29,53 @@ const int kNumberNoTranslationLine = 179;
 inline bool IsSameNumber(double dValueNumber, double dNumber) {
     const double dDiff = dValueNumber - dNumber;
     return dDiff > -1e-10 && dDiff < 1e-10;
+}
+
+__extension__ typedef unsigned __int128 Wide;
+
+// Multiplies and folds the halves of the product: the mixing step of the text hash.
+inline std::uint64_t Fold(std::uint64_t a, std::uint64_t b) {
+    const Wide product = static_cast<Wide>(a) * b;
+    return static_cast<std::uint64_t>(product) ^ static_cast<std::uint64_t>(product >> 64);
+}
+
+// A fast hash of a byte string, eight bytes at a time. Not seeded: a document that sets out to
+// make its value texts collide can only slow its own lookups down, as it could with any
+// unseeded table.
+std::uint64_t HashText(const char* p, std::size_t n) {
+    std::uint64_t h = 0x9E3779B97F4A7C15ull ^ n;
+    for (; n >= 8; p += 8, n -= 8) {
+        std::uint64_t word;
+        std::memcpy(&word, p, 8);
+        h = Fold(h ^ word, 0xBF58476D1CE4E5B9ull);
+    }
+    if (n > 0) {
+        std::uint64_t word = 0;
+        std::memcpy(&word, p, n);
+        h = Fold(h ^ word, 0x94D049BB133111EBull);
+    }
+    return Fold(h, 0x2545F4914F6CDD1Dull);
+}
+
+// The power of two that keeps n entries at most half full (at least 2).
+std::size_t TableSize(std::size_t n) {
+    std::size_t size = 2;
+    while (size < 2 * n)
+        size *= 2;
+    return size;
+}
+
+// The numeric buckets: width 2^-20 and magnitudes below 2^43, so that a bucket's number fits an
+// int64 and scaling by the width is exact. kEdge is twice the tolerance in bucket widths: a
+// number farther than that from both edges of its bucket has every match in that bucket.
+constexpr double kBucketScale = 1048576.0;              // 2^20
+constexpr double kBucketLimit = 8796093022208.0;        // 2^43
+constexpr double kEdge = 2e-10 * kBucketScale * 1.0001; // a hair over two tolerances
+
+inline std::size_t BucketSlot(std::int64_t nBucket, std::size_t nMask) {
+    return static_cast<std::size_t>((static_cast<std::uint64_t>(nBucket) * 0x9E3779B97F4A7C15ull) >>
+                                    17) &
+           nMask;
 }
 
 } // namespace
@@ -273,20 +321,49 @@ KrStyle* KrTheme3DUnique::FindStyle(const TovoMBString& strValue) const {
 KrTheme3DItem* KrTheme3DUnique::FindIndexed(const TovoMBString& strValue) const {
     if (!m_bTextIndexValid)
         BuildTextIndex();
-    const auto it = m_mapTextIndex.find(strValue.Str());
-    return it == m_mapTextIndex.end() ? nullptr : it->second;
+    const std::string& key = strValue.Str();
+    const std::size_t n = key.size();
+    const std::uint64_t h = HashText(key.data(), n);
+    const std::uint32_t tag = static_cast<std::uint32_t>(h >> 32);
+    const std::size_t mask = m_arrTextSlots.size() - 1;
+    for (std::size_t i = static_cast<std::size_t>(h) & mask;; i = (i + 1) & mask) {
+        const TextSlot& slot = m_arrTextSlots[i];
+        if (!slot.pItem)
+            return nullptr;
+        if (slot.nTag == tag && slot.nLength == n &&
+            std::memcmp(n <= sizeof slot.szShort ? slot.szShort : slot.pLong, key.data(), n) == 0)
+            return slot.pItem;
+    }
 }
 
 void KrTheme3DUnique::BuildTextIndex() const {
-    m_mapTextIndex.clear();
-    m_mapTextIndex.reserve(static_cast<std::size_t>(m_dictItems.GetCount()));
-    for (const auto& entry : m_dictItems)
-        m_mapTextIndex.emplace(entry.first.Str(), entry.second);
+    m_arrTextSlots.assign(TableSize(static_cast<std::size_t>(m_dictItems.GetCount())), TextSlot{});
+    const std::size_t mask = m_arrTextSlots.size() - 1;
+    for (const auto& entry : m_dictItems) {
+        if (!entry.second)
+            continue; // no item: the same answer as no entry
+        const std::string& key = entry.first.Str();
+        const std::uint64_t h = HashText(key.data(), key.size());
+        std::size_t i = static_cast<std::size_t>(h) & mask;
+        while (m_arrTextSlots[i].pItem)
+            i = (i + 1) & mask;
+        TextSlot& slot = m_arrTextSlots[i];
+        slot.nTag = static_cast<std::uint32_t>(h >> 32);
+        slot.nLength = static_cast<std::uint32_t>(key.size());
+        slot.pItem = entry.second;
+        if (key.size() <= sizeof slot.szShort)
+            std::memcpy(slot.szShort, key.data(), key.size());
+        else
+            slot.pLong = key.data(); // the dictionary's key: the index goes with any change
+    }
     m_bTextIndexValid = true;
 }
 
 KrStyle* KrTheme3DUnique::FindStyle(const TovoVariant& value) const {
     const int nType = value.GetType();
+    // A text value is its own text form (what Variant2String gives for it), without a copy.
+    if (nType == TovoVariant::Text)
+        return FindStyle(value.GetText());
     if (nType != TovoVariant::Float && nType != TovoVariant::Double)
         return FindStyle(Variant2String(value));
     const bool bTranslate = m_nExternalValueMode == 1 || m_nExternalValueMode == 2;
@@ -323,6 +400,29 @@ KrTheme3DItem* KrTheme3DUnique::FindNumberItem(double dNumber) const {
                         // tolerance
     if (!m_bNumberIndexValid)
         BuildNumberIndex();
+    if (std::fabs(dNumber) < kBucketLimit && !m_arrNumberSlots.empty()) {
+        const double dScaled = dNumber * kBucketScale; // exact: a power of two
+        const double dFloor = std::floor(dScaled);
+        const double dInside = dScaled - dFloor; // exact as well
+        if (dInside > kEdge && dInside < 1.0 - kEdge) {
+            const std::int64_t nBucket = static_cast<std::int64_t>(dFloor);
+            const std::size_t mask = m_arrNumberSlots.size() - 1;
+            for (std::size_t i = BucketSlot(nBucket, mask);; i = (i + 1) & mask) {
+                const NumberSlot& slot = m_arrNumberSlots[i];
+                if (slot.nCount == 0)
+                    return nullptr; // no number in the bucket, so none within the tolerance
+                if (slot.nBucket != nBucket)
+                    continue;
+                if (slot.nCount == 1)
+                    return IsSameNumber(slot.dNumber, dNumber) ? slot.pItem : nullptr;
+                break; // several numbers: the first position among them comes from the search
+            }
+        }
+    }
+    return SearchNumberItem(dNumber);
+}
+
+KrTheme3DItem* KrTheme3DUnique::SearchNumberItem(double dNumber) const {
     const auto& entries = m_arrIndexEntries;
     const auto matches = [dNumber](const NumberEntry& e) {
         return IsSameNumber(e.dNumber, dNumber);
@@ -388,6 +488,7 @@ void KrTheme3DUnique::BuildNumberIndex() const {
     std::copy(firstPositions.begin(), firstPositions.end(), m_arrIndexMinTree.begin() + n);
     for (std::size_t i = n; i-- > 1;)
         m_arrIndexMinTree[i] = std::min(m_arrIndexMinTree[2 * i], m_arrIndexMinTree[2 * i + 1]);
+    BuildNumberBuckets();
     m_bNumberIndexValid = true;
 }
 
@@ -488,6 +589,28 @@ void KrTheme3DUnique::ReadItem(KrMarkup& markup, const TovoMBString& strPath) {
         Add(strValue, item); // a value met before keeps its first item
     }
     markup.OutOfElem();
+}
+
+// The sorted numbers fall into buckets in order, so each bucket is one run of them.
+void KrTheme3DUnique::BuildNumberBuckets() const {
+    std::vector<NumberSlot> buckets;
+    for (const NumberEntry& entry : m_arrIndexEntries) {
+        if (!(std::fabs(entry.dNumber) < kBucketLimit))
+            continue;
+        const auto nBucket = static_cast<std::int64_t>(std::floor(entry.dNumber * kBucketScale));
+        if (!buckets.empty() && buckets.back().nBucket == nBucket)
+            ++buckets.back().nCount;
+        else
+            buckets.push_back(NumberSlot{nBucket, entry.dNumber, entry.pItem, 1});
+    }
+    m_arrNumberSlots.assign(TableSize(buckets.size()), NumberSlot{0, 0.0, nullptr, 0});
+    const std::size_t mask = m_arrNumberSlots.size() - 1;
+    for (const NumberSlot& bucket : buckets) {
+        std::size_t i = BucketSlot(bucket.nBucket, mask);
+        while (m_arrNumberSlots[i].nCount != 0)
+            i = (i + 1) & mask;
+        m_arrNumberSlots[i] = bucket;
+    }
 }
 
 } // namespace KRS

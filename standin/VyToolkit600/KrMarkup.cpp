@@ -3,6 +3,8 @@
 #include <pugixml.hpp>
 
 #include <cstring>
+#include <memory>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -68,10 +70,12 @@ pugi::xml_node FirstElement(const pugi::xml_node& parent) {
     return pugi::xml_node();
 }
 
+// Text nodes have an empty name, so a name compares first and the node type is asked only of a
+// node that bears it: the search walks many siblings that are not the one sought.
 bool NameMatches(const pugi::xml_node& n, const char* szName) {
-    if (n.type() != pugi::node_element)
-        return false;
-    return !szName || !*szName || std::strcmp(n.name(), szName) == 0;
+    if (!szName || !*szName)
+        return n.type() == pugi::node_element;
+    return std::strcmp(n.name(), szName) == 0 && n.type() == pugi::node_element;
 }
 
 pugi::xml_node FindFrom(pugi::xml_node n, const char* szName) {
@@ -188,10 +192,75 @@ pugi::xml_node NodeAt(const pugi::xml_document& doc, const std::vector<std::size
     return node;
 }
 
+// The tree of the last document text a markup parsed and let go of unmodified, kept per thread:
+// the next markup made from the very same text takes the tree over instead of parsing the text
+// again. A theme's reader and its base part read one document one after the other, so the second
+// parse of every theme document is saved. A tree that was taken over is not kept again, texts
+// below 4 KB (a style, an item) parse faster than they are kept, and texts above 64 MB are not
+// kept at all, so what stays behind after a read is at most one tree per thread until the
+// thread's next markup goes.
+struct ParsedText {
+    std::string text;
+    std::unique_ptr<pugi::xml_document> doc;
+};
+thread_local ParsedText t_lastParsed;
+constexpr std::size_t kMinKeptText = 4096;
+constexpr std::size_t kMaxKeptText = std::size_t(64) << 20;
+
+bool TakeParsed(const TovoMBString& strDoc, pugi::xml_document& doc) {
+    ParsedText& last = t_lastParsed;
+    if (!last.doc || last.text != strDoc.Str())
+        return false;
+    doc = std::move(*last.doc);
+    last.doc.reset();
+    std::string().swap(last.text);
+    return true;
+}
+
 } // namespace
 
 struct KrMarkup::Impl {
     pugi::xml_document m_doc;
+    // The text m_doc was parsed from, while the tree is unmodified and worth keeping.
+    std::string m_strSource;
+    bool m_bKeep = false;
+
+    // Loads a text, taking over a kept tree of the same text when there is one.
+    bool LoadText(const TovoMBString& strDoc) {
+        Keep();
+        if (TakeParsed(strDoc, m_doc))
+            return true;
+        if (!Load(m_doc, strDoc))
+            return false;
+        const std::size_t size = strDoc.Str().size();
+        if (size >= kMinKeptText && size <= kMaxKeptText) {
+            m_strSource = strDoc.Str();
+            m_bKeep = true;
+        }
+        return true;
+    }
+    // The tree changes: it no longer is the text's.
+    void Touch() {
+        if (m_bKeep) {
+            m_bKeep = false;
+            std::string().swap(m_strSource);
+        }
+    }
+    // Hands an unmodified tree over to the next markup of the same text.
+    void Keep() noexcept {
+        if (!m_bKeep)
+            return;
+        m_bKeep = false;
+        try {
+            auto doc = std::make_unique<pugi::xml_document>(std::move(m_doc));
+            t_lastParsed.text = std::move(m_strSource);
+            t_lastParsed.doc = std::move(doc);
+        } catch (const std::bad_alloc&) {
+            // not kept: the next markup parses again
+        }
+        m_doc.reset();
+        std::string().swap(m_strSource);
+    }
     pugi::xml_node m_elem;  // the current element; null at the top level
     pugi::xml_node m_child; // the current child inside it; null when none
 
@@ -205,6 +274,7 @@ struct KrMarkup::Impl {
     }
 
     void CopyFrom(const Impl& other) {
+        Touch();
         m_doc.reset(other.m_doc);
         m_elem = other.m_elem ? NodeAt(m_doc, PathOf(other.m_elem)) : pugi::xml_node();
         m_child = other.m_child ? NodeAt(m_doc, PathOf(other.m_child)) : pugi::xml_node();
@@ -407,11 +477,13 @@ KrMarkup& KrMarkup::operator=(const KrMarkup& other) {
     return *this;
 }
 
-KrMarkup::~KrMarkup() = default;
+KrMarkup::~KrMarkup() {
+    m_pImpl->Keep();
+}
 
 unsigned char KrMarkup::SetDoc(const TovoMBString& strDoc) {
     ResetPos();
-    return Load(m_pImpl->m_doc, strDoc) ? TRUE : FALSE;
+    return m_pImpl->LoadText(strDoc) ? TRUE : FALSE;
 }
 
 TovoMBString KrMarkup::GetDoc() const {
@@ -475,6 +547,7 @@ unsigned char KrMarkup::AddElem(const char* szName, const char* szData, unsigned
 
 unsigned char KrMarkup::AddElem(const char* szName, const TovoMBString& strData,
                                 unsigned char bInsert, unsigned char bChild) {
+    m_pImpl->Touch();
     pugi::xml_node node = m_pImpl->Place(nullptr, szName, bInsert, bChild);
     if (!node)
         return FALSE;
@@ -488,30 +561,37 @@ unsigned char KrMarkup::AddElem(const char* szName, const TovoMBString& strData,
 
 unsigned char KrMarkup::AddSubDoc(const TovoMBString& strSubDoc, unsigned char bInsert,
                                   unsigned char bChild) {
+    m_pImpl->Touch();
     return m_pImpl->PlaceSubDoc(strSubDoc, bInsert, bChild) ? TRUE : FALSE;
 }
 
 unsigned char KrMarkup::SetAttrib(Pos nPos, const char* szName, const TovoMBString& strValue) {
+    m_pImpl->Touch();
     return SetAttribOf(m_pImpl->NodeAtPos(nPos), szName, strValue);
 }
 
 unsigned char KrMarkup::SetAttrib(const char* szName, const TovoMBString& strValue) {
+    m_pImpl->Touch();
     return SetAttribOf(m_pImpl->m_elem, szName, strValue);
 }
 
 unsigned char KrMarkup::SetChildAttrib(const char* szName, const TovoMBString& strValue) {
+    m_pImpl->Touch();
     return SetAttribOf(m_pImpl->m_child, szName, strValue);
 }
 
 unsigned char KrMarkup::SetData(const TovoMBString& strData) {
+    m_pImpl->Touch();
     return SetDataOf(m_pImpl->m_elem, strData);
 }
 
 unsigned char KrMarkup::SetChildData(const TovoMBString& strData) {
+    m_pImpl->Touch();
     return SetDataOf(m_pImpl->m_child, strData);
 }
 
 unsigned char KrMarkup::RemoveChildElem() {
+    m_pImpl->Touch();
     Impl& d = *m_pImpl;
     if (!d.m_child)
         return FALSE;

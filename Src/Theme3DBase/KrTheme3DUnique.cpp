@@ -579,8 +579,14 @@ unsigned char KrTheme3DUnique::FromXML(const TovoMBString& strXML, int nVersion,
     markup.ResetChildPos();
     if (markup.FindChildElem("dkm:UniqueItems")) {
         markup.IntoElem();
-        while (markup.FindChildElem("dkm:UniqueItem"))
-            ReadItem(markup, strPath);
+        std::vector<ReadEntry> read;
+        while (markup.FindChildElem("dkm:UniqueItem")) {
+            auto pItem = std::make_unique<KrTheme3DItem>();
+            TovoMBString strValue;
+            if (ReadItem(markup, strPath, strValue, *pItem))
+                read.emplace_back(std::move(strValue), std::move(pItem));
+        }
+        AddRead(read);
     }
     return TRUE;
 }
@@ -595,12 +601,13 @@ void KrTheme3DUnique::ReadHead(KrMarkup& markup) {
 }
 
 // Each child is searched after the one found before it. An item starts from the defaults, so a
-// missing caption, flag or style gives the default one; an item without a value is dropped.
-void KrTheme3DUnique::ReadItem(KrMarkup& markup, const TovoMBString& strPath) {
+// missing caption, flag or style gives the default one; FALSE for an item without a value, which
+// is dropped.
+bool KrTheme3DUnique::ReadItem(KrMarkup& markup, const TovoMBString& strPath,
+                               TovoMBString& strValue, KrTheme3DItem& item) {
     markup.IntoElem();
-    TovoMBString strValue;
-    if (ThemeXml::FindChildText(markup, "dkm:Value", strValue)) {
-        KrTheme3DItem item;
+    const bool bValue = ThemeXml::FindChildText(markup, "dkm:Value", strValue);
+    if (bValue) {
         ThemeXml::FindChildText(markup, "dkm:Caption", item.m_strCaption);
         TovoMBString strEnable;
         if (ThemeXml::FindChildText(markup, "dkm:StyleEnable", strEnable))
@@ -609,9 +616,38 @@ void KrTheme3DUnique::ReadItem(KrMarkup& markup, const TovoMBString& strPath) {
             item.m_Style.FromXML(markup.GetChildSubDoc(), THEME3D_XML_VERSION);
             ThemeXml::MakeIconAbsolute(item.m_Style, strPath);
         }
-        Add(strValue, item); // a value met before keeps its first item
     }
     markup.OutOfElem();
+    return bValue;
+}
+
+// The items read, entered as Add would enter them one after the other (the first of equal values
+// stays, the values keep the document's order), but into the dictionary in the order of the
+// values: each descent of the dictionary's tree then finds its path in the cache, where the
+// document's order misses at every level of a large tree.
+void KrTheme3DUnique::AddRead(std::vector<ReadEntry>& read) {
+    if (GetCount() != 0 || m_dictItems.GetCount() != 0) {
+        for (ReadEntry& entry : read)
+            Add(entry.first, *entry.second);
+        return;
+    }
+    std::vector<std::size_t> order(read.size());
+    for (std::size_t i = 0; i < order.size(); ++i)
+        order[i] = i;
+    std::sort(order.begin(), order.end(), [&read](std::size_t a, std::size_t b) {
+        const int c = read[a].first.View().compare(read[b].first.View());
+        return c != 0 ? c < 0 : a < b;
+    });
+    std::vector<bool> kept(read.size(), false);
+    for (std::size_t k = 0; k < order.size(); ++k)
+        kept[order[k]] = k == 0 || read[order[k]].first != read[order[k - 1]].first;
+    for (std::size_t i = 0; i < read.size(); ++i)
+        if (kept[i])
+            m_arrValues.Add(read[i].first);
+    for (std::size_t i : order)
+        if (kept[i])
+            m_dictItems[read[i].first] = read[i].second.release();
+    DropIndexes();
 }
 
 // The sorted numbers fall into buckets in order, so each bucket is one run of them.

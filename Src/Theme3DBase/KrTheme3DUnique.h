@@ -12,6 +12,8 @@
 #include "VyToolkit600/KrStyle.h"
 
 #include <cstdint>
+#include <memory>
+#include <utility>
 #include <vector>
 
 namespace KRS {
@@ -108,7 +110,10 @@ private:
     }
     // FromXML parts: the expression and default style at the root, and one "dkm:UniqueItem".
     void ReadHead(KrMarkup& markup);
-    void ReadItem(KrMarkup& markup, const TOVO::TovoMBString& strPath);
+    bool ReadItem(KrMarkup& markup, const TOVO::TovoMBString& strPath, TOVO::TovoMBString& strValue,
+                  KrTheme3DItem& item);
+    using ReadEntry = std::pair<TOVO::TovoMBString, std::unique_ptr<KrTheme3DItem>>;
+    void AddRead(std::vector<ReadEntry>& read);
 
     // Lookup indexes for FindStyle, built on first use and dropped whenever the values change, so
     // that a lookup in a large theme costs about one probe of a flat table rather than a walk down

@@ -12,6 +12,9 @@
 #include <map>
 #include <memory>
 #include <unordered_map>
+#ifdef VY_BENCH_FLAT_TABLE
+#include <absl/container/flat_hash_map.h>
+#endif
 
 using KRS::KrStyle;
 using KRS::KrTheme3D;
@@ -49,6 +52,9 @@ struct TextCase {
     // The baseline's own table, with its own styles: the bare job of a text-keyed style lookup.
     std::vector<KrStyle> styles;
     std::unordered_map<std::string, const KrStyle*> table;
+#ifdef VY_BENCH_FLAT_TABLE
+    absl::flat_hash_map<std::string, const KrStyle*> flat;
+#endif
     KrStyle defaultStyle;
     std::vector<TovoVariant> queries;
 };
@@ -70,6 +76,9 @@ const TextCase& GetTextCase(int nValues) {
     for (std::size_t i = 0; i < texts.size(); ++i) {
         c.styles.push_back(StyleOf(i));
         c.table.emplace(texts[i], &c.styles.back());
+#ifdef VY_BENCH_FLAT_TABLE
+        c.flat.emplace(texts[i], &c.styles.back());
+#endif
     }
     std::bernoulli_distribution hit(bench::kHitShare);
     std::uniform_int_distribution<std::size_t> pickValue(0, texts.size() - 1);
@@ -89,6 +98,24 @@ const KrStyle* PlainTextLookup(const TextCase& c, const TovoVariant& value) {
     const auto it = c.table.find(text.Str());
     return it == c.table.end() ? &c.defaultStyle : it->second;
 }
+
+#ifdef VY_BENCH_FLAT_TABLE
+// The bare job at its fastest: the text as the variant holds it, one probe of a flat table.
+const KrStyle* FlatTextLookup(const TextCase& c, const TovoVariant& value) {
+    const std::string& text = value.GetText().Str();
+    if (text.empty())
+        return &c.defaultStyle;
+    const auto it = c.flat.find(text);
+    return it == c.flat.end() ? &c.defaultStyle : it->second;
+}
+
+void UniqueTextFlat(benchmark::State& state) {
+    const TextCase& c = GetTextCase(static_cast<int>(state.range(0)));
+    std::size_t i = 0;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(FlatTextLookup(c, c.queries[i++ & bench::kRingMask]));
+}
+#endif
 
 void UniqueTextOurs(benchmark::State& state) {
     const TextCase& c = GetTextCase(static_cast<int>(state.range(0)));
@@ -214,6 +241,19 @@ void UniqueNumberWalk(benchmark::State& state) {
 
 BENCHMARK(UniqueTextOurs)->Name("unique FindStyle text/Ours")->Arg(10)->Arg(1000)->Arg(100000);
 BENCHMARK(UniqueTextBase)->Name("unique FindStyle text/Base")->Arg(10)->Arg(1000)->Arg(100000);
+#ifdef VY_BENCH_FLAT_TABLE
+// Target: ours at most 1.3 times the flat table.
+BENCHMARK(UniqueTextOurs)
+    ->Name("unique FindStyle text vs flat table/Ours")
+    ->Arg(10)
+    ->Arg(1000)
+    ->Arg(100000);
+BENCHMARK(UniqueTextFlat)
+    ->Name("unique FindStyle text vs flat table/Base")
+    ->Arg(10)
+    ->Arg(1000)
+    ->Arg(100000);
+#endif
 BENCHMARK(UniqueNumberOurs)->Name("unique FindStyle double/Ours")->Arg(10)->Arg(1000)->Arg(100000);
 BENCHMARK(UniqueNumberBase)->Name("unique FindStyle double/Base")->Arg(10)->Arg(1000)->Arg(100000);
 // Target: ours at most 1/100 of the walk.

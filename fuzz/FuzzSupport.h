@@ -16,6 +16,11 @@ namespace fuzz {
 // existing directory; the trailing separator makes it one without asking the file system.
 inline const char* const kDocPath = "/fuzz/scene/";
 
+// The readers' budget of values and keys in one theme (Src/Theme3DBase/KrThemeXml.h), and the
+// size up to which a target checks the whole round trip.
+constexpr long long kCountBudget = 1 << 20;
+constexpr long long kRoundTripEntries = 1 << 16;
+
 inline TOVO::TovoMBString InputText(const std::uint8_t* data, std::size_t size) {
     return size == 0 ? TOVO::TovoMBString()
                      : TOVO::TovoMBString(reinterpret_cast<const char*>(data), size);

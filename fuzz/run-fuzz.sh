@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Fuzzes one target of a "fuzz" preset build, then minimises its committed corpus.
-#   fuzz/run-fuzz.sh <build dir> <target> [seconds]      e.g. fuzz/run-fuzz.sh build/fuzz unique_xml 300
+#   fuzz/run-fuzz.sh <build dir> <target> [seconds] [max input bytes]
+#   e.g. fuzz/run-fuzz.sh build/fuzz unique_xml 300; fuzz/run-fuzz.sh build/fuzz graph_xml 300 1048576
 # New inputs are collected in a scratch directory; crashes, leaks and timeouts are written to
 # <build dir>/fuzz-findings/<target>/. Afterwards fuzz/corpus/<target> is rebuilt with -merge=1 as
 # the smallest set of inputs that, together with fuzz/seeds/<target>, reaches every edge seen
@@ -10,6 +11,9 @@ set -euo pipefail
 build=${1:?build directory}
 target=${2:?target name, e.g. unique_xml}
 seconds=${3:-300}
+# Inputs up to 1 MB by default: a document of that size asks a reader for its whole budget of
+# values and keys in many ways, where 16 KB inputs never reached it.
+max_len=${4:-1048576}
 here=$(cd "$(dirname "$0")" && pwd)
 fuzzer=$(cd "$build" && pwd)/fuzz/fuzz_$target
 seeds=$here/seeds/$target
@@ -20,7 +24,7 @@ trap 'rm -rf "$scratch"' EXIT
 mkdir -p "$findings" "$corpus" "$scratch/new" "$scratch/merged"
 
 # One process, bounded memory, and a slow input counts as a finding.
-"$fuzzer" -max_total_time="$seconds" -rss_limit_mb=2048 -timeout=10 -max_len=16384 \
+"$fuzzer" -max_total_time="$seconds" -rss_limit_mb=2048 -timeout=10 -max_len="$max_len" \
   -dict="$here/theme.dict" -artifact_prefix="$findings/" -print_final_stats=1 \
   "$scratch/new" "$corpus" "$seeds"
 

@@ -4,6 +4,8 @@
 #include "VyToolkit600/KrConvert.h"
 #include "VyToolkit600/KrMarkup.h"
 
+#include <new>
+
 using TOVO::TovoMBString;
 
 namespace KRS {
@@ -14,6 +16,8 @@ const char* const kClassName = "KrGraphItem";
 const char* const kSource = "Src/Theme3DBase/Kr3DGraphItem";
 const int kLineEmpty = 67;
 const int kLineNoRoot = 81;
+const int kLineOverBudget = 115;
+const int kLineWriteFailed = 60;
 
 void ReadStyle(KrMarkup& xml, const char* szName, KrStyle& style, int nVersion) {
     if (xml.FindChildElem(szName))
@@ -43,52 +47,70 @@ Kr3DGraphItem& Kr3DGraphItem::operator=(const Kr3DGraphItem& other) {
 Kr3DGraphItem::~Kr3DGraphItem() = default;
 
 TovoMBString Kr3DGraphItem::ToXML(int nVersion) const {
-    KrMarkup xml;
-    xml.AddElem("dkm:GraphItem", nullptr, FALSE, FALSE);
-    ThemeXml::AddChildText(xml, "dkm:FieldExpression", m_strFieldExpression);
-    ThemeXml::AddChildText(xml, "dkm:Caption", m_strCaption);
-    xml.AddSubDoc(m_Style.ToXML(nVersion, TovoMBString()), FALSE, TRUE);
-    ThemeXml::AddChildText(xml, "dkm:Type", TovoMBString::Formatted("%d", m_nItemType));
-    if (m_nItemType == ArrayItem && !m_arrValues.IsEmpty()) {
-        ThemeXml::AddChildText(xml, "dkm:ArrayFieldNum",
-                               TovoMBString::Formatted("%d", m_arrValues.GetSize()));
-        for (int i = 0; i < m_arrValues.GetSize(); ++i)
-            ThemeXml::AddChildText(xml, TovoMBString::Formatted("dkm:ArrayField%d", i).c_str(),
-                                   TovoMBString::Formatted("%f", m_arrValues[i]));
+    try {
+        KrMarkup xml;
+        if (!xml.AddElem("dkm:GraphItem", nullptr, FALSE, FALSE))
+            return ThemeXml::WriteFailed(kClassName, kSource, kLineWriteFailed);
+        ThemeXml::MarkupWriter out(xml);
+        out.AddText("dkm:FieldExpression", m_strFieldExpression);
+        out.AddText("dkm:Caption", m_strCaption);
+        out.AddSubDoc(m_Style.ToXML(nVersion, TovoMBString()));
+        out.AddText("dkm:Type", TovoMBString::Formatted("%d", m_nItemType));
+        if (m_nItemType == ArrayItem && !m_arrValues.IsEmpty()) {
+            out.AddText("dkm:ArrayFieldNum", TovoMBString::Formatted("%d", m_arrValues.GetSize()));
+            for (int i = 0; i < m_arrValues.GetSize() && out.IsComplete(); ++i)
+                out.AddText(TovoMBString::Formatted("dkm:ArrayField%d", i).c_str(),
+                            TovoMBString::Formatted("%f", m_arrValues[i]));
+        }
+        return out.Finish(kClassName, kSource, kLineWriteFailed);
+    } catch (const std::bad_alloc&) {
+        return ThemeXml::WriteFailed(kClassName, kSource, kLineWriteFailed);
     }
-    return xml.GetDoc();
 }
 
 unsigned char Kr3DGraphItem::FromXML(const TovoMBString& strXML, int nVersion) {
-    const int version = ThemeXml::ResolveReadVersion(nVersion);
     if (strXML.IsEmpty()) {
         ThemeXml::LogCodeWithMessage("EGg040", kClassName, kSource, kLineEmpty);
         return FALSE;
     }
-    KrMarkup xml(strXML);
-    xml.ResetChildPos();
-    if (!xml.FindElem("dkm:GraphItem")) {
+    ThemeXml::CountBudget budget;
+    if (!ThemeXml::ReadGraphItem(*this, strXML, nVersion, budget)) {
         ThemeXml::LogCodeWithMessage("EGg040", kClassName, kSource, kLineNoRoot);
         return FALSE;
     }
+    if (budget.IsExceeded())
+        ThemeXml::LogCodeWithMessage("EGg040", kClassName, kSource, kLineOverBudget);
+    return TRUE;
+}
+
+bool ThemeXml::ReadGraphItem(Kr3DGraphItem& item, const TovoMBString& strXML, int nVersion,
+                             CountBudget& budget) {
+    const int version = ThemeXml::ResolveReadVersion(nVersion);
+    if (strXML.IsEmpty())
+        return false;
+    KrMarkup xml(strXML);
+    xml.ResetChildPos();
+    if (!xml.FindElem("dkm:GraphItem"))
+        return false;
     TovoMBString text;
     if (ThemeXml::FindChildText(xml, "dkm:FieldExpression", text))
-        m_strFieldExpression = text;
+        item.m_strFieldExpression = text;
     if (ThemeXml::FindChildText(xml, "dkm:Caption", text))
-        m_strCaption = text;
-    ReadStyle(xml, "dkm:GeoStyle", m_Style, version);
-    ReadStyle(xml, "dkm:Style", m_Style, version);
+        item.m_strCaption = text;
+    ReadStyle(xml, "dkm:GeoStyle", item.m_Style, version);
+    ReadStyle(xml, "dkm:Style", item.m_Style, version);
     if (ThemeXml::FindChildText(xml, "dkm:Type", text))
-        m_nItemType = static_cast<int>(text.ToUInt(10));
+        item.m_nItemType = static_cast<int>(text.ToUInt(10));
     if (ThemeXml::FindChildText(xml, "dkm:ArrayFieldNum", text)) {
-        const int count = ThemeXml::ClampCount(kratoi(text), strXML.GetLength());
-        m_arrValues.RemoveAll();
-        m_arrValues.SetSize(count);
+        const int count = budget.Fit(kratoi(text));
+        TOVO::TovoArray<double>& values = item.m_arrValues;
+        values.RemoveAll();
+        values.SetSize(count);
         ThemeXml::ReadNumberedChildren(
             xml, "dkm:ArrayField", count,
-            [this](int i, const TovoMBString& value) { m_arrValues[i] = kratof(value); });
+            [&values](int i, const TovoMBString& value) { values[i] = kratof(value); });
     }
-    return TRUE;
+    return true;
 }
 
 } // namespace KRS

@@ -26,9 +26,8 @@ public:
     TOVO::TovoMBString ToXML(int nVersion) const;
     // Reads a fragment written by ToXML; a missing child keeps its member. FALSE, with one log
     // record and nothing changed, for an empty text or a document without "dkm:GraphItem".
-    // The count of "dkm:ArrayFieldNum" is clamped to the fragment's length in bytes: a value
-    // needs more than one byte of the fragment, so no real fragment holds more, and a small
-    // corrupt one cannot make the item allocate a huge list.
+    // The count of "dkm:ArrayFieldNum" is honoured up to the budget of 2^20 values; a larger
+    // one gives the first 2^20 values and one log record (the rule is in KrThemeXml.h).
     unsigned char FromXML(const TOVO::TovoMBString& strXML, int nVersion);
 
     TOVO::TovoMBString m_strFieldExpression;

@@ -21,6 +21,9 @@ namespace KRS {
 
 class KrGeoCompound;
 class KrMarkup;
+namespace ThemeXml {
+class CountBudget;
+}
 
 class THEME3DBASE_EXPORT KrTheme3DGraph : public KrTheme3DSymbol {
 public:
@@ -215,8 +218,9 @@ private:
     void AddItemText(KrGeoCompound* pChart, double dValue, int nIndex, double dSum,
                      const TOVO::TovoPoint3D& point);
     int FindCaption(const TOVO::TovoMBString& strCaption) const;
-    void ReadGraphElements(KrMarkup& xml, int nVersion, int nDocLength);
-    void ReadGraphItems(KrMarkup& xml, int nVersion, int nDocLength);
+    TOVO::TovoMBString WriteXML(int nVersion) const;
+    void ReadGraphElements(KrMarkup& xml, int nVersion, ThemeXml::CountBudget& budget);
+    void ReadGraphItems(KrMarkup& xml, int nVersion, ThemeXml::CountBudget& budget);
 };
 
 } // namespace KRS

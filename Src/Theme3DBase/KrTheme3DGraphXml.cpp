@@ -5,6 +5,8 @@
 #include "VyToolkit600/KrConvert.h"
 #include "VyToolkit600/KrMarkup.h"
 
+#include <new>
+
 using TOVO::TovoMBString;
 
 namespace KRS {
@@ -17,6 +19,8 @@ const int kLineNoBase = 392;
 const int kLineNoRoot = 413;
 const int kLineEmpty = 644;
 const int kLineBaseUnread = 655;
+const int kLineOverBudget = 700;
+const int kLineWriteFailed = 430;
 
 const ThemeXml::CodeName kGraphTypes[] = {{KrTheme3DGraph::Bar, "Bar"},
                                           {KrTheme3DGraph::Pie, "Pie"},
@@ -44,16 +48,16 @@ int CodeOr(const ThemeXml::CodeName (&table)[N], const TovoMBString& strName, in
     return ThemeXml::CodeOfName(table, strName, code) ? code : nFallback;
 }
 
-void AddNumber(KrMarkup& xml, const char* szName, double dValue) {
-    ThemeXml::AddChildText(xml, szName, ThemeXml::NumberText(dValue));
+void AddNumber(ThemeXml::MarkupWriter& out, const char* szName, double dValue) {
+    out.AddText(szName, ThemeXml::NumberText(dValue));
 }
 
-void AddSize(KrMarkup& xml, const char* szName, const TOVO::TovoSize2D& size) {
-    xml.AddElem(szName, nullptr, FALSE, TRUE);
-    xml.IntoElem();
-    AddNumber(xml, "dkm:cx", size.cx);
-    AddNumber(xml, "dkm:cy", size.cy);
-    xml.OutOfElem();
+void AddSize(ThemeXml::MarkupWriter& out, const char* szName, const TOVO::TovoSize2D& size) {
+    out.AddEmpty(szName);
+    out.IntoElem();
+    AddNumber(out, "dkm:cx", size.cx);
+    AddNumber(out, "dkm:cy", size.cy);
+    out.OutOfElem();
 }
 
 // TRUE with the number of the child when it is found next.
@@ -77,55 +81,60 @@ void ReadSize(KrMarkup& xml, const char* szName, TOVO::TovoSize2D& size) {
 } // namespace
 
 TovoMBString KrTheme3DGraph::ToXML(int nVersion, TovoMBString) const {
-    const int version = ThemeXml::ResolveVersion(nVersion);
-    const TovoMBString base = KrTheme3D::ToXML(version, TovoMBString());
+    try {
+        return WriteXML(ThemeXml::ResolveVersion(nVersion));
+    } catch (const std::bad_alloc&) {
+        return ThemeXml::WriteFailed(kClassName, kSource, kLineWriteFailed);
+    }
+}
+
+TovoMBString KrTheme3DGraph::WriteXML(int nVersion) const {
+    const TovoMBString base = KrTheme3D::ToXML(nVersion, TovoMBString());
     if (base.IsEmpty()) {
         ThemeXml::LogCodeWithMessage("EGg041", kClassName, kSource, kLineNoBase);
         return base;
     }
     KrMarkup xml;
     xml.SetDoc(base);
-    if (version != THEME3D_XML_VERSION)
+    if (nVersion != THEME3D_XML_VERSION)
         return xml.GetDoc();
     if (!xml.FindElem("dkm:Theme3D")) {
         ThemeXml::LogCodeWithMessage("EGg041", kClassName, kSource, kLineNoRoot);
         return TovoMBString();
     }
-    ThemeXml::AddChildText(xml, "dkm:GraphType", NameOr(kGraphTypes, GetGraphType(), "Pie"));
-    AddNumber(xml, "dkm:BarWidth", m_dBarWidth);
-    AddNumber(xml, "dkm:StartAngle", m_dStartAngle);
-    ThemeXml::AddChildText(xml, "dkm:ShowItemText", ThemeXml::BoolText(m_bShowItemText != 0));
-    ThemeXml::AddChildText(xml, "dkm:ItemTextFormat",
-                           NameOr(kTextFormats, m_nItemTextFormat, "Percent"));
-    ThemeXml::AddChildText(xml, "dkm:GraduatedMode",
-                           NameOr(kGraduatedModes, m_nGraduatedMode, "SquareRoot"));
-    AddNumber(xml, "dkm:MinSum", m_dMinSum);
-    AddNumber(xml, "dkm:MaxSum", m_dMaxSum);
-    AddNumber(xml, "dkm:SqrtMinSum", m_dSqrtMinSum);
-    AddNumber(xml, "dkm:SqrtMaxSum", m_dSqrtMaxSum);
-    AddNumber(xml, "dkm:LogMinSum", m_dLogMinSum);
-    AddNumber(xml, "dkm:LogMaxSum", m_dLogMaxSum);
+    ThemeXml::MarkupWriter out(xml);
+    out.AddText("dkm:GraphType", NameOr(kGraphTypes, GetGraphType(), "Pie"));
+    AddNumber(out, "dkm:BarWidth", m_dBarWidth);
+    AddNumber(out, "dkm:StartAngle", m_dStartAngle);
+    out.AddText("dkm:ShowItemText", ThemeXml::BoolText(m_bShowItemText != 0));
+    out.AddText("dkm:ItemTextFormat", NameOr(kTextFormats, m_nItemTextFormat, "Percent"));
+    out.AddText("dkm:GraduatedMode", NameOr(kGraduatedModes, m_nGraduatedMode, "SquareRoot"));
+    AddNumber(out, "dkm:MinSum", m_dMinSum);
+    AddNumber(out, "dkm:MaxSum", m_dMaxSum);
+    AddNumber(out, "dkm:SqrtMinSum", m_dSqrtMinSum);
+    AddNumber(out, "dkm:SqrtMaxSum", m_dSqrtMaxSum);
+    AddNumber(out, "dkm:LogMinSum", m_dLogMinSum);
+    AddNumber(out, "dkm:LogMaxSum", m_dLogMaxSum);
 
-    xml.AddElem("dkm:GraphItems", nullptr, FALSE, TRUE);
-    xml.IntoElem();
-    for (const Kr3DGraphItem& item : m_Graph.m_arrItems)
-        xml.AddSubDoc(item.ToXML(THEME3D_XML_VERSION), FALSE, TRUE);
-    xml.OutOfElem();
+    out.AddEmpty("dkm:GraphItems");
+    out.IntoElem();
+    for (int i = 0; i < m_Graph.m_arrItems.GetSize() && out.IsComplete(); ++i)
+        out.AddSubDoc(m_Graph.m_arrItems[i].ToXML(THEME3D_XML_VERSION));
+    out.OutOfElem();
 
-    AddSize(xml, "dkm:MinSize", m_szMinSize);
-    AddSize(xml, "dkm:MaxSize", m_szMaxSize);
+    AddSize(out, "dkm:MinSize", m_szMinSize);
+    AddSize(out, "dkm:MaxSize", m_szMaxSize);
     TovoMBString textStyle = m_ItemTextStyle.ToXML(THEME3D_XML_VERSION);
     textStyle.Replace("TextStyle", "ItemTextStyle");
-    xml.AddSubDoc(textStyle, FALSE, TRUE);
+    out.AddSubDoc(textStyle);
 
     if (!m_arrJoinArrayField.IsEmpty()) {
-        ThemeXml::AddChildText(xml, "dkm:KeyNum",
-                               TovoMBString::Formatted("%d", m_arrJoinArrayField.GetSize()));
-        for (int i = 0; i < m_arrJoinArrayField.GetSize(); ++i)
-            ThemeXml::AddChildText(xml, TovoMBString::Formatted("dkm:Key%d", i).c_str(),
-                                   TovoMBString::Formatted("%d", m_arrJoinArrayField[i]));
+        out.AddText("dkm:KeyNum", TovoMBString::Formatted("%d", m_arrJoinArrayField.GetSize()));
+        for (int i = 0; i < m_arrJoinArrayField.GetSize() && out.IsComplete(); ++i)
+            out.AddText(TovoMBString::Formatted("dkm:Key%d", i).c_str(),
+                        TovoMBString::Formatted("%d", m_arrJoinArrayField[i]));
     }
-    return xml.GetDoc();
+    return out.Finish(kClassName, kSource, kLineWriteFailed);
 }
 
 unsigned char KrTheme3DGraph::FromXML(const TovoMBString& strXML, int nVersion, TovoMBString) {
@@ -141,15 +150,19 @@ unsigned char KrTheme3DGraph::FromXML(const TovoMBString& strXML, int nVersion, 
     RemoveAll();
     KrMarkup xml(strXML);
     xml.ResetChildPos();
-    if (version >= THEME3D_XML_VERSION)
-        ReadGraphElements(xml, version, strXML.GetLength());
+    if (version >= THEME3D_XML_VERSION) {
+        ThemeXml::CountBudget budget;
+        ReadGraphElements(xml, version, budget);
+        if (budget.IsExceeded())
+            ThemeXml::LogCodeWithMessage("EGg040", kClassName, kSource, kLineOverBudget);
+    }
     SetModifiedFlag(TRUE);
     return TRUE;
 }
 
 // Each element is searched after the one found last, so a document must hold them in the
 // written order; one that is missing or out of order leaves its member as it was.
-void KrTheme3DGraph::ReadGraphElements(KrMarkup& xml, int nVersion, int nDocLength) {
+void KrTheme3DGraph::ReadGraphElements(KrMarkup& xml, int nVersion, ThemeXml::CountBudget& budget) {
     TovoMBString text;
     if (ThemeXml::FindChildText(xml, "dkm:GraphType", text))
         SetGraphType(CodeOr(kGraphTypes, text, Pie));
@@ -170,7 +183,7 @@ void KrTheme3DGraph::ReadGraphElements(KrMarkup& xml, int nVersion, int nDocLeng
     FindNumber(xml, "dkm:LogMinSum", m_dLogMinSum);
     FindNumber(xml, "dkm:LogMaxSum", m_dLogMaxSum);
     if (xml.FindChildElem("dkm:GraphItems"))
-        ReadGraphItems(xml, nVersion, nDocLength);
+        ReadGraphItems(xml, nVersion, budget);
     ReadSize(xml, "dkm:MinSize", m_szMinSize);
     ReadSize(xml, "dkm:MaxSize", m_szMaxSize);
     if (xml.FindChildElem("dkm:ItemTextStyle")) {
@@ -178,7 +191,8 @@ void KrTheme3DGraph::ReadGraphElements(KrMarkup& xml, int nVersion, int nDocLeng
         SetItemTextStyle(m_ItemTextStyle);
     }
     if (ThemeXml::FindChildText(xml, "dkm:KeyNum", text)) {
-        const int count = ThemeXml::ClampCount(kratoi(text), nDocLength);
+        const int count = budget.Fit(kratoi(text));
+        budget.Use(count);
         m_arrJoinArrayField.RemoveAll();
         m_arrJoinArrayField.SetSize(count);
         ThemeXml::ReadNumberedChildren(
@@ -189,23 +203,26 @@ void KrTheme3DGraph::ReadGraphElements(KrMarkup& xml, int nVersion, int nDocLeng
 
 // One working item reads every "dkm:GraphItem" in turn and is not reset between them: a member
 // missing from one item keeps the value it had in the item before.
-void KrTheme3DGraph::ReadGraphItems(KrMarkup& xml, int nVersion, int nDocLength) {
+void KrTheme3DGraph::ReadGraphItems(KrMarkup& xml, int nVersion, ThemeXml::CountBudget& budget) {
     xml.IntoElem();
     Kr3DGraphItem working;
-    long long valueBudget = nDocLength;
     while (xml.FindChildElem("dkm:GraphItem")) {
-        working.FromXML(xml.GetChildSubDoc(), nVersion);
-        // Copied member by member so that a long list inherited by many items is never copied
-        // past the budget.
+        ThemeXml::ReadGraphItem(working, xml.GetChildSubDoc(), nVersion, budget);
+        // Copied member by member: the list an item keeps is what fits the budget.
         Kr3DGraphItem item;
         item.m_strFieldExpression = working.m_strFieldExpression;
         item.m_strCaption = working.m_strCaption;
         item.m_Style = working.m_Style;
         item.m_nItemType = working.m_nItemType;
-        if (working.m_arrValues.GetSize() <= valueBudget) {
+        const int nKeep = budget.Fit(working.m_arrValues.GetSize());
+        if (nKeep == working.m_arrValues.GetSize()) {
             item.m_arrValues = working.m_arrValues;
-            valueBudget -= working.m_arrValues.GetSize();
+        } else {
+            item.m_arrValues.SetSize(nKeep);
+            for (int i = 0; i < nKeep; ++i)
+                item.m_arrValues[i] = working.m_arrValues[i];
         }
+        budget.Use(nKeep);
         m_Graph.m_arrItems.Add(item);
     }
     xml.OutOfElem();

@@ -6,6 +6,7 @@
 
 #include <exception>
 #include <memory>
+#include <new>
 #include <utility>
 
 using TOVO::TovoMBString;
@@ -16,7 +17,9 @@ namespace KRS {
 
 namespace {
 
+const char* const kClassName = "KrTheme3DLabel";
 const char* const kSource = "Src/Theme3DBase/KrTheme3DLabel";
+const int kWriteFailedLine = 280;
 // The line the host's log has always reported for a refused number format.
 const int kNumFormatLogLine = 288;
 const char* const kDefaultNumFormat = "%.10f";
@@ -271,20 +274,24 @@ TovoMBString KrTheme3DLabel::ToXML(int nVersion, TovoMBString) const {
     nVersion = ThemeXml::ResolveVersion(nVersion);
     if (nVersion != THEME3D_XML_VERSION)
         return TovoMBString();
-    const TovoMBString strBase = KrTheme3D::ToXML(nVersion, TovoMBString());
-    if (strBase.IsEmpty())
-        return strBase;
-    KrMarkup markup;
-    if (!ThemeXml::OpenThemeDoc(markup, strBase))
-        return TovoMBString();
-    const char* szLabelType = ThemeXml::NameOfCode(kLabelTypeNames, m_nLabelType);
-    ThemeXml::AddChildText(markup, kElemExpression, m_strExpression);
-    ThemeXml::AddChildText(markup, kElemNumFormat, m_strNumFormat);
-    ThemeXml::AddChildText(markup, kElemAlongLine, ThemeXml::BoolText(m_bAlonglineText));
-    ThemeXml::AddChildText(markup, kElemLabelType, szLabelType ? szLabelType : "");
-    markup.AddSubDoc(m_TextStyle.ToXML(THEME3D_XML_VERSION), FALSE, TRUE);
-    markup.OutOfElem();
-    return markup.GetDoc();
+    try {
+        const TovoMBString strBase = KrTheme3D::ToXML(nVersion, TovoMBString());
+        if (strBase.IsEmpty())
+            return strBase;
+        KrMarkup markup;
+        if (!ThemeXml::OpenThemeDoc(markup, strBase))
+            return TovoMBString();
+        const char* szLabelType = ThemeXml::NameOfCode(kLabelTypeNames, m_nLabelType);
+        ThemeXml::MarkupWriter out(markup);
+        out.AddText(kElemExpression, m_strExpression);
+        out.AddText(kElemNumFormat, m_strNumFormat);
+        out.AddText(kElemAlongLine, ThemeXml::BoolText(m_bAlonglineText));
+        out.AddText(kElemLabelType, szLabelType ? szLabelType : "");
+        out.AddSubDoc(m_TextStyle.ToXML(THEME3D_XML_VERSION));
+        return out.Finish(kClassName, kSource, kWriteFailedLine);
+    } catch (const std::bad_alloc&) {
+        return ThemeXml::WriteFailed(kClassName, kSource, kWriteFailedLine);
+    }
 }
 
 unsigned char KrTheme3DLabel::FromXML(const TovoMBString& strXML, int nVersion, TovoMBString) {

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <iterator>
+#include <new>
 #include <set>
 
 using TOVO::TovoMBString;
@@ -15,7 +16,9 @@ namespace KRS {
 
 namespace {
 
+const char* const kClassName = "KrTheme3DRange";
 const char* const kSource = "Src/Theme3DBase/KrTheme3DRange";
+const int kWriteFailedLine = 360;
 // The lines hosts know the two records of an unreadable value by.
 const int kNoNumberLine = 112;
 const int kNoStyleLine = 113;
@@ -331,43 +334,48 @@ TovoMBString KrTheme3DRange::RangeText(int nItem) const {
     return ThemeXml::NumberText(dLower) + "<=X<" + ThemeXml::NumberText(dUpper);
 }
 
-void KrTheme3DRange::WriteItem(KrMarkup& markup, int nItem, const TovoMBString& strPath) const {
+void KrTheme3DRange::WriteItem(ThemeXml::MarkupWriter& out, int nItem,
+                               const TovoMBString& strPath) const {
     KrTheme3DItem* pItem = ItemAt(nItem);
-    markup.AddElem("dkm:RangeItem", nullptr, FALSE, TRUE);
-    markup.IntoElem();
-    ThemeXml::AddChildText(markup, "dkm:RangeValue", RangeText(nItem));
-    ThemeXml::AddChildText(markup, "dkm:Caption", GetCaptionAt(nItem));
-    ThemeXml::AddChildText(markup, "dkm:StyleEnable", ThemeXml::BoolText(IsVisibleAt(nItem)));
+    out.AddEmpty("dkm:RangeItem");
+    out.IntoElem();
+    out.AddText("dkm:RangeValue", RangeText(nItem));
+    out.AddText("dkm:Caption", GetCaptionAt(nItem));
+    out.AddText("dkm:StyleEnable", ThemeXml::BoolText(IsVisibleAt(nItem)));
     if (pItem) {
         // The item keeps the relative name: after writing, the theme holds its icon names as the
         // document stores them.
         ThemeXml::MakeIconRelative(pItem->m_Style, strPath);
-        markup.AddSubDoc(pItem->m_Style.ToXML(THEME3D_XML_VERSION, TovoMBString()), FALSE, TRUE);
+        out.AddSubDoc(pItem->m_Style.ToXML(THEME3D_XML_VERSION, TovoMBString()));
     } else {
-        markup.AddSubDoc(KrStyle().ToXML(THEME3D_XML_VERSION, TovoMBString()), FALSE, TRUE);
+        out.AddSubDoc(KrStyle().ToXML(THEME3D_XML_VERSION, TovoMBString()));
     }
-    markup.OutOfElem();
+    out.OutOfElem();
 }
 
 TovoMBString KrTheme3DRange::ToXML(int nVersion, TovoMBString strPath) const {
     if (ThemeXml::ResolveVersion(nVersion) != THEME3D_XML_VERSION)
         return TovoMBString();
-    const TovoMBString strBase = KrTheme3D::ToXML(THEME3D_XML_VERSION, TovoMBString());
-    if (strBase.IsEmpty())
-        return strBase;
-    KrMarkup markup;
-    if (!ThemeXml::OpenThemeDoc(markup, strBase))
-        return TovoMBString();
-    ThemeXml::AddChildText(markup, "dkm:FieldExpression", m_strExpression);
-    ThemeXml::AddChildText(markup, "dkm:Range3DMethod",
-                           TovoMBString::Formatted("%d", m_nClassType));
-    markup.AddElem("dkm:RangeItems", nullptr, FALSE, TRUE);
-    markup.SetAttrib(markup.GetChildPos(), "dkm:Descending", ThemeXml::BoolText(m_bDescending));
-    markup.IntoElem();
-    for (int i = 0; i < GetCount(); ++i)
-        WriteItem(markup, i, strPath);
-    markup.OutOfElem();
-    return markup.GetDoc();
+    try {
+        const TovoMBString strBase = KrTheme3D::ToXML(THEME3D_XML_VERSION, TovoMBString());
+        if (strBase.IsEmpty())
+            return strBase;
+        KrMarkup markup;
+        if (!ThemeXml::OpenThemeDoc(markup, strBase))
+            return TovoMBString();
+        ThemeXml::MarkupWriter out(markup);
+        out.AddText("dkm:FieldExpression", m_strExpression);
+        out.AddText("dkm:Range3DMethod", TovoMBString::Formatted("%d", m_nClassType));
+        out.AddEmpty("dkm:RangeItems");
+        out.SetChildAttrib("dkm:Descending", ThemeXml::BoolText(m_bDescending));
+        out.IntoElem();
+        for (int i = 0; i < GetCount() && out.IsComplete(); ++i)
+            WriteItem(out, i, strPath);
+        out.OutOfElem();
+        return out.Finish(kClassName, kSource, kWriteFailedLine);
+    } catch (const std::bad_alloc&) {
+        return ThemeXml::WriteFailed(kClassName, kSource, kWriteFailedLine);
+    }
 }
 
 // First pass: the break values come back from the range texts in the document's order. The

@@ -17,6 +17,9 @@
 namespace KRS {
 
 class KrMarkup;
+namespace ThemeXml {
+class MarkupWriter;
+}
 
 class THEME3DBASE_EXPORT KrTheme3DRange : public KrTheme3DStyle {
 public:
@@ -154,7 +157,7 @@ private:
     // Steps 1 to 3 of both custom-interval forms; FALSE when they settled the result.
     bool CheckCustomInterval(double& dInterval, double dMax, double dMin, BreakRun& run);
     TOVO::TovoMBString RangeText(int nItem) const;
-    void WriteItem(KrMarkup& markup, int nItem, const TOVO::TovoMBString& strPath) const;
+    void WriteItem(ThemeXml::MarkupWriter& out, int nItem, const TOVO::TovoMBString& strPath) const;
     void ReadBreakValues(KrMarkup& markup);
     void ReadItemContents(KrMarkup& markup, const TOVO::TovoMBString& strPath);
 };

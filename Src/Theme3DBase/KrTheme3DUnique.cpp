@@ -5,7 +5,9 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <cstring>
 #include <memory>
+#include <new>
 
 using TOVO::TovoMBString;
 using TOVO::TovoVariant;
@@ -14,7 +16,9 @@ namespace KRS {
 
 namespace {
 
+const char* const kClassName = "KrTheme3DUnique";
 const char* const kSource = "Src/Theme3DBase/KrTheme3DUnique";
+const int kWriteFailedLine = 520;
 // The lines hosts know these records by; they name the lookup, not this file's layout.
 const int kTextNoTranslationLine = 227;
 const int kNumberNoTranslationLine = 179;
@@ -25,6 +29,88 @@ const int kNumberNoTranslationLine = 179;
 inline bool IsSameNumber(double dValueNumber, double dNumber) {
     const double dDiff = dValueNumber - dNumber;
     return dDiff > -1e-10 && dDiff < 1e-10;
+}
+
+__extension__ typedef unsigned __int128 Wide;
+
+// Multiplies and folds the halves of the product: the mixing step of the text hash.
+inline std::uint64_t Fold(std::uint64_t a, std::uint64_t b) {
+    const Wide product = static_cast<Wide>(a) * b;
+    return static_cast<std::uint64_t>(product) ^ static_cast<std::uint64_t>(product >> 64);
+}
+
+inline std::uint64_t Load64(const char* p) {
+    std::uint64_t word;
+    std::memcpy(&word, p, 8);
+    return word;
+}
+
+inline std::uint64_t Load32(const char* p) {
+    std::uint32_t word;
+    std::memcpy(&word, p, 4);
+    return word;
+}
+
+// A fast hash of a byte string: a text of up to 16 bytes is read as two overlapping words, a
+// longer one 16 bytes at a time. Not seeded: a document that sets out to make its value texts
+// collide can only slow its own lookups down, as it could with any unseeded table.
+[[gnu::always_inline]] inline std::uint64_t HashText(const char* p, std::size_t n) {
+    constexpr std::uint64_t k0 = 0xA0761D6478BD642Full, k1 = 0xE7037ED1A0B428DBull,
+                            k2 = 0x8EBC6AF09C88C6E3ull;
+    std::uint64_t a = 0, b = 0, h = k0 ^ n;
+    if (n <= 16) {
+        if (n >= 8) {
+            a = Load64(p);
+            b = Load64(p + n - 8);
+        } else if (n >= 4) {
+            a = Load32(p);
+            b = Load32(p + n - 4);
+        } else if (n > 0) {
+            a = (std::uint64_t(static_cast<unsigned char>(p[0])) << 16) |
+                (std::uint64_t(static_cast<unsigned char>(p[n >> 1])) << 8) |
+                static_cast<unsigned char>(p[n - 1]);
+        }
+    } else {
+        std::size_t rest = n;
+        for (; rest > 16; p += 16, rest -= 16)
+            h = Fold(Load64(p) ^ k1, Load64(p + 8) ^ h);
+        a = Load64(p + rest - 16);
+        b = Load64(p + rest - 8);
+    }
+    return Fold(Fold(a ^ k1, b ^ h) ^ k2, k1 ^ n);
+}
+
+// Whether the n bytes at a and b are the same. Up to 16 bytes (a text stored in its slot) they are
+// compared as two overlapping words, which together cover every byte, instead of by a call.
+inline bool SameText(const char* a, const char* b, std::size_t n) {
+    if (n > 16)
+        return std::memcmp(a, b, n) == 0;
+    if (n >= 8)
+        return Load64(a) == Load64(b) && Load64(a + n - 8) == Load64(b + n - 8);
+    if (n >= 4)
+        return Load32(a) == Load32(b) && Load32(a + n - 4) == Load32(b + n - 4);
+    return std::memcmp(a, b, n) == 0;
+}
+
+// The power of two that keeps n entries at most half full (at least 2).
+std::size_t TableSize(std::size_t n) {
+    std::size_t size = 2;
+    while (size < 2 * n)
+        size *= 2;
+    return size;
+}
+
+// The numeric buckets: width 2^-20 and magnitudes below 2^43, so that a bucket's number fits an
+// int64 and scaling by the width is exact. kEdge is twice the tolerance in bucket widths: a
+// number farther than that from both edges of its bucket has every match in that bucket.
+constexpr double kBucketScale = 1048576.0;              // 2^20
+constexpr double kBucketLimit = 8796093022208.0;        // 2^43
+constexpr double kEdge = 2e-10 * kBucketScale * 1.0001; // a hair over two tolerances
+
+inline std::size_t BucketSlot(std::int64_t nBucket, std::size_t nMask) {
+    return static_cast<std::size_t>((static_cast<std::uint64_t>(nBucket) * 0x9E3779B97F4A7C15ull) >>
+                                    17) &
+           nMask;
 }
 
 } // namespace
@@ -270,20 +356,49 @@ KrStyle* KrTheme3DUnique::FindStyle(const TovoMBString& strValue) const {
 KrTheme3DItem* KrTheme3DUnique::FindIndexed(const TovoMBString& strValue) const {
     if (!m_bTextIndexValid)
         BuildTextIndex();
-    const auto it = m_mapTextIndex.find(strValue.Str());
-    return it == m_mapTextIndex.end() ? nullptr : it->second;
+    const std::string& key = strValue.Str();
+    const std::size_t n = key.size();
+    const std::uint64_t h = HashText(key.data(), n);
+    const std::uint32_t tag = static_cast<std::uint32_t>(h >> 32);
+    const std::size_t mask = m_arrTextSlots.size() - 1;
+    for (std::size_t i = static_cast<std::size_t>(h) & mask;; i = (i + 1) & mask) {
+        const TextSlot& slot = m_arrTextSlots[i];
+        if (!slot.pItem)
+            return nullptr;
+        if (slot.nTag == tag && slot.nLength == n &&
+            SameText(n <= sizeof slot.szShort ? slot.szShort : slot.pLong, key.data(), n))
+            return slot.pItem;
+    }
 }
 
 void KrTheme3DUnique::BuildTextIndex() const {
-    m_mapTextIndex.clear();
-    m_mapTextIndex.reserve(static_cast<std::size_t>(m_dictItems.GetCount()));
-    for (const auto& entry : m_dictItems)
-        m_mapTextIndex.emplace(entry.first.Str(), entry.second);
+    m_arrTextSlots.assign(TableSize(static_cast<std::size_t>(m_dictItems.GetCount())), TextSlot{});
+    const std::size_t mask = m_arrTextSlots.size() - 1;
+    for (const auto& entry : m_dictItems) {
+        if (!entry.second)
+            continue; // no item: the same answer as no entry
+        const std::string& key = entry.first.Str();
+        const std::uint64_t h = HashText(key.data(), key.size());
+        std::size_t i = static_cast<std::size_t>(h) & mask;
+        while (m_arrTextSlots[i].pItem)
+            i = (i + 1) & mask;
+        TextSlot& slot = m_arrTextSlots[i];
+        slot.nTag = static_cast<std::uint32_t>(h >> 32);
+        slot.nLength = static_cast<std::uint32_t>(key.size());
+        slot.pItem = entry.second;
+        if (key.size() <= sizeof slot.szShort)
+            std::memcpy(slot.szShort, key.data(), key.size());
+        else
+            slot.pLong = key.data(); // the dictionary's key: the index goes with any change
+    }
     m_bTextIndexValid = true;
 }
 
 KrStyle* KrTheme3DUnique::FindStyle(const TovoVariant& value) const {
     const int nType = value.GetType();
+    // A text value is its own text form (what Variant2String gives for it), without a copy.
+    if (nType == TovoVariant::Text)
+        return FindStyle(value.GetText());
     if (nType != TovoVariant::Float && nType != TovoVariant::Double)
         return FindStyle(Variant2String(value));
     const bool bTranslate = m_nExternalValueMode == 1 || m_nExternalValueMode == 2;
@@ -320,6 +435,29 @@ KrTheme3DItem* KrTheme3DUnique::FindNumberItem(double dNumber) const {
                         // tolerance
     if (!m_bNumberIndexValid)
         BuildNumberIndex();
+    if (std::fabs(dNumber) < kBucketLimit && !m_arrNumberSlots.empty()) {
+        const double dScaled = dNumber * kBucketScale; // exact: a power of two
+        const double dFloor = std::floor(dScaled);
+        const double dInside = dScaled - dFloor; // exact as well
+        if (dInside > kEdge && dInside < 1.0 - kEdge) {
+            const std::int64_t nBucket = static_cast<std::int64_t>(dFloor);
+            const std::size_t mask = m_arrNumberSlots.size() - 1;
+            for (std::size_t i = BucketSlot(nBucket, mask);; i = (i + 1) & mask) {
+                const NumberSlot& slot = m_arrNumberSlots[i];
+                if (slot.nCount == 0)
+                    return nullptr; // no number in the bucket, so none within the tolerance
+                if (slot.nBucket != nBucket)
+                    continue;
+                if (slot.nCount == 1)
+                    return IsSameNumber(slot.dNumber, dNumber) ? slot.pItem : nullptr;
+                break; // several numbers: the first position among them comes from the search
+            }
+        }
+    }
+    return SearchNumberItem(dNumber);
+}
+
+KrTheme3DItem* KrTheme3DUnique::SearchNumberItem(double dNumber) const {
     const auto& entries = m_arrIndexEntries;
     const auto matches = [dNumber](const NumberEntry& e) {
         return IsSameNumber(e.dNumber, dNumber);
@@ -385,6 +523,7 @@ void KrTheme3DUnique::BuildNumberIndex() const {
     std::copy(firstPositions.begin(), firstPositions.end(), m_arrIndexMinTree.begin() + n);
     for (std::size_t i = n; i-- > 1;)
         m_arrIndexMinTree[i] = std::min(m_arrIndexMinTree[2 * i], m_arrIndexMinTree[2 * i + 1]);
+    BuildNumberBuckets();
     m_bNumberIndexValid = true;
 }
 
@@ -393,34 +532,39 @@ void KrTheme3DUnique::BuildNumberIndex() const {
 TovoMBString KrTheme3DUnique::ToXML(int nVersion, TovoMBString strPath) const {
     if (ThemeXml::ResolveVersion(nVersion) != THEME3D_XML_VERSION)
         return TovoMBString();
-    const TovoMBString strBase = KrTheme3D::ToXML(THEME3D_XML_VERSION, TovoMBString());
-    if (strBase.IsEmpty())
-        return TovoMBString();
-    KrMarkup markup;
-    if (!ThemeXml::OpenThemeDoc(markup, strBase))
-        return TovoMBString();
-    ThemeXml::AddChildText(markup, "dkm:FieldExpression", m_strExpression);
-    markup.AddSubDoc(m_DefaultStyle.ToXML(THEME3D_XML_VERSION, "dkm:DefaultStyle"), FALSE, TRUE);
-    markup.AddElem("dkm:UniqueItems", nullptr, FALSE, TRUE);
-    markup.IntoElem();
-    for (int i = 0; i < GetCount(); ++i) {
-        const TovoMBString& strValue = m_arrValues.GetAt(i);
-        KrTheme3DItem* pItem = FindIndexed(strValue);
-        if (!pItem)
-            continue;
-        markup.AddElem("dkm:UniqueItem", nullptr, FALSE, TRUE);
-        markup.IntoElem();
-        ThemeXml::AddChildText(markup, "dkm:Value", strValue);
-        ThemeXml::AddChildText(markup, "dkm:Caption", pItem->m_strCaption);
-        ThemeXml::AddChildText(markup, "dkm:StyleEnable", ThemeXml::BoolText(pItem->m_bVisible));
-        // The item keeps the relative name: after writing, the theme holds its icon names as
-        // the document stores them.
-        ThemeXml::MakeIconRelative(pItem->m_Style, strPath);
-        markup.AddSubDoc(pItem->m_Style.ToXML(THEME3D_XML_VERSION, TovoMBString()), FALSE, TRUE);
-        markup.OutOfElem();
+    try {
+        const TovoMBString strBase = KrTheme3D::ToXML(THEME3D_XML_VERSION, TovoMBString());
+        if (strBase.IsEmpty())
+            return TovoMBString();
+        KrMarkup markup;
+        if (!ThemeXml::OpenThemeDoc(markup, strBase))
+            return TovoMBString();
+        ThemeXml::MarkupWriter out(markup);
+        out.AddText("dkm:FieldExpression", m_strExpression);
+        out.AddSubDoc(m_DefaultStyle.ToXML(THEME3D_XML_VERSION, "dkm:DefaultStyle"));
+        out.AddEmpty("dkm:UniqueItems");
+        out.IntoElem();
+        for (int i = 0; i < GetCount() && out.IsComplete(); ++i) {
+            const TovoMBString& strValue = m_arrValues.GetAt(i);
+            KrTheme3DItem* pItem = FindIndexed(strValue);
+            if (!pItem)
+                continue;
+            out.AddEmpty("dkm:UniqueItem");
+            out.IntoElem();
+            out.AddText("dkm:Value", strValue);
+            out.AddText("dkm:Caption", pItem->m_strCaption);
+            out.AddText("dkm:StyleEnable", ThemeXml::BoolText(pItem->m_bVisible));
+            // The item keeps the relative name: after writing, the theme holds its icon names as
+            // the document stores them.
+            ThemeXml::MakeIconRelative(pItem->m_Style, strPath);
+            out.AddSubDoc(pItem->m_Style.ToXML(THEME3D_XML_VERSION, TovoMBString()));
+            out.OutOfElem();
+        }
+        out.OutOfElem();
+        return out.Finish(kClassName, kSource, kWriteFailedLine);
+    } catch (const std::bad_alloc&) {
+        return ThemeXml::WriteFailed(kClassName, kSource, kWriteFailedLine);
     }
-    markup.OutOfElem();
-    return markup.GetDoc();
 }
 
 unsigned char KrTheme3DUnique::FromXML(const TovoMBString& strXML, int nVersion,
@@ -431,9 +575,14 @@ unsigned char KrTheme3DUnique::FromXML(const TovoMBString& strXML, int nVersion,
         return FALSE;
     // A document that is refused leaves the whole theme as it was, its base part included.
     const KrTheme3D savedBase(*this);
+    if (!KrTheme3D::FromXML(strXML, THEME3D_XML_VERSION, TovoMBString()) || m_nType != Unique) {
+        KrTheme3D::Swap(savedBase);
+        return FALSE;
+    }
+    // Parsed only after the base part has read (and let go of) its own parse of the text, so
+    // that no more than one parsed copy of the document is held at a time.
     KrMarkup markup(strXML);
-    if (!KrTheme3D::FromXML(strXML, THEME3D_XML_VERSION, TovoMBString()) || m_nType != Unique ||
-        !markup.FindElem("dkm:Theme3D")) {
+    if (!markup.FindElem("dkm:Theme3D")) {
         KrTheme3D::Swap(savedBase);
         return FALSE;
     }
@@ -442,8 +591,14 @@ unsigned char KrTheme3DUnique::FromXML(const TovoMBString& strXML, int nVersion,
     markup.ResetChildPos();
     if (markup.FindChildElem("dkm:UniqueItems")) {
         markup.IntoElem();
-        while (markup.FindChildElem("dkm:UniqueItem"))
-            ReadItem(markup, strPath);
+        std::vector<ReadEntry> read;
+        while (markup.FindChildElem("dkm:UniqueItem")) {
+            auto pItem = std::make_unique<KrTheme3DItem>();
+            TovoMBString strValue;
+            if (ReadItem(markup, strPath, strValue, *pItem))
+                read.emplace_back(std::move(strValue), std::move(pItem));
+        }
+        AddRead(read);
     }
     return TRUE;
 }
@@ -458,12 +613,13 @@ void KrTheme3DUnique::ReadHead(KrMarkup& markup) {
 }
 
 // Each child is searched after the one found before it. An item starts from the defaults, so a
-// missing caption, flag or style gives the default one; an item without a value is dropped.
-void KrTheme3DUnique::ReadItem(KrMarkup& markup, const TovoMBString& strPath) {
+// missing caption, flag or style gives the default one; FALSE for an item without a value, which
+// is dropped.
+bool KrTheme3DUnique::ReadItem(KrMarkup& markup, const TovoMBString& strPath,
+                               TovoMBString& strValue, KrTheme3DItem& item) {
     markup.IntoElem();
-    TovoMBString strValue;
-    if (ThemeXml::FindChildText(markup, "dkm:Value", strValue)) {
-        KrTheme3DItem item;
+    const bool bValue = ThemeXml::FindChildText(markup, "dkm:Value", strValue);
+    if (bValue) {
         ThemeXml::FindChildText(markup, "dkm:Caption", item.m_strCaption);
         TovoMBString strEnable;
         if (ThemeXml::FindChildText(markup, "dkm:StyleEnable", strEnable))
@@ -472,9 +628,60 @@ void KrTheme3DUnique::ReadItem(KrMarkup& markup, const TovoMBString& strPath) {
             item.m_Style.FromXML(markup.GetChildSubDoc(), THEME3D_XML_VERSION);
             ThemeXml::MakeIconAbsolute(item.m_Style, strPath);
         }
-        Add(strValue, item); // a value met before keeps its first item
     }
     markup.OutOfElem();
+    return bValue;
+}
+
+// The items read, entered as Add would enter them one after the other (the first of equal values
+// stays, the values keep the document's order), but into the dictionary in the order of the
+// values: each descent of the dictionary's tree then finds its path in the cache, where the
+// document's order misses at every level of a large tree.
+void KrTheme3DUnique::AddRead(std::vector<ReadEntry>& read) {
+    if (GetCount() != 0 || m_dictItems.GetCount() != 0) {
+        for (ReadEntry& entry : read)
+            Add(entry.first, *entry.second);
+        return;
+    }
+    std::vector<std::size_t> order(read.size());
+    for (std::size_t i = 0; i < order.size(); ++i)
+        order[i] = i;
+    std::sort(order.begin(), order.end(), [&read](std::size_t a, std::size_t b) {
+        const int c = read[a].first.View().compare(read[b].first.View());
+        return c != 0 ? c < 0 : a < b;
+    });
+    std::vector<bool> kept(read.size(), false);
+    for (std::size_t k = 0; k < order.size(); ++k)
+        kept[order[k]] = k == 0 || read[order[k]].first != read[order[k - 1]].first;
+    for (std::size_t i = 0; i < read.size(); ++i)
+        if (kept[i])
+            m_arrValues.Add(read[i].first);
+    for (std::size_t i : order)
+        if (kept[i])
+            m_dictItems[read[i].first] = read[i].second.release();
+    DropIndexes();
+}
+
+// The sorted numbers fall into buckets in order, so each bucket is one run of them.
+void KrTheme3DUnique::BuildNumberBuckets() const {
+    std::vector<NumberSlot> buckets;
+    for (const NumberEntry& entry : m_arrIndexEntries) {
+        if (!(std::fabs(entry.dNumber) < kBucketLimit))
+            continue;
+        const auto nBucket = static_cast<std::int64_t>(std::floor(entry.dNumber * kBucketScale));
+        if (!buckets.empty() && buckets.back().nBucket == nBucket)
+            ++buckets.back().nCount;
+        else
+            buckets.push_back(NumberSlot{nBucket, entry.dNumber, entry.pItem, 1});
+    }
+    m_arrNumberSlots.assign(TableSize(buckets.size()), NumberSlot{0, 0.0, nullptr, 0});
+    const std::size_t mask = m_arrNumberSlots.size() - 1;
+    for (const NumberSlot& bucket : buckets) {
+        std::size_t i = BucketSlot(bucket.nBucket, mask);
+        while (m_arrNumberSlots[i].nCount != 0)
+            i = (i + 1) & mask;
+        m_arrNumberSlots[i] = bucket;
+    }
 }
 
 } // namespace KRS

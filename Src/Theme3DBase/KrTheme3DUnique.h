@@ -11,8 +11,9 @@
 #include "VyBase600/TovoVariant.h"
 #include "VyToolkit600/KrStyle.h"
 
-#include <string>
-#include <unordered_map>
+#include <cstdint>
+#include <memory>
+#include <utility>
 #include <vector>
 
 namespace KRS {
@@ -98,8 +99,10 @@ private:
     // The item of the first position in theme order whose value matches the number and has an
     // item; null when there is none.
     KrTheme3DItem* FindNumberItem(double dNumber) const;
+    KrTheme3DItem* SearchNumberItem(double dNumber) const;
     void BuildTextIndex() const;
     void BuildNumberIndex() const;
+    void BuildNumberBuckets() const;
     // Called by every operation that changes the values or the dictionary.
     void DropIndexes() {
         m_bTextIndexValid = false;
@@ -107,14 +110,28 @@ private:
     }
     // FromXML parts: the expression and default style at the root, and one "dkm:UniqueItem".
     void ReadHead(KrMarkup& markup);
-    void ReadItem(KrMarkup& markup, const TOVO::TovoMBString& strPath);
+    bool ReadItem(KrMarkup& markup, const TOVO::TovoMBString& strPath, TOVO::TovoMBString& strValue,
+                  KrTheme3DItem& item);
+    using ReadEntry = std::pair<TOVO::TovoMBString, std::unique_ptr<KrTheme3DItem>>;
+    void AddRead(std::vector<ReadEntry>& read);
 
     // Lookup indexes for FindStyle, built on first use and dropped whenever the values change, so
-    // that a lookup in a large theme costs about one hash probe or one binary search rather than a
-    // walk down the dictionary's tree (a cache miss per level).
-    // Text index: each value text (a copy, so that a probe finds the text in the hash node
-    // itself) to its item.
-    mutable std::unordered_map<std::string, KrTheme3DItem*> m_mapTextIndex;
+    // that a lookup in a large theme costs about one probe of a flat table rather than a walk down
+    // the dictionary's tree (a cache miss per level).
+    // Text index: open addressing with linear probing over a power-of-two table at most half
+    // full. A slot holds the upper half of the text's hash, the text's length, its item (null: an
+    // empty slot) and the text itself when it has at most 16 bytes; a longer text is compared
+    // where the dictionary keeps it. A lookup of a short text thus reads one slot and the item.
+    struct TextSlot {
+        std::uint32_t nTag;
+        std::uint32_t nLength;
+        KrTheme3DItem* pItem;
+        union {
+            char szShort[16];
+            const char* pLong;
+        };
+    };
+    mutable std::vector<TextSlot> m_arrTextSlots;
     mutable bool m_bTextIndexValid = false;
     // Numeric index over the value texts read as doubles: the distinct finite numbers in
     // ascending order, each with the item of its first position; a minimum tree whose leaves hold
@@ -124,6 +141,19 @@ private:
         double dNumber;
         KrTheme3DItem* pItem;
     };
+    // Above them, buckets of width 2^-20 (far wider than the tolerance, and a power of two, so
+    // that a number's bucket is computed exactly) in a flat table: a number that lies inside its
+    // bucket by more than twice the tolerance can only match numbers of its own bucket, and a
+    // bucket that holds one number answers with one comparison. Edges, shared buckets and
+    // magnitudes of 2^43 and more (where doubles are too far apart for the tolerance to matter)
+    // go to the search over the sorted numbers.
+    struct NumberSlot {
+        std::int64_t nBucket;
+        double dNumber;
+        KrTheme3DItem* pItem;
+        int nCount; // numbers in the bucket; 0: an empty slot
+    };
+    mutable std::vector<NumberSlot> m_arrNumberSlots;
     mutable std::vector<NumberEntry> m_arrIndexEntries;
     mutable std::vector<int> m_arrIndexMinTree;
     mutable std::vector<KrTheme3DItem*> m_arrIndexItems;

@@ -5,6 +5,7 @@
 #include "VyToolkit600/KrStringEx.h"
 
 #include <algorithm>
+#include <new>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -22,10 +23,15 @@ TovoMBString NumberText(double dValue) {
     return text;
 }
 
-bool IsTrueText(const TovoMBString& strText) { return strText.CompareNoCase("TRUE") == 0; }
-bool IsFalseText(const TovoMBString& strText) { return strText.CompareNoCase("FALSE") == 0; }
+bool IsTrueText(const TovoMBString& strText) {
+    return strText.CompareNoCase("TRUE") == 0;
+}
+bool IsFalseText(const TovoMBString& strText) {
+    return strText.CompareNoCase("FALSE") == 0;
+}
 
-bool CodeOfName(const CodeName* pTable, std::size_t nCount, const TovoMBString& strName, int& nCode) {
+bool CodeOfName(const CodeName* pTable, std::size_t nCount, const TovoMBString& strName,
+                int& nCode) {
     for (std::size_t i = 0; i < nCount; ++i) {
         if (strName.CompareNoCase(pTable[i].szName) == 0) {
             nCode = pTable[i].nCode;
@@ -40,6 +46,25 @@ bool OpenThemeDoc(KrMarkup& markup, const TovoMBString& strBaseDoc) {
     return markup.FindElem("dkm:Theme3D") != FALSE;
 }
 
+TovoMBString MarkupWriter::Finish(const char* szClassName, const char* szSource, int nLine) const {
+    if (!m_bComplete)
+        return WriteFailed(szClassName, szSource, nLine);
+    try {
+        return m_markup.GetDoc();
+    } catch (const std::bad_alloc&) {
+        return WriteFailed(szClassName, szSource, nLine);
+    }
+}
+
+TovoMBString WriteFailed(const char* szClassName, const char* szSource, int nLine) {
+    try {
+        LogCodeWithMessage("EGg041", szClassName, szSource, nLine);
+    } catch (const std::bad_alloc&) {
+        // no memory even for the record: the empty answer alone tells the failure
+    }
+    return TovoMBString();
+}
+
 bool FindChildText(KrMarkup& markup, const char* szName, TovoMBString& strText) {
     if (!markup.FindChildElem(szName))
         return false;
@@ -51,7 +76,8 @@ void MakeIconRelative(KrStyle& style, const TovoMBString& strPath) {
     const TovoMBString& icon = style.GetIconName();
     if (icon.IsEmpty())
         return;
-    style.SetIconName(KrFile::GetRelativePath(strPath, KrFile::GetDir(icon)) + KrFile::GetName(icon));
+    style.SetIconName(KrFile::GetRelativePath(strPath, KrFile::GetDir(icon)) +
+                      KrFile::GetName(icon));
 }
 
 void MakeIconAbsolute(KrStyle& style, const TovoMBString& strPath) {
@@ -63,7 +89,8 @@ void LogCode(const char* szCode, const char* szSource, int nLine) {
     KrLogFile::GetInstance(false).RecordLog(KrLogFile::LogError, szCode, szSource, nLine);
 }
 
-void LogCodeWithMessage(const char* szCode, const char* szClassName, const char* szSource, int nLine) {
+void LogCodeWithMessage(const char* szCode, const char* szClassName, const char* szSource,
+                        int nLine) {
     KrStringEx resource;
     resource.LoadResString(szCode);
     TovoMBString message;
@@ -80,12 +107,6 @@ void LogCodeWithMessage(const char* szCode, const char* szClassName, const char*
 
 namespace KRS {
 namespace ThemeXml {
-
-int ClampCount(int nCount, int nDocLength) {
-    if (nCount <= 0 || nDocLength <= 0)
-        return 0;
-    return nCount < nDocLength ? nCount : nDocLength;
-}
 
 namespace {
 

@@ -13,7 +13,9 @@ namespace KRS {
 namespace ThemeXml {
 
 // A version argument of 0 stands for the current version.
-inline int ResolveVersion(int nVersion) { return nVersion == 0 ? THEME3D_XML_VERSION : nVersion; }
+inline int ResolveVersion(int nVersion) {
+    return nVersion == 0 ? THEME3D_XML_VERSION : nVersion;
+}
 
 // The version a reader works with: 0 stands for the current version, and 20031212 is read as
 // 20031211 (documents of that date carry the older layout).
@@ -25,7 +27,9 @@ inline int ResolveReadVersion(int nVersion) {
 // "%.15f", then trailing "0" and then trailing "." removed: 2.5 gives "2.5", 100 gives "100".
 TOVO::TovoMBString NumberText(double dValue);
 
-inline const char* BoolText(bool b) { return b ? "TRUE" : "FALSE"; }
+inline const char* BoolText(bool b) {
+    return b ? "TRUE" : "FALSE";
+}
 // Whether the text equals "TRUE" / "FALSE", ignoring case.
 bool IsTrueText(const TOVO::TovoMBString& strText);
 bool IsFalseText(const TOVO::TovoMBString& strText);
@@ -43,25 +47,90 @@ template <std::size_t N> const char* NameOfCode(const CodeName (&table)[N], int 
     return nullptr;
 }
 // TRUE with the code of the name (compared ignoring case), FALSE when the table has none.
-bool CodeOfName(const CodeName* pTable, std::size_t nCount, const TOVO::TovoMBString& strName, int& nCode);
-template <std::size_t N> bool CodeOfName(const CodeName (&table)[N], const TOVO::TovoMBString& strName, int& nCode) {
+bool CodeOfName(const CodeName* pTable, std::size_t nCount, const TOVO::TovoMBString& strName,
+                int& nCode);
+template <std::size_t N>
+bool CodeOfName(const CodeName (&table)[N], const TOVO::TovoMBString& strName, int& nCode) {
     return CodeOfName(table, N, strName, nCode);
 }
 
 // Loads the base part's document and places the current element on its "dkm:Theme3D" root.
 bool OpenThemeDoc(KrMarkup& markup, const TOVO::TovoMBString& strBaseDoc);
 
-// Appends a child element with a text to the current element.
-inline void AddChildText(KrMarkup& markup, const char* szName, const TOVO::TovoMBString& strText) {
-    markup.AddElem(szName, strText, FALSE, TRUE);
-}
+// The writing calls of one writer on its markup, each result kept. The markup refuses an
+// element or a sub-document only when it cannot hold it (out of memory, or a sub-document that
+// came back empty for the same reason): then the writer answers with no document at all rather
+// than a partial one, and nothing more is added once one call failed.
+class MarkupWriter {
+public:
+    explicit MarkupWriter(KrMarkup& markup) : m_markup(markup) {}
+    // A child element of the current element with a text (none when empty), as its last child.
+    void AddText(const char* szName, const TOVO::TovoMBString& strText) {
+        m_bComplete = m_bComplete && m_markup.AddElem(szName, strText, FALSE, TRUE);
+    }
+    void AddEmpty(const char* szName) { AddText(szName, TOVO::TovoMBString()); }
+    // A whole document as the last child of the current element.
+    void AddSubDoc(const TOVO::TovoMBString& strDoc) {
+        m_bComplete = m_bComplete && m_markup.AddSubDoc(strDoc, FALSE, TRUE);
+    }
+    // An attribute of the child just added.
+    void SetChildAttrib(const char* szName, const TOVO::TovoMBString& strValue) {
+        m_bComplete = m_bComplete && m_markup.SetAttrib(m_markup.GetChildPos(), szName, strValue);
+    }
+    void IntoElem() { m_bComplete = m_bComplete && m_markup.IntoElem(); }
+    void OutOfElem() { m_bComplete = m_bComplete && m_markup.OutOfElem(); }
+    bool IsComplete() const { return m_bComplete; }
+    // The whole document, or an empty text when a call failed or the text cannot be made; a
+    // failure writes one log record "EGg041" with the class name.
+    TOVO::TovoMBString Finish(const char* szClassName, const char* szSource, int nLine) const;
+
+private:
+    KrMarkup& m_markup;
+    bool m_bComplete = true;
+};
+
+// The answer of a writer that ran out of memory: one log record "EGg041", and no document.
+TOVO::TovoMBString WriteFailed(const char* szClassName, const char* szSource, int nLine);
 // Searches the next child of that name (after the current child); TRUE with its text.
 bool FindChildText(KrMarkup& markup, const char* szName, TOVO::TovoMBString& strText);
 
-// A count read from a document, bounded by what the document can hold: negative gives 0, and
-// no more entries than the document has bytes (every entry needs several bytes of markup), so a
-// small corrupt document cannot ask for a huge allocation.
-int ClampCount(int nCount, int nDocLength);
+// Counts that a document states ("dkm:ArrayFieldNum", "dkm:KeyNum") are honoured exactly, whatever
+// the document's length, up to a budget of kCountBudget = 2^20 entries (values and join keys
+// together) in one theme or one chart item read on its own: 8 MB of numbers. The entries are
+// counted in document order: each chart item's value list as the theme keeps it (a list inherited
+// from the item before counts again for every item that inherits it), then the join keys. The one
+// rule for a document past the budget: the list that would pass it is cut to what remains of the
+// budget, keeping its first entries, every later list is empty, and the reader writes one log
+// record "EGg040"; its result stays what its rules say.
+// Worst case on the way out: the largest theme a reader can build writes at most 364 bytes per
+// entry (a value element "<dkm:ArrayField1048575>" with its end tag is 47 bytes, a value written
+// "%f" at most 317 digits for -1.8e308; a key element is at most 44 bytes), so at most 382 MB of
+// text plus the theme's other elements; from a small document, whose values are zeros, 2^20
+// values write about 57 MB.
+constexpr int kCountBudget = 1 << 20;
+
+// What remains of the budget while one document is read, and whether a list had to be cut.
+class CountBudget {
+public:
+    // The part of a list of nCount entries that fits what remains (0 for a negative count); a
+    // list that does not fit marks the budget as exceeded. Nothing is used up.
+    int Fit(long long nCount) {
+        if (nCount <= 0)
+            return 0;
+        if (nCount > m_nRemaining) {
+            m_bExceeded = true;
+            return m_nRemaining;
+        }
+        return static_cast<int>(nCount);
+    }
+    // Uses up entries that fit.
+    void Use(int nCount) { m_nRemaining -= nCount; }
+    bool IsExceeded() const { return m_bExceeded; }
+
+private:
+    int m_nRemaining = kCountBudget;
+    bool m_bExceeded = false;
+};
 
 // Reads the numbered children "<prefix>0", "<prefix>1", ... "<prefix>(nCount-1)" that follow the
 // current child, with the result of looking each one up in turn with FindChildElem (each search
@@ -78,7 +147,18 @@ void MakeIconAbsolute(KrStyle& style, const TOVO::TovoMBString& strPath);
 // Log records of the module: level 400, the code, the source "Src/Theme3DBase/<class>" and line.
 void LogCode(const char* szCode, const char* szSource, int nLine);
 // The same with the message of the code's resource text formatted with the class name.
-void LogCodeWithMessage(const char* szCode, const char* szClassName, const char* szSource, int nLine);
+void LogCodeWithMessage(const char* szCode, const char* szClassName, const char* szSource,
+                        int nLine);
+
+} // namespace ThemeXml
+
+class Kr3DGraphItem;
+namespace ThemeXml {
+// Kr3DGraphItem::FromXML with the value list fitted to the budget of the theme that reads the
+// item (nothing used up: the theme counts what it keeps); FALSE, with nothing changed and
+// nothing logged, for an empty text or one without "dkm:GraphItem".
+bool ReadGraphItem(Kr3DGraphItem& item, const TOVO::TovoMBString& strXML, int nVersion,
+                   CountBudget& budget);
 
 } // namespace ThemeXml
 } // namespace KRS

@@ -3,6 +3,8 @@
 #include <pugixml.hpp>
 
 #include <cstring>
+#include <memory>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -68,10 +70,12 @@ pugi::xml_node FirstElement(const pugi::xml_node& parent) {
     return pugi::xml_node();
 }
 
+// Text nodes have an empty name, so a name compares first and the node type is asked only of a
+// node that bears it: the search walks many siblings that are not the one sought.
 bool NameMatches(const pugi::xml_node& n, const char* szName) {
-    if (n.type() != pugi::node_element)
-        return false;
-    return !szName || !*szName || std::strcmp(n.name(), szName) == 0;
+    if (!szName || !*szName)
+        return n.type() == pugi::node_element;
+    return std::strcmp(n.name(), szName) == 0 && n.type() == pugi::node_element;
 }
 
 pugi::xml_node FindFrom(pugi::xml_node n, const char* szName) {
@@ -188,10 +192,75 @@ pugi::xml_node NodeAt(const pugi::xml_document& doc, const std::vector<std::size
     return node;
 }
 
+// The tree of the last document text a markup parsed and let go of unmodified, kept per thread:
+// the next markup made from the very same text takes the tree over instead of parsing the text
+// again. A theme's reader and its base part read one document one after the other, so the second
+// parse of every theme document is saved. A tree that was taken over is not kept again, texts
+// below 4 KB (a style, an item) parse faster than they are kept, and texts above 64 MB are not
+// kept at all, so what stays behind after a read is at most one tree per thread until the
+// thread's next markup goes.
+struct ParsedText {
+    std::string text;
+    std::unique_ptr<pugi::xml_document> doc;
+};
+thread_local ParsedText t_lastParsed;
+constexpr std::size_t kMinKeptText = 4096;
+constexpr std::size_t kMaxKeptText = std::size_t(64) << 20;
+
+bool TakeParsed(const TovoMBString& strDoc, pugi::xml_document& doc) {
+    ParsedText& last = t_lastParsed;
+    if (!last.doc || last.text != strDoc.Str())
+        return false;
+    doc = std::move(*last.doc);
+    last.doc.reset();
+    std::string().swap(last.text);
+    return true;
+}
+
 } // namespace
 
 struct KrMarkup::Impl {
     pugi::xml_document m_doc;
+    // The text m_doc was parsed from, while the tree is unmodified and worth keeping.
+    std::string m_strSource;
+    bool m_bKeep = false;
+
+    // Loads a text, taking over a kept tree of the same text when there is one.
+    bool LoadText(const TovoMBString& strDoc) {
+        Keep();
+        if (TakeParsed(strDoc, m_doc))
+            return true;
+        if (!Load(m_doc, strDoc))
+            return false;
+        const std::size_t size = strDoc.Str().size();
+        if (size >= kMinKeptText && size <= kMaxKeptText) {
+            m_strSource = strDoc.Str();
+            m_bKeep = true;
+        }
+        return true;
+    }
+    // The tree changes: it no longer is the text's.
+    void Touch() {
+        if (m_bKeep) {
+            m_bKeep = false;
+            std::string().swap(m_strSource);
+        }
+    }
+    // Hands an unmodified tree over to the next markup of the same text.
+    void Keep() noexcept {
+        if (!m_bKeep)
+            return;
+        m_bKeep = false;
+        try {
+            auto doc = std::make_unique<pugi::xml_document>(std::move(m_doc));
+            t_lastParsed.text = std::move(m_strSource);
+            t_lastParsed.doc = std::move(doc);
+        } catch (const std::bad_alloc&) {
+            // not kept: the next markup parses again
+        }
+        m_doc.reset();
+        std::string().swap(m_strSource);
+    }
     pugi::xml_node m_elem;  // the current element; null at the top level
     pugi::xml_node m_child; // the current child inside it; null when none
 
@@ -205,6 +274,7 @@ struct KrMarkup::Impl {
     }
 
     void CopyFrom(const Impl& other) {
+        Touch();
         m_doc.reset(other.m_doc);
         m_elem = other.m_elem ? NodeAt(m_doc, PathOf(other.m_elem)) : pugi::xml_node();
         m_child = other.m_child ? NodeAt(m_doc, PathOf(other.m_child)) : pugi::xml_node();
@@ -215,6 +285,10 @@ struct KrMarkup::Impl {
     pugi::xml_node PlaceChild(const pugi::xml_node* pProto, unsigned char bInsert);
     pugi::xml_node PlaceSibling(const pugi::xml_node* pProto, unsigned char bInsert);
     pugi::xml_node NodeAtPos(Pos nPos) const;
+    void Unplace(pugi::xml_node node);
+    pugi::xml_node ParseInto(pugi::xml_node parent, const TovoMBString& strDoc, bool& bOutOfMemory);
+    pugi::xml_node PlaceSubDoc(const TovoMBString& strSubDoc, unsigned char bInsert,
+                               unsigned char bChild);
 };
 
 // A child goes last, or with bInsert before the current child (first when there is none).
@@ -265,9 +339,58 @@ pugi::xml_node KrMarkup::Impl::Place(const pugi::xml_node* pProto, const char* s
     if (!pProto && !IsValidName(szName))
         return pugi::xml_node();
     pugi::xml_node node = bChild ? PlaceChild(pProto, bInsert) : PlaceSibling(pProto, bInsert);
-    if (node && !pProto)
-        node.set_name(szName);
+    if (node && !pProto && !node.set_name(szName)) {
+        Unplace(node); // out of memory: no nameless element stays in the document
+        return pugi::xml_node();
+    }
     return node;
+}
+
+// Takes back an element that Place has just added; the cursors return to where they were.
+void KrMarkup::Impl::Unplace(pugi::xml_node node) {
+    pugi::xml_node parent = node.parent();
+    if (node == m_child) {
+        pugi::xml_node before = node.previous_sibling();
+        while (before && before.type() != pugi::node_element)
+            before = before.previous_sibling();
+        m_child = before;
+    }
+    if (node == m_elem) {
+        m_elem = parent == m_doc ? pugi::xml_node() : parent;
+        m_child = pugi::xml_node();
+    }
+    parent.remove_child(node);
+}
+
+// Parses a document text straight into the tree, as the last children of the parent, where
+// loading it on its own and copying its root would build it twice. The one element the text
+// holds; otherwise (not well formed, not exactly one root, out of memory, or a document type
+// declaration, which only a whole document may hold) everything parsed is taken out again and
+// the result is null.
+pugi::xml_node KrMarkup::Impl::ParseInto(pugi::xml_node parent, const TovoMBString& strDoc,
+                                         bool& bOutOfMemory) {
+    const pugi::xml_node last = parent.last_child();
+    const pugi::xml_parse_result result =
+        parent.append_buffer(strDoc.c_str(), strDoc.Str().size(), kParseFlags, pugi::encoding_utf8);
+    bOutOfMemory = result.status == pugi::status_out_of_memory;
+    pugi::xml_node element;
+    bool bOne = static_cast<bool>(result);
+    for (pugi::xml_node n = last ? last.next_sibling() : parent.first_child(); n;) {
+        const pugi::xml_node next = n.next_sibling();
+        if (bOne && n.type() == pugi::node_element && !element) {
+            element = n;
+        } else {
+            if (n.type() == pugi::node_element)
+                bOne = false;
+            parent.remove_child(n);
+        }
+        n = next;
+    }
+    if (!bOne && element) {
+        parent.remove_child(element);
+        element = pugi::xml_node();
+    }
+    return element;
 }
 
 // The cursors cover nearly every call; other positions are checked against the document so
@@ -293,6 +416,51 @@ pugi::xml_node KrMarkup::Impl::NodeAtPos(Pos nPos) const {
     return pugi::xml_node();
 }
 
+// The sub-document is parsed in place under the element it joins, then moved to where Place
+// would have put a copy of it; the cursors end up as Place leaves them.
+pugi::xml_node KrMarkup::Impl::PlaceSubDoc(const TovoMBString& strSubDoc, unsigned char bInsert,
+                                           unsigned char bChild) {
+    pugi::xml_node parent;
+    if (bChild) {
+        if (!m_elem && !EnterRoot())
+            return pugi::xml_node();
+        parent = m_elem;
+    } else if (!m_elem) {
+        if (Root())
+            return pugi::xml_node();
+        parent = m_doc;
+    } else {
+        if (AtTop())
+            return pugi::xml_node();
+        parent = m_elem.parent();
+    }
+    bool bOutOfMemory = false;
+    pugi::xml_node node = ParseInto(parent, strSubDoc, bOutOfMemory);
+    if (!node) {
+        if (bOutOfMemory)
+            return node;
+        // What a fragment may not hold (a document type declaration) a whole document may: the
+        // text is loaded on its own and its root copied, as for any other document.
+        pugi::xml_document sub;
+        if (!Load(sub, strSubDoc))
+            return pugi::xml_node();
+        const pugi::xml_node root = FirstElement(sub);
+        return Place(&root, nullptr, bInsert, bChild);
+    }
+    if (bChild) {
+        if (bInsert)
+            node = m_child ? parent.insert_move_before(node, m_child) : parent.prepend_move(node);
+        m_child = node;
+    } else {
+        if (m_elem)
+            node = bInsert ? parent.insert_move_before(node, m_elem)
+                           : parent.insert_move_after(node, m_elem);
+        m_elem = node;
+        m_child = pugi::xml_node();
+    }
+    return node;
+}
+
 KrMarkup::KrMarkup() : m_pImpl(std::make_unique<Impl>()) {}
 
 KrMarkup::KrMarkup(const TovoMBString& strDoc) : KrMarkup() {
@@ -309,11 +477,13 @@ KrMarkup& KrMarkup::operator=(const KrMarkup& other) {
     return *this;
 }
 
-KrMarkup::~KrMarkup() = default;
+KrMarkup::~KrMarkup() {
+    m_pImpl->Keep();
+}
 
 unsigned char KrMarkup::SetDoc(const TovoMBString& strDoc) {
     ResetPos();
-    return Load(m_pImpl->m_doc, strDoc) ? TRUE : FALSE;
+    return m_pImpl->LoadText(strDoc) ? TRUE : FALSE;
 }
 
 TovoMBString KrMarkup::GetDoc() const {
@@ -377,44 +547,51 @@ unsigned char KrMarkup::AddElem(const char* szName, const char* szData, unsigned
 
 unsigned char KrMarkup::AddElem(const char* szName, const TovoMBString& strData,
                                 unsigned char bInsert, unsigned char bChild) {
+    m_pImpl->Touch();
     pugi::xml_node node = m_pImpl->Place(nullptr, szName, bInsert, bChild);
     if (!node)
         return FALSE;
-    if (!strData.IsEmpty())
-        node.append_child(pugi::node_pcdata).set_value(strData.c_str(), strData.Str().size());
+    if (!strData.IsEmpty() &&
+        !node.append_child(pugi::node_pcdata).set_value(strData.c_str(), strData.Str().size())) {
+        m_pImpl->Unplace(node); // out of memory: no element without its text stays
+        return FALSE;
+    }
     return TRUE;
 }
 
 unsigned char KrMarkup::AddSubDoc(const TovoMBString& strSubDoc, unsigned char bInsert,
                                   unsigned char bChild) {
-    pugi::xml_document sub;
-    if (!Load(sub, strSubDoc))
-        return FALSE;
-    const pugi::xml_node root = FirstElement(sub);
-    return m_pImpl->Place(&root, nullptr, bInsert, bChild) ? TRUE : FALSE;
+    m_pImpl->Touch();
+    return m_pImpl->PlaceSubDoc(strSubDoc, bInsert, bChild) ? TRUE : FALSE;
 }
 
 unsigned char KrMarkup::SetAttrib(Pos nPos, const char* szName, const TovoMBString& strValue) {
+    m_pImpl->Touch();
     return SetAttribOf(m_pImpl->NodeAtPos(nPos), szName, strValue);
 }
 
 unsigned char KrMarkup::SetAttrib(const char* szName, const TovoMBString& strValue) {
+    m_pImpl->Touch();
     return SetAttribOf(m_pImpl->m_elem, szName, strValue);
 }
 
 unsigned char KrMarkup::SetChildAttrib(const char* szName, const TovoMBString& strValue) {
+    m_pImpl->Touch();
     return SetAttribOf(m_pImpl->m_child, szName, strValue);
 }
 
 unsigned char KrMarkup::SetData(const TovoMBString& strData) {
+    m_pImpl->Touch();
     return SetDataOf(m_pImpl->m_elem, strData);
 }
 
 unsigned char KrMarkup::SetChildData(const TovoMBString& strData) {
+    m_pImpl->Touch();
     return SetDataOf(m_pImpl->m_child, strData);
 }
 
 unsigned char KrMarkup::RemoveChildElem() {
+    m_pImpl->Touch();
     Impl& d = *m_pImpl;
     if (!d.m_child)
         return FALSE;

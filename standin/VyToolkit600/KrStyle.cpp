@@ -138,23 +138,41 @@ unsigned char KrStyle::FromXML(const TovoMBString& strXML, int nVersion) {
     KrMarkup xml(strXML);
     if (!xml.FindElem())
         return FALSE;
-    TovoMBString strText;
-    if (stylexml::FindChild(xml, kFillColor, strText))
-        stylexml::ReadColor(strText, m_nFillColor);
-    if (stylexml::FindChild(xml, kLineColor, strText))
-        stylexml::ReadColor(strText, m_nLineColor);
-    if (stylexml::FindChild(xml, kLineWidth, strText))
-        stylexml::ReadDouble(strText, m_dLineWidth);
-    if (stylexml::FindChild(xml, kIconName, strText))
-        m_strIconName = strText;
-    if (stylexml::FindChild(xml, kIconScale, strText))
-        stylexml::ReadDouble(strText, m_dIconScale);
-    if (stylexml::FindChild(xml, kAltitudeMode, strText))
-        ReadAltitudeMode(strText, m_nAltitudeMode);
-    if (stylexml::FindChild(xml, kFill, strText))
-        m_bFill = stylexml::ReadBool(strText);
-    if (stylexml::FindChild(xml, kExtrude, strText))
-        stylexml::ReadDouble(strText, m_dExtrude);
+    // One walk over the children instead of one search from the first child per field: each
+    // field takes the first element of its name, as that search would find it.
+    enum { FillColor, LineColor, LineWidth, IconName, IconScale, Altitude, Fill, Extrude, Fields };
+    static const char* const kNames[Fields] = {kFillColor, kLineColor,    kLineWidth, kIconName,
+                                               kIconScale, kAltitudeMode, kFill,      kExtrude};
+    TovoMBString texts[Fields];
+    bool found[Fields] = {};
+    int nLeft = Fields;
+    while (nLeft > 0 && xml.FindChildElem(nullptr)) {
+        const TovoMBString name = xml.GetChildTagName();
+        for (int i = 0; i < Fields; ++i) {
+            if (!found[i] && name.View() == kNames[i]) {
+                found[i] = true;
+                texts[i] = xml.GetChildData();
+                --nLeft;
+                break;
+            }
+        }
+    }
+    if (found[FillColor])
+        stylexml::ReadColor(texts[FillColor], m_nFillColor);
+    if (found[LineColor])
+        stylexml::ReadColor(texts[LineColor], m_nLineColor);
+    if (found[LineWidth])
+        stylexml::ReadDouble(texts[LineWidth], m_dLineWidth);
+    if (found[IconName])
+        m_strIconName = texts[IconName];
+    if (found[IconScale])
+        stylexml::ReadDouble(texts[IconScale], m_dIconScale);
+    if (found[Altitude])
+        ReadAltitudeMode(texts[Altitude], m_nAltitudeMode);
+    if (found[Fill])
+        m_bFill = stylexml::ReadBool(texts[Fill]);
+    if (found[Extrude])
+        stylexml::ReadDouble(texts[Extrude], m_dExtrude);
     return TRUE;
 }
 

@@ -122,11 +122,6 @@ TEST(GraphItemTest, ReaderRules) {
         ASSERT_EQ(item.FromXML(Fragment(c.first), kVersion), TRUE) << c.first;
         EXPECT_EQ(Describe(item), c.second) << c.first;
     }
-    Kr3DGraphItem item;
-    const TovoMBString huge = Fragment(El("dkm:ArrayFieldNum", "2147483647"));
-    ASSERT_EQ(item.FromXML(huge, kVersion), TRUE);
-    EXPECT_GT(item.m_arrValues.GetSize(), 0);
-    EXPECT_LE(item.m_arrValues.GetSize(), huge.GetLength()); // bounded by the fragment
 }
 
 // Both style elements are read, "dkm:GeoStyle" first: a "dkm:Style" without a line width after

@@ -242,27 +242,6 @@ TEST(GraphXmlTest, ReaderOrderAndMissingElements) {
     EXPECT_TRUE(Keys(theme).empty());
 }
 
-TEST(GraphXmlTest, CountsCannotOutgrowTheDocument) {
-    KrTheme3DGraph theme;
-    const TovoMBString keys = Document(El("dkm:KeyNum", "2147483647"));
-    ASSERT_EQ(theme.FromXML(keys, kVersion, ""), TRUE);
-    EXPECT_GT(theme.GetJoinArrayField().GetSize(), 0);
-    EXPECT_LE(theme.GetJoinArrayField().GetSize(), keys.GetLength());
-
-    // One item claims a long list and a hundred empty items would each inherit a copy of it.
-    std::string items = El("dkm:GraphItem", El("dkm:ArrayFieldNum", "999999999"));
-    for (int i = 0; i < 100; ++i)
-        items += "<dkm:GraphItem/>";
-    const TovoMBString doc = Document(El("dkm:GraphItems", items));
-    ASSERT_EQ(theme.FromXML(doc, kVersion, ""), TRUE);
-    ASSERT_EQ(theme.GetCount(), 101);
-    long long total = 0;
-    for (int i = 0; i < theme.GetCount(); ++i)
-        total += theme.GetItem(i).m_arrValues.GetSize();
-    EXPECT_GT(theme.GetItem(1).m_arrValues.GetSize(), 0); // inherited while the budget lasts
-    EXPECT_LE(total, doc.GetLength());
-}
-
 TEST(GraphXmlTest, FailedReadsAreLoggedAndKeepTheItems) {
     struct Case {
         TovoMBString strXML;

@@ -247,11 +247,12 @@ TEST(UniqueNumbers, IndexAnswersAsThePlainWalkUnderRandomValuesAndChanges) {
     std::mt19937 random(20090106);
     auto pick = [&](int n) { return std::uniform_int_distribution<int>(0, n - 1)(random); };
     const char* texts[] = {"x", "nan", "inf", "-inf", "-0", " 4", "1e308", "-1e308", "5e-324"};
-    const double bases[] = {0.0, 1.0, -3.5, 1e-10, 123456.789, 1e12};
+    // Bucket edges (integers), bucket insides (0.3, 123456.789), and magnitudes past 2^43.
+    const double bases[] = {0.0, 1.0, -3.5, 1e-10, 123456.789, 1e12, 0.3, 9e12};
     for (int nRound = 0; nRound < 20; ++nRound) {
         KrTheme3DUnique theme;
         for (int nStep = 0; nStep < 400; ++nStep) {
-            const double d = bases[pick(6)] + (pick(21) - 10) * 2.5e-11 * (pick(3) ? 1.0 : 1e4);
+            const double d = bases[pick(8)] + (pick(21) - 10) * 2.5e-11 * (pick(3) ? 1.0 : 1e4);
             char sz[32];
             std::snprintf(sz, sizeof sz, "%.*g", 6 + pick(12), d);
             const TovoMBString text = pick(8) ? TovoMBString(sz) : TovoMBString(texts[pick(9)]);

@@ -1,21 +1,27 @@
-// Crafted documents against every reader: a count in a document never makes a reader hold more
-// than the document can spell out, entity tricks expand nothing, and deep or wide documents are
-// read without recursion or repeated searches. The assertions are on the sizes read; the large
-// documents would only take long (never fail) if a reader went quadratic, so CTest's timeout is
-// their bound.
+// Crafted documents against every reader: counts in a document are honoured up to the budget of
+// 2^20 entries in one theme and cut by one rule past it, entity tricks expand nothing, and deep or
+// wide documents are read without recursion or repeated searches. The assertions are on the sizes
+// read; the large documents would only take long (never fail) if a reader went quadratic, so
+// CTest's timeout is their bound.
 #include "Theme3DBase/Kr3DGraphItem.h"
 #include "Theme3DBase/KrTheme3DGraph.h"
 #include "Theme3DBase/KrTheme3DLabel.h"
 #include "Theme3DBase/KrTheme3DRange.h"
 #include "Theme3DBase/KrTheme3DUnique.h"
 #include "VyBase600/TovoVariant.h"
+#include "VyToolkit600/KrLogFile.h"
 #include "VyToolkit600/KrMarkup.h"
 #include "VyToolkit600/KrStyle.h"
 #include "VyToolkit600/KrTextStyle.h"
 
 #include <gtest/gtest.h>
+#include <pugixml.hpp>
+
+#include <cstdlib>
 
 #include <string>
+#include <utility>
+#include <vector>
 
 using namespace KRS;
 using TOVO::TovoMBString;
@@ -62,58 +68,101 @@ int TotalValues(const KrTheme3DGraph& theme) {
     return total;
 }
 
-TEST(ReaderBoundsTest, GraphItemCountIsBoundedByTheFragment) {
-    const std::string doc =
-        Element("dkm:GraphItem",
-                Element("dkm:Type", "2") + Element("dkm:ArrayFieldNum", "2000000000") +
-                    Element("dkm:ArrayField0", "1.5") + Element("dkm:ArrayField1999999999", "2"));
-    Kr3DGraphItem item;
-    ASSERT_TRUE(item.FromXML(doc, 0));
-    ASSERT_GT(item.m_arrValues.GetSize(), 0);
-    EXPECT_LE(item.m_arrValues.GetSize(), static_cast<int>(doc.size()));
-    EXPECT_EQ(1.5, item.m_arrValues[0]);
-    EXPECT_EQ(0.0, item.m_arrValues[item.m_arrValues.GetSize() - 1]);
-
-    // A count beyond int, and the values a fragment really holds: all of them are read.
-    Kr3DGraphItem saturated;
-    saturated.FromXML(
-        Element("dkm:GraphItem", Element("dkm:ArrayFieldNum", "99999999999999999999")), 0);
-    EXPECT_LE(saturated.m_arrValues.GetSize(), 100);
-    std::string fields;
-    for (int i = 0; i < 3000; ++i)
-        fields += Element("dkm:ArrayField" + std::to_string(i), std::to_string(i));
-    Kr3DGraphItem full;
-    ASSERT_TRUE(
-        full.FromXML(Element("dkm:GraphItem", Element("dkm:ArrayFieldNum", "3000") + fields), 0));
-    ASSERT_EQ(3000, full.m_arrValues.GetSize());
-    EXPECT_EQ(2999.0, full.m_arrValues[2999]);
+// The records of one code, as (source, line).
+std::vector<std::pair<std::string, int>> LogOf(const char* szCode) {
+    std::vector<std::pair<std::string, int>> out;
+    for (const KrLogRecord& record : KrLogFile::GetInstance(false).GetRecords())
+        if (record.strCode == szCode)
+            out.emplace_back(record.strSource.Str(), record.nLine);
+    return out;
 }
 
-TEST(ReaderBoundsTest, GraphThemeKeysAndInheritedListsAreBoundedByTheDocument) {
-    const std::string keys = Element("dkm:KeyNum", "999999999") + Element("dkm:Key0", "7") +
-                             Element("dkm:Key999999998", "8");
-    const std::string small = Theme(4, keys);
-    KrTheme3DGraph theme;
-    ASSERT_TRUE(theme.FromXML(small, 0, ""));
-    ASSERT_GT(theme.GetJoinArrayField().GetSize(), 0);
-    EXPECT_LE(theme.GetJoinArrayField().GetSize(), static_cast<int>(small.size()));
-    EXPECT_EQ(7, theme.GetJoinArrayField()[0]);
-
-    // One item with 2000 values and 5000 items that inherit the list from the working item:
-    // 10^7 values if every item kept a copy.
+std::string ArrayItem(int nCount, int nSpelled, const std::string& value) {
     std::string fields;
-    for (int i = 0; i < 2000; ++i)
-        fields += Element("dkm:ArrayField" + std::to_string(i), "1");
-    const std::string items =
-        Element("dkm:GraphItem",
-                Element("dkm:Type", "2") + Element("dkm:ArrayFieldNum", "2000") + fields) +
-        Repeat("<dkm:GraphItem/>", 5000);
-    const std::string large = Theme(4, Element("dkm:GraphItems", items));
+    for (int i = 0; i < nSpelled; ++i)
+        fields += Element("dkm:ArrayField" + std::to_string(i), value);
+    return Element("dkm:GraphItem", Element("dkm:Type", "2") +
+                                        Element("dkm:ArrayFieldNum", std::to_string(nCount)) +
+                                        fields);
+}
+
+// Every count below the budget is honoured whatever the document's length: a short document
+// gets its zeros, and every item that inherits a list keeps the whole list.
+TEST(ReaderBoundsTest, GraphCountsBelowTheBudgetAreHonouredExactly) {
+    KrLogFile::GetInstance(false).ClearRecords();
+    Kr3DGraphItem item;
+    const std::string shortItem = ArrayItem(100, 1, "1.5"); // 105 bytes for 100 values
+    ASSERT_TRUE(item.FromXML(shortItem, 0));
+    ASSERT_EQ(100, item.m_arrValues.GetSize());
+    EXPECT_EQ(1.5, item.m_arrValues[0]);
+    EXPECT_EQ(0.0, item.m_arrValues[99]);
+
+    KrTheme3DGraph keys;
+    ASSERT_TRUE(
+        keys.FromXML(Theme(4, Element("dkm:KeyNum", "5000") + Element("dkm:Key4999", "8")), 0, ""));
+    ASSERT_EQ(5000, keys.GetJoinArrayField().GetSize());
+    EXPECT_EQ(0, keys.GetJoinArrayField()[0]);
+    EXPECT_EQ(8, keys.GetJoinArrayField()[4999]);
+
     KrTheme3DGraph inherited;
-    ASSERT_TRUE(inherited.FromXML(large, 0, ""));
-    ASSERT_EQ(5001, inherited.GetCount());
-    EXPECT_EQ(2000, inherited.GetItem(0).m_arrValues.GetSize());
-    EXPECT_LE(TotalValues(inherited), static_cast<int>(large.size()));
+    ASSERT_TRUE(
+        inherited.FromXML(Theme(4, Element("dkm:GraphItems", ArrayItem(2000, 2000, "1") +
+                                                                 Repeat("<dkm:GraphItem/>", 100))),
+                          0, ""));
+    ASSERT_EQ(101, inherited.GetCount());
+    for (int i = 0; i < 101; ++i)
+        ASSERT_EQ(2000, inherited.GetItem(i).m_arrValues.GetSize()) << i;
+    EXPECT_EQ(202000, TotalValues(inherited));
+    EXPECT_TRUE(LogOf("EGg040").empty());
+}
+
+// Past the budget of 2^20 entries the list that would pass it is cut to what remains, every later
+// list (keys included) is empty, and one record says so.
+TEST(ReaderBoundsTest, GraphCountsPastTheBudgetAreCutByOneRule) {
+    KrLogFile::GetInstance(false).ClearRecords();
+    Kr3DGraphItem item;
+    ASSERT_TRUE(item.FromXML(ArrayItem(2000000000, 1, "1.5"), 0));
+    ASSERT_EQ(1048576, item.m_arrValues.GetSize());
+    EXPECT_EQ(1.5, item.m_arrValues[0]);
+    Kr3DGraphItem saturated; // a count past int reads as the largest int
+    ASSERT_TRUE(saturated.FromXML(
+        Element("dkm:GraphItem", Element("dkm:ArrayFieldNum", "99999999999999999999")), 0));
+    EXPECT_EQ(1048576, saturated.m_arrValues.GetSize());
+    const std::pair<std::string, int> itemRecord("Src/Theme3DBase/Kr3DGraphItem", 115);
+    EXPECT_EQ(decltype(LogOf(""))({itemRecord, itemRecord}), LogOf("EGg040"));
+
+    // 524 items of 2000 values fill 1 048 000 of the budget; the 525th keeps 576 values.
+    KrLogFile::GetInstance(false).ClearRecords();
+    KrTheme3DGraph theme;
+    ASSERT_TRUE(
+        theme.FromXML(Theme(4, Element("dkm:GraphItems", ArrayItem(2000, 2000, "1") +
+                                                             Repeat("<dkm:GraphItem/>", 599)) +
+                                   Element("dkm:KeyNum", "3") + Element("dkm:Key0", "7")),
+                      0, ""));
+    ASSERT_EQ(600, theme.GetCount());
+    EXPECT_EQ(2000, theme.GetItem(523).m_arrValues.GetSize());
+    EXPECT_EQ(576, theme.GetItem(524).m_arrValues.GetSize());
+    EXPECT_EQ(1.0, theme.GetItem(524).m_arrValues[575]);
+    EXPECT_EQ(0, theme.GetItem(525).m_arrValues.GetSize());
+    EXPECT_EQ(0, theme.GetJoinArrayField().GetSize());
+    EXPECT_EQ(1048576, TotalValues(theme));
+    EXPECT_EQ(decltype(LogOf(""))({{"Src/Theme3DBase/KrTheme3DGraph", 700}}), LogOf("EGg040"));
+}
+
+// The largest theme a small document can make (2^20 zeros) writes its value elements, 55 449 460
+// bytes: 41 bytes of markup and "0.000000" per value plus twice the digits of its number; the rest
+// of the document is a few hundred bytes. It reads back the same.
+TEST(ReaderBoundsTest, TheLargestThemeWritesBackWithinItsBound) {
+    KrTheme3DGraph theme;
+    ASSERT_TRUE(
+        theme.FromXML(Theme(4, Element("dkm:GraphItems", ArrayItem(2000000000, 0, ""))), 0, ""));
+    const TovoMBString written = theme.ToXML(0, "");
+    EXPECT_GE(written.GetLength(), 55449460);
+    EXPECT_LT(written.GetLength(), 55449460 + 4096);
+    KrTheme3DGraph back;
+    ASSERT_TRUE(back.FromXML(written, 0, ""));
+    EXPECT_EQ(1048576, TotalValues(back));
+    KrLogFile::GetInstance(false).ClearRecords();
 }
 
 TEST(ReaderBoundsTest, UniqueReaderKeepsOneItemPerValueOfAWideDocument) {
@@ -227,6 +276,79 @@ TEST(ReaderBoundsTest, MarkupWalksAndWritesDeepDocumentsWithoutRecursion) {
     ASSERT_TRUE(graph.FromXML(
         Theme(4, Element("dkm:GraphItems", Element("dkm:GraphItem", Nested(kDeep, "g")))), 0, ""));
     EXPECT_EQ(1, graph.GetCount());
+}
+
+} // namespace
+
+namespace {
+
+// The markup's allocations (its XML engine's) fail from the n-th on: a writer under memory
+// pressure.
+long g_nAllocationsLeft = -1;
+void* FailingAllocate(std::size_t nSize) {
+    if (g_nAllocationsLeft == 0)
+        return nullptr;
+    if (g_nAllocationsLeft > 0)
+        --g_nAllocationsLeft;
+    return std::malloc(nSize);
+}
+
+// Every writer either writes its whole document or answers an empty text, with a log record
+// "EGg041" when its own markup failed: never a well-formed but truncated document.
+TEST(ReaderBoundsTest, WritersUnderMemoryPressureWriteAllOrNothing) {
+    KrTheme3DUnique unique;
+    KrTheme3DItem item;
+    item.m_Style.SetIconName("/icons/a.png");
+    for (int i = 0; i < 40; ++i)
+        unique.Add(std::to_string(i).c_str(), item);
+    KrTheme3DRange range;
+    range.SetExpression("POP");
+    for (int i = 0; i < 40; ++i)
+        range.Add(i, item);
+    KrTheme3DGraph graph;
+    TOVO::TovoArray<double> values;
+    for (int i = 0; i < 3000; ++i)
+        values.Add(i);
+    graph.AddArrayField("a", values);
+    graph.AddArrayField("b", values);
+    TOVO::TovoArray<int> keys;
+    keys.SetSize(3000);
+    graph.SetJoinArrayField(keys);
+    KrTheme3DLabel label;
+    const std::vector<std::pair<const char*, const KrTheme3D*>> themes = {
+        {"KrTheme3DUnique", &unique},
+        {"KrTheme3DRange", &range},
+        {"KrTheme3DGraph", &graph},
+        {"KrTheme3DLabel", &label}};
+    for (const auto& [szClass, pTheme] : themes) {
+        const TovoMBString whole = pTheme->ToXML(0, "/doc/");
+        ASSERT_FALSE(whole.IsEmpty()) << szClass;
+        int nLogged = 0;
+        for (long n = 0;; ++n) {
+            KrLogFile::GetInstance(false).ClearRecords();
+            g_nAllocationsLeft = n;
+            pugi::set_memory_management_functions(FailingAllocate, std::free);
+            const TovoMBString written = pTheme->ToXML(0, "/doc/");
+            pugi::set_memory_management_functions(std::malloc, std::free);
+            const bool bCompleted = g_nAllocationsLeft > 0;
+            g_nAllocationsLeft = -1;
+            if (written.IsEmpty()) {
+                // The theme's own record comes last (a chart item that failed logs first); a
+                // base part that could not be written is the base's failure, empty as specified.
+                const auto records = LogOf("EGg041");
+                if (!records.empty()) {
+                    ++nLogged;
+                    EXPECT_EQ("Src/Theme3DBase/" + std::string(szClass), records.back().first);
+                }
+            } else {
+                ASSERT_EQ(whole, written) << szClass << " " << n;
+            }
+            if (bCompleted)
+                break;
+        }
+        EXPECT_GT(nLogged, 0) << szClass;
+    }
+    KrLogFile::GetInstance(false).ClearRecords();
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 // layers through it, and renders layers through themes into glTF 2.0 scenes.
 #include "Commands.h"
 #include "ToolError.h"
+#include "ViewCommand.h"
 
 #include <CLI/CLI.hpp>
 #include <iostream>
@@ -21,6 +22,7 @@ struct Arguments {
     GraphOptions graph;
     RenderOptions render;
     std::string strFields;
+    ViewOptions view;
 };
 
 void AddLayer(CLI::App& cmd, Arguments& args) {
@@ -109,6 +111,15 @@ int main(int argc, char** argv) {
     demo->add_option("-o,--output", args.strDemoDir, "output folder")->capture_default_str();
     demo->add_option("--jobs", args.render.nJobs, "worker threads")->capture_default_str();
 
+    CLI::App* view = app.add_subcommand(
+        "view", "a web page next to a scene that shows it on a globe (--serve to open it)");
+    view->add_option("SCENE", args.view.strScene, "a .glb, a tileset folder or the demo's folder")
+        ->required();
+    view->add_option("--legend", args.view.strLegend,
+                     "legend SVG (default: found beside the scene)");
+    view->add_flag("--serve", args.view.bServe, "serve the page on 127.0.0.1 until interrupted");
+    view->add_option("--port", args.view.nPort, "port for --serve (default: any free port)");
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp& e) {
@@ -138,6 +149,8 @@ int main(int argc, char** argv) {
             Commands::Render(args.common, args.strLayerPath, args.arrThemes, args.render);
         else if (*demo)
             Commands::Demo(args.common, args.strDemoDir, args.render.nJobs);
+        else if (*view)
+            ViewCommand::Run(args.view);
     } catch (const ToolError& e) {
         std::cerr << "theme3d: " << e.what() << '\n';
         return kFailure;

@@ -1,0 +1,315 @@
+// The page theme3d view writes next to a scene: the scene on an offline globe at its true place,
+// its labels, its features' values on a click, and its legend.
+//
+// Everything comes from the folder the page sits in: no imagery, terrain or token from the
+// internet. The page reads its configuration from the JSON block theme3d view wrote into it.
+import {
+  Axis,
+  BoundingSphere,
+  Cartesian2,
+  Cartesian3,
+  Color,
+  DirectionalLight,
+  Cesium3DTileFeature,
+  Cesium3DTileset,
+  Ellipsoid,
+  EllipsoidalOccluder,
+  EllipsoidTerrainProvider,
+  HeadingPitchRange,
+  HorizontalOrigin,
+  Ion,
+  LabelCollection,
+  LabelStyle,
+  Model,
+  ModelFeature,
+  NearFarScalar,
+  Rectangle,
+  SceneTransforms,
+  ScreenSpaceEventHandler,
+  ScreenSpaceEventType,
+  Transforms,
+  VerticalOrigin,
+  Viewer,
+} from "cesium";
+import { featureRecords, parseGlb, parentOf } from "./scene.js";
+import { declutter } from "./declutter.js";
+
+const config = JSON.parse(document.getElementById("theme3d-config").textContent);
+const state = { ready: false, errors: [], labels: [], labelsHidden: false, nodes: null, records: null };
+window.theme3d = state;
+
+// No ion: no default token, so nothing can reach the ion servers even by accident.
+Ion.defaultAccessToken = "";
+
+const viewer = new Viewer("globe", {
+  baseLayer: false,
+  baseLayerPicker: false,
+  geocoder: false,
+  animation: false,
+  timeline: false,
+  fullscreenButton: false,
+  sceneModePicker: false,
+  projectionPicker: false,
+  infoBox: false,
+  selectionIndicator: false,
+  navigationHelpButton: false,
+  homeButton: true,
+  skyBox: false,
+  skyAtmosphere: false,
+  terrainProvider: new EllipsoidTerrainProvider(),
+  msaaSamples: 1,
+  creditContainer: document.getElementById("credits"),
+});
+state.viewer = viewer;
+const scene = viewer.scene;
+scene.globe.baseColor = Color.fromCssColorString(config.globeColor ?? "#3E5C7A");
+scene.globe.showGroundAtmosphere = false;
+scene.globe.enableLighting = false;
+scene.fog.enabled = false;
+scene.backgroundColor = Color.fromCssColorString("#10141c");
+// A light that follows the camera: the scene reads the same by day and by night, and faces
+// turned towards the viewer are the brightest.
+const headlight = new DirectionalLight({ direction: Cartesian3.clone(viewer.camera.directionWC) });
+scene.light = headlight;
+scene.preRender.addEventListener(() => Cartesian3.clone(scene.camera.directionWC, headlight.direction));
+scene.renderError.addEventListener((_, error) => fail(error));
+
+function fail(error) {
+  const text = error instanceof Error ? error.message : String(error);
+  state.errors.push(text);
+  document.getElementById("status").textContent = `Cannot show the scene: ${text}`;
+  console.error(error);
+}
+
+// The frame of a scene theme3d wrote as glTF: east-north-up at the origin it records, in metres.
+// glTF's y up becomes z up in the model's own frame, which is exactly east-north-up.
+function enuMatrix(origin) {
+  const [lon, lat] = origin;
+  return Transforms.eastNorthUpToFixedFrame(Cartesian3.fromDegrees(lon, lat, 0));
+}
+
+async function loadGlb() {
+  const response = await fetch(config.scene);
+  if (!response.ok) throw new Error(`${config.scene}: HTTP ${response.status}`);
+  const bytes = new Uint8Array(await response.arrayBuffer());
+  const glb = parseGlb(bytes);
+  const root = glb.json.nodes?.[glb.json.scenes?.[glb.json.scene ?? 0]?.nodes?.[0]];
+  const origin = root?.extras?.origin;
+  if (!Array.isArray(origin) || origin.length < 2) throw new Error(`${config.scene} records no origin`);
+  const modelMatrix = enuMatrix(origin);
+  state.nodes = glb.json.nodes;
+  state.records = featureRecords(glb, modelMatrix);
+
+  // The scene's axes are already east and north once y-up is turned z-up: no forward-axis turn.
+  const model = await Model.fromGltfAsync({
+    gltf: bytes,
+    basePath: config.scene,
+    modelMatrix,
+    upAxis: Axis.Y,
+    forwardAxis: Axis.X,
+  });
+  scene.primitives.add(model);
+  await new Promise((resolve, reject) => {
+    model.readyEvent.addEventListener(resolve);
+    model.errorEvent.addEventListener(reject);
+  });
+  // The globe is the ground here; the scene's own ground would only fight it for depth.
+  const ground = model.getNode("ground");
+  if (ground) ground.show = false;
+  return { model, rectangle: recordsRectangle(state.records) };
+}
+
+function recordsRectangle(records) {
+  let west = 180, south = 90, east = -180, north = -90;
+  for (const r of records.values()) {
+    west = Math.min(west, r.west);
+    south = Math.min(south, r.south);
+    east = Math.max(east, r.east);
+    north = Math.max(north, r.north);
+  }
+  return west <= east ? Rectangle.fromDegrees(west, south, east, north) : undefined;
+}
+
+async function loadTileset() {
+  const tileset = await Cesium3DTileset.fromUrl(config.scene, { maximumScreenSpaceError: 8 });
+  scene.primitives.add(tileset);
+  state.tileset = tileset;
+  return { tileset };
+}
+
+// Labels as the label theme gave them, at each feature's anchor and above its top.
+async function loadLabels(rectangle) {
+  if (!config.labels) return;
+  const response = await fetch(config.labels);
+  if (!response.ok) throw new Error(`${config.labels}: HTTP ${response.status}`);
+  const collection = await response.json();
+  const labels = scene.primitives.add(new LabelCollection({ scene }));
+  // Labels shrink with distance from about the scene's size out to ten times that.
+  const size = rectangle ? rectangleSize(rectangle) : 1e6;
+  const scale = new NearFarScalar(size * 0.5, 1.0, size * 10, 0.55);
+  for (const feature of collection.features ?? []) {
+    const coordinates = feature.geometry?.coordinates;
+    const text = feature.properties?.label;
+    if (!Array.isArray(coordinates) || typeof text !== "string" || text === "") continue;
+    const fid = feature.properties?.fid;
+    const record = state.records?.get(fid);
+    if (record) record.anchor = coordinates;
+    const height = coordinates[2] ?? record?.top ?? 0;
+    const position = Cartesian3.fromDegrees(coordinates[0], coordinates[1], height + size * 0.002);
+    const label = labels.add({
+      position,
+      text,
+      font: "600 15px sans-serif",
+      fillColor: Color.WHITE,
+      outlineColor: Color.fromCssColorString("#1b1b1b"),
+      outlineWidth: 3,
+      style: LabelStyle.FILL_AND_OUTLINE,
+      horizontalOrigin: HorizontalOrigin.CENTER,
+      verticalOrigin: VerticalOrigin.BOTTOM,
+      scaleByDistance: scale,
+      // Drawn over the scene's own solids; the globe's far side is hidden by the declutter pass.
+      disableDepthTestDistance: Number.POSITIVE_INFINITY,
+    });
+    state.labels.push({ label, fid, text, position, priority: record?.area ?? 0 });
+  }
+  state.labels.sort((a, b) => b.priority - a.priority);
+  const occluder = new EllipsoidalOccluder(Ellipsoid.WGS84, Cartesian3.ZERO);
+  scene.postRender.addEventListener(() => declutter(scene, state.labels, occluder, state.labelsHidden));
+}
+
+function rectangleSize(rectangle) {
+  const sw = Cartesian3.fromRadians(rectangle.west, rectangle.south);
+  const ne = Cartesian3.fromRadians(rectangle.east, rectangle.north);
+  return Math.max(Cartesian3.distance(sw, ne), 1000);
+}
+
+// The camera looks at the data from the south, tilted so that heights read: at the centre of its
+// features (weighted by their size, so a world layer is seen around where most land is), from
+// far enough to hold its extent (a world layer: the hemisphere around that centre).
+function frame(loaded) {
+  if (loaded.rectangle) {
+    const sum = new Cartesian3();
+    for (const r of state.records.values()) {
+      const p = Cartesian3.fromDegrees(r.anchor[0], r.anchor[1]);
+      Cartesian3.add(sum, Cartesian3.multiplyByScalar(p, Math.max(r.area, 1e-9), p), sum);
+    }
+    const center = Ellipsoid.WGS84.cartesianToCartographic(sum) ?? Rectangle.center(loaded.rectangle);
+    const radius = Math.min(rectangleSize(loaded.rectangle) / 2, 6.0e6);
+    const sphere = new BoundingSphere(Cartesian3.fromRadians(center.longitude, center.latitude, 0), radius);
+    const pitch = radius > 2.0e6 ? -Math.PI * 0.42 : -Math.PI * 0.3;
+    const options = { duration: 0, offset: new HeadingPitchRange(0, pitch, radius * 2.0) };
+    viewer.camera.flyToBoundingSphere(sphere, options);
+    viewer.homeButton.viewModel.command.beforeExecute.addEventListener((e) => {
+      e.cancel = true;
+      viewer.camera.flyToBoundingSphere(sphere, { ...options, duration: 1.5 });
+    });
+  } else if (loaded.tileset) {
+    const offset = new HeadingPitchRange(0, -Math.PI / 3, 0);
+    viewer.zoomTo(loaded.tileset, offset);
+    viewer.homeButton.viewModel.command.beforeExecute.addEventListener((e) => {
+      e.cancel = true;
+      viewer.flyTo(loaded.tileset, { offset });
+    });
+  }
+}
+
+// What a click shows: the feature's values from the tile or model metadata when the scene has
+// any, otherwise what its node records.
+function describe(picked) {
+  if (picked instanceof Cesium3DTileFeature || picked instanceof ModelFeature) {
+    const values = {};
+    for (const id of picked.getPropertyIds()) values[id] = picked.getProperty(id);
+    return values;
+  }
+  const index = picked?.detail?.node?.node?.index;
+  if (index === undefined || !state.nodes) return undefined;
+  let node = state.nodes[index];
+  let nodeIndex = index;
+  // A chart belongs to its feature.
+  while (node && node.extras?.fid === undefined) {
+    nodeIndex = parentOf(state.nodes, nodeIndex);
+    node = nodeIndex === undefined ? undefined : state.nodes[nodeIndex];
+  }
+  if (!node) return undefined;
+  return { ...node.extras };
+}
+
+function show(values) {
+  const panel = document.getElementById("info");
+  if (!values) {
+    panel.hidden = true;
+    return;
+  }
+  const title = values.label ?? values.name ?? (values.fid !== undefined ? `feature ${values.fid}` : "feature");
+  panel.querySelector("h2").textContent = title;
+  const body = panel.querySelector("tbody");
+  body.replaceChildren();
+  for (const [key, value] of Object.entries(values)) {
+    const row = body.insertRow();
+    row.insertCell().textContent = key;
+    row.insertCell().textContent = typeof value === "object" ? JSON.stringify(value) : String(value);
+  }
+  panel.hidden = false;
+  state.shown = values;
+}
+
+function pickAt(x, y) {
+  const picked = scene.pick(new Cartesian2(x, y));
+  const values = picked ? describe(picked) : undefined;
+  show(values);
+  return values;
+}
+state.pickAt = pickAt;
+
+// Where a labelled feature's label stands on the screen now (for tests and for the curious).
+state.labelWindowPosition = (text) => {
+  const entry = state.labels.find((l) => l.text === text);
+  if (!entry) return undefined;
+  const p = SceneTransforms.worldToWindowCoordinates(scene, entry.position);
+  return p ? { x: p.x, y: p.y } : undefined;
+};
+// Where a labelled feature's body is on the screen: the label's anchor at the feature's top.
+state.featureWindowPosition = (text) => {
+  const entry = state.labels.find((l) => l.text === text);
+  const record = entry && state.records?.get(entry.fid);
+  if (!record) return undefined;
+  const p = SceneTransforms.worldToWindowCoordinates(
+    scene,
+    Cartesian3.fromDegrees(record.anchor[0], record.anchor[1], record.top * 0.5),
+  );
+  return p ? { x: p.x, y: p.y } : undefined;
+};
+
+new ScreenSpaceEventHandler(scene.canvas).setInputAction((click) => {
+  pickAt(click.position.x, click.position.y);
+}, ScreenSpaceEventType.LEFT_CLICK);
+document.querySelector("#info button").addEventListener("click", () => show(undefined));
+
+// Ready once the scene, the labels and every tile the view needs are loaded and drawn.
+function whenSettled(tileset) {
+  return new Promise((resolve) => {
+    let quiet = 0;
+    const check = () => {
+      const loaded = scene.globe.tilesLoaded && (!tileset || tileset.tilesLoaded);
+      quiet = loaded ? quiet + 1 : 0;
+      if (quiet >= 3) {
+        scene.postRender.removeEventListener(check);
+        resolve();
+      }
+    };
+    scene.postRender.addEventListener(check);
+  });
+}
+
+async function main() {
+  document.title = config.title ?? document.title;
+  const loaded = config.type === "tileset" ? await loadTileset() : await loadGlb();
+  frame(loaded);
+  await loadLabels(loaded.rectangle);
+  await whenSettled(loaded.tileset);
+  document.getElementById("status").textContent = "";
+  state.ready = true;
+  document.body.dataset.ready = "true";
+}
+
+main().catch(fail);

@@ -4,6 +4,7 @@
 // label drawn, the legend shown, and a click on a known feature showing its values.
 //
 // node viewer-test.mjs --theme3d EXE --scene PATH --expect FILE.json [--screenshot OUT.png]
+//                      [--screenshot-clicked OUT.png]  (the page after the click)
 //
 // FILE.json says what this scene must show:
 //   { "feature": label text of a feature to click, "values": { key: value shown on click },
@@ -219,6 +220,7 @@ try {
     for (const [key, value] of Object.entries(expect.values ?? {})) {
       check(info.rows[key] === String(value), `the click shows ${key} = ${value}`, `shown: ${info.rows[key]}`);
     }
+    if (args["screenshot-clicked"]) writeFileSync(args["screenshot-clicked"], await page.screenshot({ type: "png" }));
   }
 
   check(errors.length === 0, "no console error", errors.join("; "));

@@ -20,6 +20,7 @@ import {
   Ion,
   LabelCollection,
   LabelStyle,
+  Matrix4,
   Model,
   ModelFeature,
   NearFarScalar,
@@ -134,19 +135,85 @@ async function loadTileset() {
   const tileset = await Cesium3DTileset.fromUrl(config.scene, { maximumScreenSpaceError: 8 });
   scene.primitives.add(tileset);
   state.tileset = tileset;
+  state.records = new Map();
+  state.pendingTiles = 0;
+  // Each tile's content is read once more here for where its features are and what their labels
+  // say (the renderer keeps neither where a page can reach it).
+  tileset.tileLoad.addEventListener((tile) => {
+    const url = tile.content?.url;
+    if (!url || !/\.glb($|\?)/.test(url)) return;
+    state.pendingTiles += 1;
+    readTile(url, Matrix4.clone(tile.computedTransform))
+      .catch(fail)
+      .finally(() => {
+        state.pendingTiles -= 1;
+      });
+  });
   return { tileset };
 }
 
-// Labels as the label theme gave them, at each feature's anchor and above its top.
-async function loadLabels(rectangle) {
-  if (!config.labels) return;
+async function readTile(url, transform) {
+  const response = await fetch(url);
+  if (!response.ok) throw new Error(`${url}: HTTP ${response.status}`);
+  const records = featureRecords(parseGlb(new Uint8Array(await response.arrayBuffer())), transform);
+  for (const [fid, record] of records) {
+    const known = state.records.get(fid);
+    // A feature that spans tiles is as high as its highest part.
+    if (!known || record.top > known.top) state.records.set(fid, record);
+  }
+  labelsFromRecords(records);
+}
+
+// Labels as the label theme gave them, at each feature's anchor and above its top: from the
+// labels file beside the scene, else from the scene's own metadata.
+const labelLayer = { collection: undefined, scale: undefined, size: 1e6, byFid: new Map() };
+
+function setUpLabels(size) {
+  labelLayer.collection = scene.primitives.add(new LabelCollection({ scene }));
+  labelLayer.size = size;
+  // Labels shrink with distance from about the scene's size out to ten times that.
+  labelLayer.scale = new NearFarScalar(size * 0.5, 1.0, size * 10, 0.55);
+  const occluder = new EllipsoidalOccluder(Ellipsoid.WGS84, Cartesian3.ZERO);
+  scene.postRender.addEventListener(() => declutter(scene, state.labels, occluder, state.labelsHidden));
+}
+
+function placeLabel(fid, text, lonLat, height, priority) {
+  const position = Cartesian3.fromDegrees(lonLat[0], lonLat[1], height + labelLayer.size * 0.002);
+  const known = fid === undefined ? undefined : labelLayer.byFid.get(fid);
+  if (known) {
+    known.label.position = position;
+    known.position = position;
+    known.priority = priority;
+    return;
+  }
+  const label = labelLayer.collection.add({
+    position,
+    text,
+    font: "600 15px sans-serif",
+    fillColor: Color.WHITE,
+    outlineColor: Color.fromCssColorString("#1b1b1b"),
+    outlineWidth: 3,
+    style: LabelStyle.FILL_AND_OUTLINE,
+    horizontalOrigin: HorizontalOrigin.CENTER,
+    verticalOrigin: VerticalOrigin.BOTTOM,
+    scaleByDistance: labelLayer.scale,
+    // Drawn over the scene's own solids; the globe's far side is hidden by the declutter pass.
+    disableDepthTestDistance: Number.POSITIVE_INFINITY,
+    show: false,
+  });
+  const entry = { label, fid, text, lonLat, height, position, priority };
+  state.labels.push(entry);
+  if (fid !== undefined) labelLayer.byFid.set(fid, entry);
+}
+
+function sortLabels() {
+  state.labels.sort((a, b) => b.priority - a.priority);
+}
+
+async function loadLabelFile() {
   const response = await fetch(config.labels);
   if (!response.ok) throw new Error(`${config.labels}: HTTP ${response.status}`);
   const collection = await response.json();
-  const labels = scene.primitives.add(new LabelCollection({ scene }));
-  // Labels shrink with distance from about the scene's size out to ten times that.
-  const size = rectangle ? rectangleSize(rectangle) : 1e6;
-  const scale = new NearFarScalar(size * 0.5, 1.0, size * 10, 0.55);
   for (const feature of collection.features ?? []) {
     const coordinates = feature.geometry?.coordinates;
     const text = feature.properties?.label;
@@ -154,27 +221,24 @@ async function loadLabels(rectangle) {
     const fid = feature.properties?.fid;
     const record = state.records?.get(fid);
     if (record) record.anchor = coordinates;
-    const height = coordinates[2] ?? record?.top ?? 0;
-    const position = Cartesian3.fromDegrees(coordinates[0], coordinates[1], height + size * 0.002);
-    const label = labels.add({
-      position,
-      text,
-      font: "600 15px sans-serif",
-      fillColor: Color.WHITE,
-      outlineColor: Color.fromCssColorString("#1b1b1b"),
-      outlineWidth: 3,
-      style: LabelStyle.FILL_AND_OUTLINE,
-      horizontalOrigin: HorizontalOrigin.CENTER,
-      verticalOrigin: VerticalOrigin.BOTTOM,
-      scaleByDistance: scale,
-      // Drawn over the scene's own solids; the globe's far side is hidden by the declutter pass.
-      disableDepthTestDistance: Number.POSITIVE_INFINITY,
-    });
-    state.labels.push({ label, fid, text, position, priority: record?.area ?? 0 });
+    placeLabel(fid, text, coordinates, coordinates[2] ?? record?.top ?? 0, record?.area ?? 0);
   }
-  state.labels.sort((a, b) => b.priority - a.priority);
-  const occluder = new EllipsoidalOccluder(Ellipsoid.WGS84, Cartesian3.ZERO);
-  scene.postRender.addEventListener(() => declutter(scene, state.labels, occluder, state.labelsHidden));
+  sortLabels();
+}
+
+// Features read after the labels file: their labels rise to their tops; without a labels file
+// the scene's own label texts are placed at the features' centres.
+function labelsFromRecords(records) {
+  for (const [fid, record] of records) {
+    const known = labelLayer.byFid.get(fid);
+    if (known) {
+      record.anchor = known.lonLat;
+      if (known.lonLat[2] === undefined) placeLabel(fid, known.text, known.lonLat, record.top, record.area);
+    } else if (!config.labels && record.label) {
+      placeLabel(fid, record.label, record.anchor, record.top, record.area);
+    }
+  }
+  sortLabels();
 }
 
 function rectangleSize(rectangle) {
@@ -290,7 +354,7 @@ function whenSettled(tileset) {
   return new Promise((resolve) => {
     let quiet = 0;
     const check = () => {
-      const loaded = scene.globe.tilesLoaded && (!tileset || tileset.tilesLoaded);
+      const loaded = scene.globe.tilesLoaded && (!tileset || (tileset.tilesLoaded && state.pendingTiles === 0));
       quiet = loaded ? quiet + 1 : 0;
       if (quiet >= 3) {
         scene.postRender.removeEventListener(check);
@@ -305,7 +369,9 @@ async function main() {
   document.title = config.title ?? document.title;
   const loaded = config.type === "tileset" ? await loadTileset() : await loadGlb();
   frame(loaded);
-  await loadLabels(loaded.rectangle);
+  setUpLabels(loaded.rectangle ? rectangleSize(loaded.rectangle) : Math.max(loaded.tileset.boundingSphere.radius * 2, 1000));
+  if (config.labels) await loadLabelFile();
+  if (state.records.size > 0) labelsFromRecords(state.records);
   await whenSettled(loaded.tileset);
   document.getElementById("status").textContent = "";
   state.ready = true;

@@ -61,11 +61,24 @@ function hex(color) {
   return [(n >> 16) & 255, (n >> 8) & 255, n & 255];
 }
 
-// Shading scales a colour's channels together, so a class colour is recognised by its
-// chromaticity (each channel's share of the sum), not by its exact value.
-function chroma([r, g, b]) {
-  const s = r + g + b || 1;
-  return [r / s, g / s, b / s];
+// Shading scales a colour's channels together and a highlight adds about the same to each, and
+// neither moves its hue much: a class colour is recognised by its hue and saturation.
+function hueSaturation([r, g, b]) {
+  const max = Math.max(r, g, b);
+  const range = max - Math.min(r, g, b);
+  let hue = 0;
+  if (range > 0) {
+    if (max === r) hue = (60 * ((g - b) / range) + 360) % 360;
+    else if (max === g) hue = 60 * ((b - r) / range) + 120;
+    else hue = 60 * ((r - g) / range) + 240;
+  }
+  return [hue, max > 0 ? range / max : 0];
+}
+
+function sameClass(p, k) {
+  const [hue, saturation] = hueSaturation(p);
+  const dh = Math.abs(hue - k.hue);
+  return Math.min(dh, 360 - dh) < 7 && Math.abs(saturation - k.saturation) < 0.2;
 }
 
 const { child, url } = await serve();
@@ -147,16 +160,16 @@ try {
   };
 
   // The class colours, where the data is: outside the legend and the info panel.
-  const classes = expect.classColors.map((c) => ({ color: c, chroma: chroma(hex(c)), count: 0 }));
+  const classes = expect.classColors.map((c) => {
+    const [hue, saturation] = hueSaturation(hex(c));
+    return { color: c, hue, saturation, count: 0 };
+  });
   for (let y = 0; y < height; y += 2) {
     for (let x = 0; x < width; x += 2) {
       if (x >= legend.x - 2 && x <= legend.x + legend.width + 2 && y >= legend.y - 2 && y <= legend.y + legend.height + 2) continue;
       const p = pixel(x, y);
-      if (p[0] + p[1] + p[2] < 90) continue;
-      const c = chroma(p);
-      for (const k of classes) {
-        if (Math.hypot(c[0] - k.chroma[0], c[1] - k.chroma[1], c[2] - k.chroma[2]) < 0.025) k.count += 1;
-      }
+      if (Math.max(...p) < 60) continue;
+      for (const k of classes) if (sameClass(p, k)) k.count += 1;
     }
   }
   const seen = classes.filter((k) => k.count >= 20);

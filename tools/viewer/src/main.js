@@ -69,8 +69,9 @@ scene.globe.enableLighting = false;
 scene.fog.enabled = false;
 scene.backgroundColor = Color.fromCssColorString("#10141c");
 // A light that follows the camera: the scene reads the same by day and by night, and faces
-// turned towards the viewer are the brightest.
-const headlight = new DirectionalLight({ direction: Cartesian3.clone(viewer.camera.directionWC) });
+// turned towards the viewer are the brightest. Its intensity is about pi, which the diffuse term
+// divides by, so a face seen head-on shows nearly its own colour.
+const headlight = new DirectionalLight({ direction: Cartesian3.clone(viewer.camera.directionWC), intensity: 3.0 });
 scene.light = headlight;
 scene.preRender.addEventListener(() => Cartesian3.clone(scene.camera.directionWC, headlight.direction));
 scene.renderError.addEventListener((_, error) => fail(error));
@@ -80,6 +81,12 @@ function fail(error) {
   state.errors.push(text);
   document.getElementById("status").textContent = `Cannot show the scene: ${text}`;
   console.error(error);
+}
+
+// Light from the sky and the ground would tint and grey the class colours; only the headlight
+// shades the scene, so a face turned to the viewer shows its class colour as the legend does.
+function trueColours(primitive) {
+  primitive.imageBasedLighting.imageBasedLightingFactor = new Cartesian2(0.0, 0.0);
 }
 
 // The frame of a scene theme3d wrote as glTF: east-north-up at the origin it records, in metres.
@@ -109,6 +116,7 @@ async function loadGlb() {
     upAxis: Axis.Y,
     forwardAxis: Axis.X,
   });
+  trueColours(model);
   scene.primitives.add(model);
   await new Promise((resolve, reject) => {
     model.readyEvent.addEventListener(resolve);
@@ -133,6 +141,7 @@ function recordsRectangle(records) {
 
 async function loadTileset() {
   const tileset = await Cesium3DTileset.fromUrl(config.scene, { maximumScreenSpaceError: 8 });
+  trueColours(tileset);
   scene.primitives.add(tileset);
   state.tileset = tileset;
   state.records = new Map();

@@ -61,6 +61,7 @@ TEST_F(SolidsTest, MarkerIsAnOctahedronAboveThePoint) {
     Primitive p;
     solids.Marker({20.0, 40.0, 0.0}, 8.0, p);
     EXPECT_EQ(p.indices.size(), 24u);
+    EXPECT_EQ(p.positions.size(), 6u * 3u);
     double minY = 1e9, maxY = -1e9;
     for (const Vec3& v : Vertices(p)) {
         minY = std::min(minY, v.y);

@@ -1,6 +1,8 @@
 // The theme3d program end to end: its command lines, outputs, counts and failures, on tiny
 // hand-made layers and on the bundled world layer. Every scene written is also checked with the
 // Khronos glTF validator when node and the validator are installed.
+#include "GlbReader.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <dirent.h>
@@ -8,7 +10,9 @@
 #include <gdal_priv.h>
 #include <gdal_utils.h>
 #include <gtest/gtest.h>
+#include <map>
 #include <nlohmann/json.hpp>
+#include <ogrsf_frmts.h>
 #include <sstream>
 #include <string>
 #include <sys/stat.h>
@@ -162,8 +166,9 @@ INSTANTIATE_TEST_SUITE_P(Theme3dTool, PolygonFormats,
                                          std::make_pair("GPKG", "gpkg")));
 
 // Three polygons (one with a hole, one with null values) through a range, a graph and a label
-// theme: a root, three feature nodes and three chart nodes; six meshes; two class colours, the
-// default grey of the null value and two chart item colours.
+// theme: a root, the merged features and a node of bars per chart colour; the merged mesh and a
+// bar mesh per colour; two class colours, the default grey of the null value and two chart item
+// colours. The property table gives each feature's label and class caption.
 TEST_P(PolygonFormats, RendersEveryFeatureThroughEveryTheme) {
     const std::string strLayer =
         Convert(Data("polygons.geojson"), GetParam().first, GetParam().second);
@@ -174,15 +179,12 @@ TEST_P(PolygonFormats, RendersEveryFeatureThroughEveryTheme) {
           " --theme " + Path("label.xml") + " -o " + Path("scene.glb") + " --legend " +
           Path("legend.svg"));
 
-    const nlohmann::json gltf = GlbJson(Path("scene.glb"));
-    EXPECT_EQ(gltf["nodes"].size(), 7u);
-    EXPECT_EQ(gltf["meshes"].size(), 6u);
-    EXPECT_EQ(gltf["materials"].size(), 5u);
-    std::vector<std::string> names;
-    for (const auto& node : gltf["nodes"])
-        names.push_back(node.value("name", ""));
-    EXPECT_NE(std::find(names.begin(), names.end(), "holed"), names.end());
-    EXPECT_NE(std::find(names.begin(), names.end(), "square"), names.end());
+    const glbtest::Glb glb = glbtest::Glb::FromFile(Path("scene.glb"));
+    EXPECT_EQ(glb.json["nodes"].size(), 4u);
+    EXPECT_EQ(glb.json["meshes"].size(), 3u);
+    EXPECT_EQ(glb.json["materials"].size(), 5u);
+    EXPECT_EQ(glb.Strings("label"), (std::vector<std::string>{"holed", "square", "<NULL>"}));
+    EXPECT_EQ(glb.Strings("class"), (std::vector<std::string>{"< 15", ">= 15", ""}));
 
     const nlohmann::json labels = nlohmann::json::parse(ReadFile(Path("scene.labels.geojson")));
     EXPECT_GE(labels["features"].size(), 2u);
@@ -193,11 +195,11 @@ TEST_P(PolygonFormats, RendersEveryFeatureThroughEveryTheme) {
     ExpectValidGltf(Path("scene.glb"));
 }
 
-// Four points through a unique theme on a text field: values a and b get palette colours, the
-// null value the default style.
+// Four points through a unique theme on a text field, one node each (--nodes): values a and b
+// get palette colours, the null value the default style.
 TEST_F(Theme3dTool, RendersPointsAsMarkersInUniqueColours) {
     RunOk("unique " + Data("points.geojson") + " --field kind -o " + Path("unique.xml"));
-    RunOk("render " + Data("points.geojson") + " --theme " + Path("unique.xml") + " -o " +
+    RunOk("render " + Data("points.geojson") + " --theme " + Path("unique.xml") + " --nodes -o " +
           Path("points.glb"));
     const nlohmann::json gltf = GlbJson(Path("points.glb"));
     EXPECT_EQ(gltf["nodes"].size(), 5u);
@@ -306,8 +308,8 @@ TEST_F(Theme3dTool, ParallelWorkersWriteTheSameScene) {
     ExpectValidGltf(Path("one.glb"));
 }
 
-// The demo: 177 countries over a ground, each with a bar chart; five density classes, two bar
-// colours and the ground's colour.
+// The demo: 177 countries over a ground, each with a bar chart, merged into one node besides the
+// ground's; five density classes, two bar colours and the ground's colour.
 TEST_F(Theme3dTool, DemoWritesAValidSceneWithLegendAndThemes) {
     const Result result = Run("demo -o " + Path("demo"));
     ASSERT_EQ(result.nExit, 0) << result.strErr;
@@ -315,7 +317,7 @@ TEST_F(Theme3dTool, DemoWritesAValidSceneWithLegendAndThemes) {
          {"range.xml", "graph.xml", "label.xml", "legend.svg", "demo.labels.geojson"})
         EXPECT_TRUE(Exists(Path("demo/") + szName)) << szName;
     const nlohmann::json gltf = GlbJson(Path("demo/demo.glb"));
-    EXPECT_EQ(gltf["nodes"].size(), 1u + 1u + 177u + 177u);
+    EXPECT_EQ(gltf["nodes"].size(), 3u);
     EXPECT_EQ(gltf["materials"].size(), 5u + 2u + 1u);
     const std::string strLegend = ReadFile(Path("demo/legend.svg"));
     std::size_t nSwatches = 0;
@@ -323,4 +325,150 @@ TEST_F(Theme3dTool, DemoWritesAValidSceneWithLegendAndThemes) {
         ++nSwatches;
     EXPECT_EQ(nSwatches, 5u + 2u);
     ExpectValidGltf(Path("demo/demo.glb"));
+}
+
+namespace {
+
+// An axis-aligned 3D Tiles box as min and max corners.
+struct Aabb {
+    double min[3], max[3];
+    explicit Aabb(const nlohmann::json& box) {
+        for (int i = 0; i < 3; ++i) {
+            const double half = box[static_cast<std::size_t>(3 + 4 * i)].get<double>();
+            min[i] = box[static_cast<std::size_t>(i)].get<double>() - half;
+            max[i] = box[static_cast<std::size_t>(i)].get<double>() + half;
+        }
+    }
+    bool Contains(const Aabb& o) const {
+        for (int i = 0; i < 3; ++i) {
+            if (o.min[i] < min[i] - 1e-3 || o.max[i] > max[i] + 1e-3)
+                return false;
+        }
+        return true;
+    }
+};
+
+struct TilesetCheck {
+    std::string strDir;
+    std::vector<std::string> contents;
+    std::map<long long, std::string> labels;
+    std::map<long long, double> density;
+    std::size_t nTiles = 0;
+
+    // Walks a tile: its box holds its children's and its content's, errors do not grow, the
+    // content exists and its rows are collected.
+    void Walk(const nlohmann::json& tile, double dParentError) {
+        const Aabb box(tile["boundingVolume"]["box"]);
+        const double dError = tile["geometricError"].get<double>();
+        EXPECT_LE(dError, dParentError);
+        if (tile.contains("content")) {
+            const std::string strUri = tile["content"]["uri"];
+            contents.push_back(strUri);
+            const glbtest::Glb glb = glbtest::Glb::FromFile(strDir + "/" + strUri);
+            ASSERT_TRUE(glb.ok) << strUri;
+            ++nTiles;
+            // The merged mesh's extent (glTF x east, y up, z south) lies in the box.
+            for (const auto& node : glb.json["nodes"]) {
+                if (!node.contains("mesh") || node.contains("extensions"))
+                    continue;
+                for (const auto& primitive :
+                     glb.json["meshes"][node["mesh"].get<int>()]["primitives"]) {
+                    const auto& position =
+                        glb.json["accessors"][primitive["attributes"]["POSITION"].get<int>()];
+                    Aabb content(nlohmann::json::array({0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
+                    content.min[0] = position["min"][0];
+                    content.max[0] = position["max"][0];
+                    content.min[1] = -position["max"][2].get<double>();
+                    content.max[1] = -position["min"][2].get<double>();
+                    content.min[2] = position["min"][1];
+                    content.max[2] = position["max"][1];
+                    EXPECT_TRUE(box.Contains(content)) << strUri;
+                }
+            }
+            const std::vector<std::int64_t> fids = glb.Numbers<std::int64_t>("fid");
+            const std::vector<std::string> names = glb.Strings("label");
+            const std::vector<double> values = glb.Numbers<double>("pop_density");
+            EXPECT_EQ(glb.Table()["count"].get<std::size_t>(), fids.size());
+            for (std::size_t i = 0; i < fids.size() && i < names.size() && i < values.size(); ++i) {
+                EXPECT_EQ(labels.count(fids[i]), 0u) << "feature " << fids[i] << " twice";
+                labels[fids[i]] = names[i];
+                density[fids[i]] = values[i];
+            }
+        }
+        for (const auto& child : tile.value("children", nlohmann::json::array())) {
+            EXPECT_TRUE(box.Contains(Aabb(child["boundingVolume"]["box"])));
+            Walk(child, dError);
+        }
+    }
+};
+
+} // namespace
+
+// The countries as a tileset of at most 40 features a tile, with density classes, bars and
+// labels: the tileset follows the rules, every tile validates, every country is in exactly one
+// tile with its name and density as the layer has them, and two workers write the same bytes.
+TEST_F(Theme3dTool, TilesetFollowsTheRulesAndHoldsTheLayer) {
+    const std::string strLayer = std::string(THEME3D_SOURCE_DATA) + "/ne_110m_countries.gpkg";
+    RunOk("classify " + strLayer + " --field pop_density --classes 4 -o " + Path("r.xml"));
+    RunOk("chart " + strLayer + " --fields pop_m,gdp_bn --type bar -o " + Path("g.xml"));
+    RunOk("label " + strLayer + " --field name -o " + Path("l.xml"));
+    const std::string strThemes =
+        " --theme " + Path("r.xml") + " --theme " + Path("g.xml") + " --theme " + Path("l.xml");
+    RunOk("render " + strLayer + strThemes + " --tile-size 40 --jobs 1 -o " + Path("one/"));
+    RunOk("render " + strLayer + strThemes + " --tile-size 40 --jobs 2 --format 3dtiles -o " +
+          Path("two"));
+
+    const nlohmann::json tileset = nlohmann::json::parse(ReadFile(Path("one/tileset.json")));
+    EXPECT_EQ(tileset["asset"]["version"], "1.1");
+    EXPECT_EQ(tileset["root"]["refine"], "ADD");
+    EXPECT_EQ(tileset["root"]["transform"].size(), 16u);
+    TilesetCheck check;
+    check.strDir = Path("one");
+    check.Walk(tileset["root"], tileset["geometricError"].get<double>());
+    EXPECT_GT(check.nTiles, 4u);
+    EXPECT_TRUE(tileset["root"].contains("content")); // the overview
+
+    GDALAllRegister();
+    GDALDataset* pSource = static_cast<GDALDataset*>(
+        GDALOpenEx(strLayer.c_str(), GDAL_OF_VECTOR, nullptr, nullptr, nullptr));
+    ASSERT_NE(pSource, nullptr);
+    OGRLayer* pLayer = pSource->GetLayer(0);
+    std::size_t nSource = 0;
+    for (auto& pFeature : *pLayer) {
+        ++nSource;
+        const long long nFid = pFeature->GetFID();
+        ASSERT_EQ(check.labels.count(nFid), 1u) << nFid;
+        EXPECT_EQ(check.labels[nFid], pFeature->GetFieldAsString("name"));
+        EXPECT_EQ(check.density[nFid], pFeature->GetFieldAsDouble("pop_density"));
+    }
+    GDALClose(pSource);
+    EXPECT_EQ(check.labels.size(), nSource);
+
+    std::vector<std::string> files{"tileset.json"};
+    for (const std::string& strUri : check.contents) {
+        files.push_back(strUri);
+        ExpectValidGltf(Path("one/" + strUri));
+    }
+    for (const std::string& strFile : files)
+        EXPECT_TRUE(ReadFile(Path("one/" + strFile)) == ReadFile(Path("two/" + strFile)))
+            << strFile;
+    EXPECT_EQ(List(Path("one/tiles")).size(), check.contents.size());
+}
+
+// A second run replaces a tileset; a folder holding anything else is refused and kept.
+TEST_F(Theme3dTool, TilesetReplacesOnlyATileset) {
+    RunOk("unique " + Data("points.geojson") + " --field kind -o " + Path("u.xml"));
+    RunOk("render " + Data("points.geojson") + " --theme " + Path("u.xml") + " -o " + Path("t/"));
+    RunOk("render " + Data("points.geojson") + " --theme " + Path("u.xml") + " -o " + Path("t/"));
+    EXPECT_TRUE(Exists(Path("t/tileset.json")));
+    std::system(
+        ("mkdir '" + Path("other") + "' && touch '" + Path("other/keep.txt") + "'").c_str());
+    const Result result = Run("render " + Data("points.geojson") + " --theme " + Path("u.xml") +
+                              " -o " + Path("other/"));
+    EXPECT_EQ(result.nExit, 2);
+    EXPECT_NE(result.strErr.find("holds other files"), std::string::npos) << result.strErr;
+    EXPECT_EQ(List(Path("other")), std::vector<std::string>{"keep.txt"});
+    std::vector<std::string> names = List(m_strDir);
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"other", "t", "u.xml"}));
 }

@@ -17,12 +17,13 @@ TOVO::TovoColor ColorOf(const KRS::KrGeometry& geometry) {
 } // namespace
 
 void ChartTessellator::Add(const KRS::KrGeometry& geometry, MeshData& out,
-                           std::vector<ChartText>& texts) const {
-    AddPart(geometry, 0.0, 0.0, out, texts);
+                           std::vector<ChartText>& texts, std::vector<BarInstance>* pBars) const {
+    AddPart(geometry, 0.0, 0.0, out, texts, pBars);
 }
 
 void ChartTessellator::AddPart(const KRS::KrGeometry& geometry, double dx, double dy, MeshData& out,
-                               std::vector<ChartText>& texts) const {
+                               std::vector<ChartText>& texts,
+                               std::vector<BarInstance>* pBars) const {
     const auto* p3D = dynamic_cast<const KRS::KrGeometry3D*>(&geometry);
     if (p3D != nullptr) {
         dx += p3D->GetOffsetX();
@@ -33,13 +34,21 @@ void ChartTessellator::AddPart(const KRS::KrGeometry& geometry, double dx, doubl
         const auto& compound = static_cast<const KRS::KrGeoCompound&>(geometry);
         for (int i = 0; i < compound.GetCount(); ++i) {
             if (const KRS::KrGeometry* pPart = compound.GetAt(i))
-                AddPart(*pPart, dx, dy, out, texts);
+                AddPart(*pPart, dx, dy, out, texts, pBars);
         }
         break;
     }
     case KRS::KrGeometry::GeoCylinder: {
         const auto& cyl = static_cast<const KRS::KrGeoCylinder&>(geometry);
         const TOVO::TovoPoint3D& c = cyl.GetCentre();
+        if (pBars != nullptr) {
+            pBars->push_back({ColorOf(geometry),
+                              {c.x + dx, c.y + dy, c.z},
+                              cyl.GetRadiusX(),
+                              cyl.GetRadiusY(),
+                              cyl.GetHeight()});
+            break;
+        }
         m_solids.Cylinder({c.x + dx, c.y + dy, c.z}, cyl.GetRadiusX(), cyl.GetRadiusY(),
                           cyl.GetHeight(), out.For(ColorOf(geometry), Primitive::Triangles));
         break;

@@ -21,6 +21,14 @@ struct ChartText {
     Vec3 position;
 };
 
+// A full cylinder of a bar chart, kept as parameters so that a tile can draw every bar as an
+// instance of one unit cylinder.
+struct BarInstance {
+    TOVO::TovoColor color = 0;
+    GeoPoint base; // centre of the bottom
+    double dRadiusX = 0.0, dRadiusY = 0.0, dHeight = 0.0;
+};
+
 class ChartTessellator {
 public:
     // The colour of a part that has no style of its own.
@@ -28,11 +36,13 @@ public:
 
     explicit ChartTessellator(const EnuFrame& frame) : m_frame(frame), m_solids(frame) {}
 
-    void Add(const KRS::KrGeometry& geometry, MeshData& out, std::vector<ChartText>& texts) const;
+    // With pBars, full cylinders go there instead of into out.
+    void Add(const KRS::KrGeometry& geometry, MeshData& out, std::vector<ChartText>& texts,
+             std::vector<BarInstance>* pBars = nullptr) const;
 
 private:
     void AddPart(const KRS::KrGeometry& geometry, double dx, double dy, MeshData& out,
-                 std::vector<ChartText>& texts) const;
+                 std::vector<ChartText>& texts, std::vector<BarInstance>* pBars) const;
 
     const EnuFrame& m_frame;
     Solids m_solids;

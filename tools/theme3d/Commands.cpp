@@ -31,9 +31,20 @@ bool Exists(const std::string& strPath) {
 }
 
 void PrintSummary(const std::string& strScene, const RenderSummary& summary) {
-    std::cout << "wrote " << strScene << ": " << summary.nFeatures << " features, "
-              << summary.nNodes << " nodes, " << summary.nMeshes << " meshes, "
-              << summary.nMaterials << " materials, " << summary.nCharts << " charts\n";
+    if (summary.nTiles > 0 || summary.nNodes == 0) {
+        std::cout << "wrote " << strScene << (summary.nTiles > 0 ? " (3D Tiles): " : ": ")
+                  << summary.nFeatures << " features";
+        if (summary.nTiles > 0)
+            std::cout << " in " << summary.nTiles << " tiles, " << summary.nDepth << " levels";
+        else
+            std::cout << ", " << summary.nMeshes << " merged primitives";
+        std::cout << ", " << summary.nCharts << " charts (" << summary.nBars
+                  << " bars instanced)\n";
+    } else {
+        std::cout << "wrote " << strScene << ": " << summary.nFeatures << " features, "
+                  << summary.nNodes << " nodes, " << summary.nMeshes << " meshes, "
+                  << summary.nMaterials << " materials, " << summary.nCharts << " charts\n";
+    }
     if (!summary.strLabelFile.empty())
         std::cout << "wrote " << summary.strLabelFile << ": " << summary.nLabels << " labels\n";
     if (summary.nUntriangulated > 0)
@@ -187,6 +198,8 @@ void Commands::Demo(const CommonOptions& common, const std::string& strDir, int 
     options.strLegend = strDir + "/legend.svg";
     options.nJobs = nJobs;
     options.bGround = true;
+    // The demo scene is for any glTF viewer, and not all of them draw instances.
+    options.bInstanceBars = false;
     const RenderSummary summary = Renderer::Run(plugin, layer, themes, options, outputs);
     outputs.Commit();
 

@@ -30,6 +30,12 @@ public:
     Vec3 ToScene(double dLon, double dLat, double dHeight) const;
     // The local axes at a point, in the scene's glTF coordinates.
     LocalAxes AxesAt(double dLon, double dLat) const;
+    // A point in Earth-centred, Earth-fixed metres.
+    Vec3 ToEcef(double dLon, double dLat, double dHeight) const {
+        return Ecef(dLon, dLat, dHeight);
+    }
+    // East, north and up at the origin, as Earth-centred, Earth-fixed directions.
+    LocalAxes EcefAxes() const { return {m_rows[0], m_rows[1], m_rows[2]}; }
 
 private:
     Vec3 Ecef(double dLon, double dLat, double dHeight) const;

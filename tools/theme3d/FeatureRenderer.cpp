@@ -25,7 +25,7 @@ FeatureRenderer::~FeatureRenderer() = default;
 FeatureResult FeatureRenderer::Render(const Feature& feature) {
     FeatureResult result;
     result.nFid = feature.nFid;
-    const FeatureLook look = Look(feature);
+    const FeatureLook look = Look(feature, result.strCaption);
     if (feature.geometry) {
         result.bUntriangulated = !m_features.Add(*feature.geometry, look, result.body);
         result.bHasAnchor =
@@ -38,7 +38,7 @@ FeatureResult FeatureRenderer::Render(const Feature& feature) {
     return result;
 }
 
-FeatureLook FeatureRenderer::Look(const Feature& feature) const {
+FeatureLook FeatureRenderer::Look(const Feature& feature, std::string& strCaption) const {
     FeatureLook look;
     look.fill = kDefaultFill;
     look.line = kDefaultLine;
@@ -53,6 +53,14 @@ FeatureLook FeatureRenderer::Look(const Feature& feature) const {
         look.fill = pStyle->GetFillColor();
         look.line = pStyle->GetLineColor();
         look.dExtrude = pStyle->GetExtrude() > 0.0 ? pStyle->GetExtrude() : 0.0;
+        if (t < m_legends.size()) {
+            for (const LegendRow& row : m_legends[t]) {
+                if (row.style == *pStyle) {
+                    strCaption = row.strCaption.Str();
+                    break;
+                }
+            }
+        }
         break;
     }
     return look;
@@ -83,7 +91,8 @@ void FeatureRenderer::AddCharts(const Feature& feature, FeatureResult& result) {
         std::unique_ptr<KRS::KrGeometry> pChart(m_themes[t]->ConvertToGeometry(
             values.data(), static_cast<unsigned int>(values.size()), position));
         if (pChart)
-            m_charts.Add(*pChart, result.chart, result.chartTexts);
+            m_charts.Add(*pChart, result.chart, result.chartTexts,
+                         m_bInstanceBars ? &result.bars : nullptr);
     }
 }
 

@@ -8,6 +8,7 @@
 #include "FeatureResult.h"
 #include "FeatureTessellator.h"
 #include "RenderPlan.h"
+#include "ThemeBridge.h"
 
 #include <memory>
 #include <vector>
@@ -30,8 +31,14 @@ public:
 
     FeatureResult Render(const Feature& feature);
 
+    // Bars of bar and stacked charts as instances (FeatureResult::bars) instead of meshes.
+    void SetInstanceBars(bool bInstance) { m_bInstanceBars = bInstance; }
+    // The legend of each theme (by position; empty for none), for the caption of the class
+    // that styles a feature: the first row whose style equals the one the theme gave.
+    void SetLegends(std::vector<std::vector<LegendRow>> legends) { m_legends = std::move(legends); }
+
 private:
-    FeatureLook Look(const Feature& feature) const;
+    FeatureLook Look(const Feature& feature, std::string& strCaption) const;
     void AddLabel(const Feature& feature, FeatureResult& result);
     void AddCharts(const Feature& feature, FeatureResult& result);
 
@@ -40,6 +47,8 @@ private:
     FeatureTessellator m_features;
     ChartTessellator m_charts;
     double m_dMarkerSize;
+    bool m_bInstanceBars = false;
+    std::vector<std::vector<LegendRow>> m_legends;
 };
 
 } // namespace theme3d

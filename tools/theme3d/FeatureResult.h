@@ -19,7 +19,9 @@ struct FeatureResult {
     MeshData body;   // the feature itself, in its theme colours
     MeshData chart;  // the charts of the graph themes
     std::vector<ChartText> chartTexts;
-    bool bUntriangulated = false; // a polygon GEOS could not triangulate was left out
+    std::vector<BarInstance> bars; // when the renderer instances bars
+    std::string strCaption;        // caption of the class that styled the feature; empty for none
+    bool bUntriangulated = false;  // a polygon GEOS could not triangulate was left out
 };
 
 } // namespace theme3d

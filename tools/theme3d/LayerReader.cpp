@@ -177,6 +177,36 @@ std::vector<Feature> LayerReader::ReadAll(const std::vector<int>& fields) {
     return features;
 }
 
+void LayerReader::ForEach(const std::vector<int>& fields,
+                          const std::function<void(Feature&&)>& visit) {
+    m_pLayer->ResetReading();
+    for (auto& pFeature : *m_pLayer) {
+        Feature feature;
+        feature.nFid = pFeature->GetFID();
+        OGRGeometry* pGeometry = pFeature->StealGeometry();
+        if (pGeometry != nullptr && m_pToLonLat &&
+            pGeometry->transform(m_pToLonLat.get()) != OGRERR_NONE) {
+            OGRGeometryFactory::destroyGeometry(pGeometry);
+            throw ToolError("cannot turn feature " + std::to_string(feature.nFid) + " of '" +
+                            m_strPath + "' into longitude and latitude");
+        }
+        feature.geometry.reset(pGeometry, [](const OGRGeometry* p) {
+            OGRGeometryFactory::destroyGeometry(const_cast<OGRGeometry*>(p));
+        });
+        for (int nField : fields)
+            feature.values.push_back(ToVariant(*pFeature, nField));
+        visit(std::move(feature));
+    }
+}
+
+bool LayerReader::IsNumeric(int nField) const {
+    const OGRFieldDefn* pField = m_pLayer->GetLayerDefn()->GetFieldDefn(nField);
+    if (pField == nullptr)
+        return false;
+    const OGRFieldType type = pField->GetType();
+    return type == OFTInteger || type == OFTInteger64 || type == OFTReal;
+}
+
 std::vector<double> LayerReader::SortedNumbers(int nField) {
     RequireNumeric(nField);
     std::vector<double> values;

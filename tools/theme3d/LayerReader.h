@@ -5,6 +5,7 @@
 
 #include "VyBase600/TovoVariant.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -48,6 +49,10 @@ public:
 
     // Every feature, with the values of the given fields, geometries in longitude/latitude.
     std::vector<Feature> ReadAll(const std::vector<int>& fields);
+    // Every feature in turn, handed over one at a time, so a layer of any size streams through.
+    void ForEach(const std::vector<int>& fields, const std::function<void(Feature&&)>& visit);
+    // True for a field of integers or reals.
+    bool IsNumeric(int nField) const;
     // The values of one numeric field, nulls skipped, sorted ascending.
     std::vector<double> SortedNumbers(int nField);
 

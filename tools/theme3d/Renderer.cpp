@@ -7,6 +7,7 @@
 #include "Progress.h"
 #include "RenderPlan.h"
 #include "SceneWriter.h"
+#include "StreamRenderer.h"
 #include "ThemeFile.h"
 #include "ThemeMaker.h"
 #include "ToolError.h"
@@ -120,21 +121,6 @@ std::string LabelGeoJson(const std::vector<FeatureResult>& results, std::size_t&
     return collection.dump(1) + "\n";
 }
 
-std::vector<LegendBlock> Legend(PluginLoader& plugin, const RenderPlan& plan,
-                                const std::vector<std::unique_ptr<KRS::KrTheme3D>>& themes) {
-    std::vector<LegendBlock> blocks;
-    for (std::size_t t = 0; t < themes.size(); ++t) {
-        const ThemeUse& use = plan.GetUses()[t];
-        if (use.nType == KRS::KrTheme3D::Label)
-            continue;
-        LegendBlock block;
-        block.strTitle = use.strTitle + " (" + ThemeFile::TypeName(use.nType) + ")";
-        plugin.GetBridge().GetLegend(themes[t].get(), block.rows);
-        blocks.push_back(block);
-    }
-    return blocks;
-}
-
 // Ground under the layer's extent with a margin, a little below the flat features so that the
 // two never fight for the same depth.
 void AddGround(SceneWriter& scene, const EnuFrame& frame, const GeoExtent& extent) {
@@ -155,6 +141,22 @@ void AddGround(SceneWriter& scene, const EnuFrame& frame, const GeoExtent& exten
 
 } // namespace
 
+std::vector<LegendBlock>
+Renderer::Legend(PluginLoader& plugin, const RenderPlan& plan,
+                 const std::vector<std::unique_ptr<KRS::KrTheme3D>>& themes) {
+    std::vector<LegendBlock> blocks;
+    for (std::size_t t = 0; t < themes.size(); ++t) {
+        const ThemeUse& use = plan.GetUses()[t];
+        if (use.nType == KRS::KrTheme3D::Label)
+            continue;
+        LegendBlock block;
+        block.strTitle = use.strTitle + " (" + ThemeFile::TypeName(use.nType) + ")";
+        plugin.GetBridge().GetLegend(themes[t].get(), block.rows);
+        blocks.push_back(block);
+    }
+    return blocks;
+}
+
 std::string Renderer::LabelPath(const std::string& strScene) {
     std::string strBase = strScene;
     if (strBase.size() > 4 && strBase.compare(strBase.size() - 4, 4, ".glb") == 0)
@@ -165,6 +167,8 @@ std::string Renderer::LabelPath(const std::string& strScene) {
 RenderSummary Renderer::Run(PluginLoader& plugin, LayerReader& layer,
                             std::vector<std::unique_ptr<KRS::KrTheme3D>>& themes,
                             const RenderOptions& options, OutputFiles& outputs) {
+    if (!options.bNodes)
+        return StreamRenderer::Run(plugin, layer, themes, options, outputs);
     if (options.nJobs < 1)
         throw ToolError("--jobs must be at least 1");
     std::vector<KRS::KrTheme3D*> raw;

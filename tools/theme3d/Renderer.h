@@ -17,18 +17,26 @@ namespace theme3d {
 class LayerReader;
 class OutputFiles;
 class PluginLoader;
+class RenderPlan;
 
 struct RenderOptions {
-    std::string strOutput; // the .glb file
+    std::string strOutput; // the .glb file, or the tileset's folder
     std::string strLegend; // the .svg file; empty for none
     int nJobs = 1;
-    bool bGround = false; // a ground surface under the layer (one more node, mesh, material)
+    bool bGround = false;        // a ground surface under the layer (one more node, mesh, material)
+    std::string strFormat;       // "glb", "3dtiles", or empty: a tileset when strOutput ends in '/'
+    bool bNodes = false;         // the scene with one node per feature (small layers only)
+    std::size_t nPerTile = 5000; // most features in one tile of a tileset
+    // Bars as instances of one cylinder (far smaller; some desktop glTF viewers cannot draw
+    // instances, so a scene meant for them merges the bars into the meshes instead).
+    bool bInstanceBars = true;
 };
 
 struct RenderSummary {
     std::size_t nFeatures = 0, nNodes = 0, nMeshes = 0, nMaterials = 0, nLabels = 0, nCharts = 0,
                 nUntriangulated = 0;
-    std::string strLabelFile; // empty when no label theme gave a text
+    std::string strLabelFile;                      // empty when no label theme gave a text
+    std::size_t nTiles = 0, nDepth = 0, nBars = 0; // tiles of a tileset; bars drawn as instances
 };
 
 class Renderer {
@@ -38,6 +46,11 @@ public:
     static RenderSummary Run(PluginLoader& plugin, LayerReader& layer,
                              std::vector<std::unique_ptr<KRS::KrTheme3D>>& themes,
                              const RenderOptions& options, OutputFiles& outputs);
+
+    // The legend blocks of every theme but the labels, as the legend file shows them.
+    static std::vector<LegendBlock>
+    Legend(PluginLoader& plugin, const RenderPlan& plan,
+           const std::vector<std::unique_ptr<KRS::KrTheme3D>>& themes);
 
     // The sidecar's path: the scene's path with ".glb" replaced by ".labels.geojson".
     static std::string LabelPath(const std::string& strScene);

@@ -102,7 +102,17 @@ int main(int argc, char** argv) {
         app.add_subcommand("render", "render a layer through themes into a glTF scene");
     AddLayer(*render, args);
     render->add_option("--theme", args.arrThemes, "theme XML (repeatable)")->required();
-    render->add_option("-o,--output", args.render.strOutput, "scene (.glb)")->required();
+    render
+        ->add_option("-o,--output", args.render.strOutput,
+                     "scene (.glb), or a 3D Tiles folder (ending in /)")
+        ->required();
+    render->add_option("--format", args.render.strFormat, "glb|3dtiles (default: by the output)");
+    render->add_option("--tile-size", args.render.nPerTile, "most features in one tile")
+        ->capture_default_str();
+    render->add_flag("--merge-bars{false}", args.render.bInstanceBars,
+                     "bars merged into the meshes, for viewers that cannot draw instances");
+    render->add_flag("--nodes", args.render.bNodes,
+                     "one glTF node per feature instead of merged meshes (small layers)");
     render->add_option("--legend", args.render.strLegend, "legend (.svg)");
     render->add_option("--jobs", args.render.nJobs, "worker threads")->capture_default_str();
     render->add_flag("--ground", args.render.bGround, "add a ground surface under the layer");

@@ -1,0 +1,123 @@
+#include "GlbBuilder.h"
+
+#include "ToolError.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
+namespace theme3d {
+
+namespace {
+
+// glTF colour factors are linear; the themes' colours are sRGB.
+double Linear(unsigned c) {
+    const double s = c / 255.0;
+    return s <= 0.04045 ? s / 12.92 : std::pow((s + 0.055) / 1.055, 2.4);
+}
+
+void PutU32(std::string& out, std::uint32_t n) {
+    for (int i = 0; i < 4; ++i)
+        out.push_back(static_cast<char>((n >> (8 * i)) & 0xFF));
+}
+
+} // namespace
+
+GlbBuilder::GlbBuilder() {
+    m_json["asset"] = {{"version", "2.0"}, {"generator", "theme3d"}};
+}
+
+int GlbBuilder::AddView(const void* pData, std::size_t nBytes, Target target) {
+    m_bin.append((8 - m_bin.size() % 8) % 8, '\0');
+    nlohmann::ordered_json view = {
+        {"buffer", 0}, {"byteOffset", m_bin.size()}, {"byteLength", nBytes}};
+    if (target != NoTarget)
+        view["target"] = static_cast<int>(target);
+    m_bin.append(static_cast<const char*>(pData), nBytes);
+    nlohmann::ordered_json& views = m_json["bufferViews"];
+    views.push_back(view);
+    return static_cast<int>(views.size() - 1);
+}
+
+int GlbBuilder::AddAccessor(int nView, Component component, const char* szType, std::size_t nCount,
+                            const std::vector<double>& min, const std::vector<double>& max) {
+    nlohmann::ordered_json accessor = {{"bufferView", nView},
+                                       {"componentType", static_cast<int>(component)},
+                                       {"count", nCount},
+                                       {"type", szType}};
+    if (!min.empty()) {
+        accessor["min"] = min;
+        accessor["max"] = max;
+    }
+    nlohmann::ordered_json& accessors = m_json["accessors"];
+    accessors.push_back(accessor);
+    return static_cast<int>(accessors.size() - 1);
+}
+
+int GlbBuilder::Material(TOVO::TovoColor color) {
+    const auto it = m_materials.find(color);
+    if (it != m_materials.end())
+        return it->second;
+    char szName[16];
+    std::snprintf(szName, sizeof szName, "#%02X%02X%02X", TOVO::TovoGetRValue(color),
+                  TOVO::TovoGetGValue(color), TOVO::TovoGetBValue(color));
+    nlohmann::ordered_json material = {
+        {"name", szName},
+        {"pbrMetallicRoughness",
+         {{"baseColorFactor",
+           {Linear(TOVO::TovoGetRValue(color)), Linear(TOVO::TovoGetGValue(color)),
+            Linear(TOVO::TovoGetBValue(color)), TOVO::TovoGetAValue(color) / 255.0}},
+          {"metallicFactor", 0.0},
+          {"roughnessFactor", 0.9}}}};
+    // One-sided: every face is wound to look outwards, so the far side of a globe-sized layer
+    // is culled instead of showing through.
+    if (TOVO::TovoGetAValue(color) < 255)
+        material["alphaMode"] = "BLEND";
+    nlohmann::ordered_json& materials = m_json["materials"];
+    materials.push_back(material);
+    const int nMaterial = static_cast<int>(materials.size() - 1);
+    m_materials[color] = nMaterial;
+    return nMaterial;
+}
+
+void GlbBuilder::UseExtension(const std::string& strName) {
+    nlohmann::ordered_json& used = m_json["extensionsUsed"];
+    for (const auto& name : used) {
+        if (name == strName)
+            return;
+    }
+    used.push_back(strName);
+}
+
+std::string GlbBuilder::ToGlb() const {
+    nlohmann::ordered_json json = m_json;
+    // glTF forbids an empty buffer: a scene with no geometry has none.
+    if (!m_bin.empty())
+        json["buffers"] = {{{"byteLength", m_bin.size()}}};
+    std::string strJson = json.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+    strJson.append((4 - strJson.size() % 4) % 4, ' ');
+    const std::size_t nBin = m_bin.size() + (4 - m_bin.size() % 4) % 4;
+    const std::size_t nTotal = 12 + 8 + strJson.size() + (m_bin.empty() ? 0 : 8 + nBin);
+    if (nTotal > 0xFFFFFFFFull)
+        throw ToolError(
+            "the scene is larger than a binary glTF file can hold (4 GiB); write 3D Tiles "
+            "instead (-o FOLDER/)");
+    std::string out;
+    out.reserve(nTotal);
+    out.append("glTF");
+    PutU32(out, 2);
+    PutU32(out, static_cast<std::uint32_t>(nTotal));
+    PutU32(out, static_cast<std::uint32_t>(strJson.size()));
+    out.append("JSON");
+    out.append(strJson);
+    if (!m_bin.empty()) {
+        PutU32(out, static_cast<std::uint32_t>(nBin));
+        out.append("BIN", 3);
+        out.push_back('\0');
+        out.append(m_bin);
+        out.append(nBin - m_bin.size(), '\0');
+    }
+    return out;
+}
+
+} // namespace theme3d

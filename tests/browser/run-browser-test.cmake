@@ -1,8 +1,19 @@
-# Makes a scene (KIND demo: `theme3d demo`; KIND handmade-tileset: make-tileset.mjs), then runs
-# the browser test on its folder.
-file(REMOVE_RECURSE ${SCENE})
+# Makes a scene, then runs the browser test on it. KIND demo: `theme3d demo` (one .glb); tileset:
+# the demo's themes on the countries layer as a 3D Tiles tileset of a few tiles (no labels file:
+# the labels come from the tile metadata); handmade-tileset: make-tileset.mjs.
+file(REMOVE_RECURSE ${SCENE} ${SCENE}-themes)
+set(legend)
 if(KIND STREQUAL "demo")
   execute_process(COMMAND ${THEME3D} demo -o ${SCENE} RESULT_VARIABLE rc)
+elseif(KIND STREQUAL "tileset")
+  execute_process(COMMAND ${THEME3D} demo -o ${SCENE}-themes RESULT_VARIABLE rc)
+  if(rc EQUAL 0)
+    execute_process(COMMAND ${THEME3D} render ${DATA}/ne_110m_countries.gpkg
+      --theme ${SCENE}-themes/range.xml --theme ${SCENE}-themes/graph.xml
+      --theme ${SCENE}-themes/label.xml -o ${SCENE}/ --tile-size 40
+      --legend ${SCENE}-themes/tileset-legend.svg RESULT_VARIABLE rc)
+    set(legend --legend ${SCENE}-themes/tileset-legend.svg)
+  endif()
 else()
   execute_process(COMMAND ${NODE} ${SOURCE_DIR}/make-tileset.mjs ${SCENE} RESULT_VARIABLE rc)
 endif()
@@ -11,7 +22,7 @@ if(NOT rc EQUAL 0)
 endif()
 set(ENV{CHROMIUM} ${CHROMIUM})
 execute_process(COMMAND ${NODE} ${SOURCE_DIR}/viewer-test.mjs --theme3d ${THEME3D} --scene ${SCENE}
-  --expect ${SOURCE_DIR}/${KIND}-expect.json --screenshot ${SCENE}.png RESULT_VARIABLE rc)
+  --expect ${SOURCE_DIR}/${KIND}-expect.json --screenshot ${SCENE}.png ${legend} RESULT_VARIABLE rc)
 if(NOT rc EQUAL 0)
   message(FATAL_ERROR "the browser test failed")
 endif()

@@ -5,6 +5,7 @@
 //
 // node viewer-test.mjs --theme3d EXE --scene PATH --expect FILE.json [--screenshot OUT.png]
 //                      [--screenshot-clicked OUT.png]  (the page after the click)
+//                      [--legend LEGEND.svg]           (for theme3d view)
 //
 // FILE.json says what this scene must show:
 //   { "feature": label text of a feature to click, "values": { key: value shown on click },
@@ -41,7 +42,8 @@ function check(ok, what, detail = "") {
 
 function serve() {
   return new Promise((resolvePromise, reject) => {
-    const child = spawn(args.theme3d, ["view", args.scene, "--serve"], { stdio: ["ignore", "pipe", "inherit"] });
+    const legend = args.legend ? ["--legend", args.legend] : [];
+    const child = spawn(args.theme3d, ["view", args.scene, "--serve", ...legend], { stdio: ["ignore", "pipe", "inherit"] });
     let out = "";
     const timer = setTimeout(() => reject(new Error(`theme3d view printed no address: ${out}`)), 60000);
     child.stdout.on("data", (chunk) => {

@@ -8,6 +8,7 @@ import {
   BoundingSphere,
   Cartesian2,
   Cartesian3,
+  Cartographic,
   Color,
   DirectionalLight,
   Cesium3DTileFeature,
@@ -256,34 +257,36 @@ function rectangleSize(rectangle) {
   return Math.max(Cartesian3.distance(sw, ne), 1000);
 }
 
-// The camera looks at the data from the south, tilted so that heights read: at the centre of its
-// features (weighted by their size, so a world layer is seen around where most land is), from
-// far enough to hold its extent (a world layer: the hemisphere around that centre).
+// The camera looks at the data from the south, tilted so that heights read, from far enough to
+// hold its extent (a world-wide layer: the hemisphere around its centre). A single scene is
+// looked at around the centre of its features, weighted by their size (so a world layer is seen
+// around where most land is); a tileset around where its bounding volume meets the ground.
 function frame(loaded) {
+  let center;
+  let radius;
   if (loaded.rectangle) {
     const sum = new Cartesian3();
     for (const r of state.records.values()) {
       const p = Cartesian3.fromDegrees(r.anchor[0], r.anchor[1]);
       Cartesian3.add(sum, Cartesian3.multiplyByScalar(p, Math.max(r.area, 1e-9), p), sum);
     }
-    const center = Ellipsoid.WGS84.cartesianToCartographic(sum) ?? Rectangle.center(loaded.rectangle);
-    const radius = Math.min(rectangleSize(loaded.rectangle) / 2, 6.0e6);
-    const sphere = new BoundingSphere(Cartesian3.fromRadians(center.longitude, center.latitude, 0), radius);
-    const pitch = radius > 2.0e6 ? -Math.PI * 0.42 : -Math.PI * 0.3;
-    const options = { duration: 0, offset: new HeadingPitchRange(0, pitch, radius * 2.4) };
-    viewer.camera.flyToBoundingSphere(sphere, options);
-    viewer.homeButton.viewModel.command.beforeExecute.addEventListener((e) => {
-      e.cancel = true;
-      viewer.camera.flyToBoundingSphere(sphere, { ...options, duration: 1.5 });
-    });
-  } else if (loaded.tileset) {
-    const offset = new HeadingPitchRange(0, -Math.PI / 3, 0);
-    viewer.zoomTo(loaded.tileset, offset);
-    viewer.homeButton.viewModel.command.beforeExecute.addEventListener((e) => {
-      e.cancel = true;
-      viewer.flyTo(loaded.tileset, { offset });
-    });
+    center = Ellipsoid.WGS84.cartesianToCartographic(sum) ?? Rectangle.center(loaded.rectangle);
+    radius = rectangleSize(loaded.rectangle) / 2;
+  } else {
+    const sphere = loaded.tileset.boundingSphere;
+    const ground = Ellipsoid.WGS84.scaleToGeodeticSurface(sphere.center);
+    center = ground ? Ellipsoid.WGS84.cartesianToCartographic(ground) : new Cartographic(0, 0, 0);
+    radius = sphere.radius;
   }
+  radius = Math.min(Math.max(radius, 50), 6.0e6);
+  const sphere = new BoundingSphere(Cartesian3.fromRadians(center.longitude, center.latitude, 0), radius);
+  const pitch = radius > 2.0e6 ? -Math.PI * 0.42 : -Math.PI * 0.3;
+  const options = { duration: 0, offset: new HeadingPitchRange(0, pitch, radius * 2.4) };
+  viewer.camera.flyToBoundingSphere(sphere, options);
+  viewer.homeButton.viewModel.command.beforeExecute.addEventListener((e) => {
+    e.cancel = true;
+    viewer.camera.flyToBoundingSphere(sphere, { ...options, duration: 1.5 });
+  });
 }
 
 // What a click shows: the feature's values from the tile or model metadata when the scene has
@@ -327,8 +330,9 @@ function show(values) {
 }
 
 function pickAt(x, y) {
-  const picked = scene.pick(new Cartesian2(x, y));
-  const values = picked ? describe(picked) : undefined;
+  // Labels are drawn over everything and are picked first: look through them to the feature.
+  const picks = scene.drillPick(new Cartesian2(x, y), 4);
+  const values = picks.map(describe).find((v) => v !== undefined);
   show(values);
   return values;
 }

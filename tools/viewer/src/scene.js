@@ -142,7 +142,10 @@ function nodeMatrices(json) {
 }
 
 function newRecord() {
-  return { top: -Infinity, west: 180, south: 90, east: -180, north: -90, label: undefined };
+  return {
+    top: -Infinity, west: 180, south: 90, east: -180, north: -90, label: undefined,
+    sum: new Cartesian3(), count: 0, chartSum: new Cartesian3(), chartCount: 0,
+  };
 }
 
 // fid -> { top, west, south, east, north, area, anchor, label } of every feature with geometry.
@@ -153,13 +156,18 @@ export function featureRecords(glb, modelMatrix, maxVerticesPerFeature = 3000) {
   const inScene = new Cartesian3();
   const local = new Cartesian3();
   const world = new Cartesian3();
-  const add = (fid, nodeIndex, [x, y, z]) => {
-    let r = records.get(fid);
-    if (!r) records.set(fid, (r = newRecord()));
+  const toWorld = (nodeIndex, [x, y, z]) => {
     Matrix4.multiplyByPoint(matrices[nodeIndex] ?? Matrix4.IDENTITY, Cartesian3.fromElements(x, y, z, inScene), inScene);
     // glTF x east, y up, z south -> east, north, up.
     Cartesian3.fromElements(inScene.x, -inScene.z, inScene.y, local);
-    Matrix4.multiplyByPoint(modelMatrix, local, world);
+    return Matrix4.multiplyByPoint(modelMatrix, local, world);
+  };
+  const add = (fid, nodeIndex, p) => {
+    let r = records.get(fid);
+    if (!r) records.set(fid, (r = newRecord()));
+    toWorld(nodeIndex, p);
+    Cartesian3.add(r.sum, world, r.sum);
+    r.count += 1;
     const c = ellipsoid.cartesianToCartographic(world);
     if (!c) return;
     r.top = Math.max(r.top, c.height);
@@ -202,6 +210,22 @@ export function featureRecords(glb, modelMatrix, maxVerticesPerFeature = 3000) {
     }
   }
 
+  // Charts drawn as instances stand at their feature's anchor, the place its label belongs.
+  for (const [n, node] of (glb.json.nodes ?? []).entries()) {
+    const attributes = node.extensions?.EXT_mesh_gpu_instancing?.attributes;
+    const ids = node.extensions?.EXT_instance_features?.featureIds?.find((f) => f.attribute !== undefined);
+    const table = ids && tables[ids.propertyTable];
+    if (!attributes || !table?.fid) continue;
+    const featureOf = [];
+    for (const [i, [id]] of elements(glb, attributes[`_FEATURE_ID_${ids.attribute}`])) featureOf[i] = id;
+    for (const [i, t] of elements(glb, attributes.TRANSLATION)) {
+      const r = records.get(table.fid[featureOf[i]]);
+      if (!r) continue;
+      Cartesian3.add(r.chartSum, toWorld(n, t), r.chartSum);
+      r.chartCount += 1;
+    }
+  }
+
   for (const [fid, r] of records) {
     if (r.top === -Infinity) {
       records.delete(fid);
@@ -209,7 +233,16 @@ export function featureRecords(glb, modelMatrix, maxVerticesPerFeature = 3000) {
     }
     const midLat = (r.south + r.north) / 2 / RADIANS;
     r.area = (r.east - r.west) * (r.north - r.south) * Math.cos(midLat);
-    r.anchor = [(r.west + r.east) / 2, (r.south + r.north) / 2];
+    // Where the label goes without a labels file: at the charts, else the middle of the
+    // feature's vertices (which, unlike its box, stays on a feature across the antimeridian).
+    const middle = ellipsoid.cartesianToCartographic(
+      r.chartCount > 0 ? Cartesian3.divideByScalar(r.chartSum, r.chartCount, new Cartesian3()) : Cartesian3.divideByScalar(r.sum, r.count, new Cartesian3()),
+    );
+    r.anchor = middle
+      ? [middle.longitude * RADIANS, middle.latitude * RADIANS]
+      : [(r.west + r.east) / 2, (r.south + r.north) / 2];
+    delete r.sum;
+    delete r.chartSum;
   }
   return records;
 }

@@ -73,3 +73,29 @@ TEST_F(OutputFilesTest, AFolderThatCannotBeWrittenIsAToolError) {
     OutputFiles outputs;
     EXPECT_THROW(outputs.Write(dir + "/no/such/folder/a.xml", "x"), theme3d::ToolError);
 }
+
+// A tileset folder is filled in a temporary folder: dropped with everything in it, or put in
+// place of the previous tileset on commit.
+TEST_F(OutputFilesTest, AFolderIsDroppedWholeOrReplacesThePreviousTileset) {
+    std::system(
+        ("mkdir -p '" + dir + "/t/tiles' && echo old > '" + dir + "/t/tileset.json'").c_str());
+    {
+        OutputFiles outputs;
+        const std::string strTemp = outputs.AddFolder(dir + "/t");
+        std::system(
+            ("mkdir '" + strTemp + "/tiles' && echo x > '" + strTemp + "/tiles/0.glb'").c_str());
+        EXPECT_EQ(Names().size(), 2u);
+    }
+    EXPECT_EQ(Names(), std::vector<std::string>{"t"});
+    EXPECT_EQ(Read("t/tileset.json"), "old\n");
+    OutputFiles outputs;
+    const std::string strTemp = outputs.AddFolder(dir + "/t");
+    std::ofstream(strTemp + "/tileset.json") << "new";
+    outputs.Commit();
+    EXPECT_EQ(Names(), std::vector<std::string>{"t"});
+    EXPECT_EQ(Read("t/tileset.json"), "new");
+    EXPECT_FALSE(std::ifstream(dir + "/t/tiles/0.glb").good()); // nothing of the old one is left
+
+    std::ofstream(dir + "/file") << "x";
+    EXPECT_THROW(outputs.AddFolder(dir + "/file"), theme3d::ToolError);
+}

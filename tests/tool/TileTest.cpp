@@ -161,6 +161,7 @@ TEST_F(TileBuilderTest, MergesByColourWithFeatureIdsInstancesAndATable) {
     TileSchema schema;
     schema.bLabel = true;
     schema.bCaption = true;
+    schema.bChartText = true;
     schema.fields = TileSchema::Columns({"value", "kind"}, {true, false});
     TileBuilder builder(schema, frame);
     FeatureResult a = Triangle(7, kRed, 0.0f);
@@ -171,6 +172,7 @@ TEST_F(TileBuilderTest, MergesByColourWithFeatureIdsInstancesAndATable) {
     FeatureResult b = Triangle(9, kRed, 5.0f);
     b.body.For(kGreen, Primitive::Triangles) = Triangle(9, kGreen, 10.0f).body.primitives[0];
     b.bars.push_back({kGreen, {5.0, 45.0, 0.0}, 2.0, 3.0, 10.0});
+    b.chartTexts = {{"40%", {}}, {"60%", {}}};
     builder.Add(b, {TOVO::TovoVariant(), TOVO::TovoVariant(std::int32_t(4))});
     EXPECT_EQ(builder.GetFeatureCount(), 2u);
     EXPECT_NEAR(builder.GetBounds().min[0], -2.0, 1e-6);
@@ -210,6 +212,7 @@ TEST_F(TileBuilderTest, MergesByColourWithFeatureIdsInstancesAndATable) {
     EXPECT_EQ(glb.Numbers<std::int64_t>("fid"), (std::vector<std::int64_t>{7, 9}));
     EXPECT_EQ(glb.Strings("label"), (std::vector<std::string>{"first \xef\xbf\xbd", ""}));
     EXPECT_EQ(glb.Strings("class"), (std::vector<std::string>{"low", ""}));
+    EXPECT_EQ(glb.Strings("chart_text"), (std::vector<std::string>{"", "40%\n60%"}));
     const std::vector<double> values = glb.Numbers<double>("value");
     ASSERT_EQ(values.size(), 2u);
     EXPECT_EQ(values[0], 10.5);
@@ -220,6 +223,18 @@ TEST_F(TileBuilderTest, MergesByColourWithFeatureIdsInstancesAndATable) {
     EXPECT_EQ(properties["fid"]["componentType"], "INT64");
     EXPECT_EQ(properties["value"]["componentType"], "FLOAT64");
     EXPECT_EQ(properties["kind"]["type"], "STRING");
+}
+
+// A column of empty texts still has bytes behind it: glTF forbids an empty buffer view.
+TEST_F(TileBuilderTest, EmptyTextsStillGetAView) {
+    TileSchema schema;
+    schema.bLabel = true;
+    TileBuilder builder(schema, frame);
+    builder.Add(Triangle(1, kRed, 0.0f), {});
+    const glbtest::Glb glb(builder.ToGlb("layer"));
+    EXPECT_EQ(glb.Strings("label"), std::vector<std::string>{""});
+    for (const auto& view : glb.json["bufferViews"])
+        EXPECT_GT(view["byteLength"].get<std::size_t>(), 0u);
 }
 
 // Away from the frame's origin a bar leans with the ground: its instance turns the unit

@@ -29,6 +29,13 @@ GlbBuilder::GlbBuilder() {
 
 int GlbBuilder::AddView(const void* pData, std::size_t nBytes, Target target) {
     m_bin.append((8 - m_bin.size() % 8) % 8, '\0');
+    // glTF forbids empty views, yet a column of empty texts still needs one: it gets a zero byte
+    // that no offset reaches.
+    static const char kZero = '\0';
+    if (nBytes == 0) {
+        pData = &kZero;
+        nBytes = 1;
+    }
     nlohmann::ordered_json view = {
         {"buffer", 0}, {"byteOffset", m_bin.size()}, {"byteLength", nBytes}};
     if (target != NoTarget)

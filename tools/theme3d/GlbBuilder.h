@@ -29,7 +29,8 @@ public:
 
     nlohmann::ordered_json& Json() { return m_json; }
 
-    // A buffer view over a copy of the bytes, starting on an 8-byte boundary.
+    // A buffer view over a copy of the bytes, starting on an 8-byte boundary (one zero byte for
+    // none).
     int AddView(const void* pData, std::size_t nBytes, Target target = NoTarget);
     // An accessor of a whole view; min and max are written when given (POSITION needs them).
     int AddAccessor(int nView, Component component, const char* szType, std::size_t nCount,

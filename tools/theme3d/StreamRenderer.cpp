@@ -217,6 +217,8 @@ RenderSummary StreamRenderer::Run(PluginLoader& plugin, LayerReader& layer,
     for (std::size_t t = 0; t < themes.size(); ++t) {
         if (uses[t].nType == KRS::KrTheme3D::Label)
             schema.bLabel = true;
+        if (uses[t].nType == KRS::KrTheme3D::Graph)
+            schema.bChartText = true;
         if (uses[t].nType == KRS::KrTheme3D::Unique || uses[t].nType == KRS::KrTheme3D::Range) {
             schema.bCaption = true;
             plugin.GetBridge().GetLegend(themes[t].get(), legends[t]);

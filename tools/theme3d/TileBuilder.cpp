@@ -114,7 +114,7 @@ Json StringColumn(GlbBuilder& glb, const std::vector<std::string>& values) {
 
 std::vector<FieldColumn> TileSchema::Columns(const std::vector<std::string>& names,
                                              const std::vector<bool>& numbers) {
-    std::set<std::string> taken{"fid", "label", "class"};
+    std::set<std::string> taken{"fid", "label", "class", "chart_text"};
     std::vector<FieldColumn> columns;
     for (std::size_t i = 0; i < names.size(); ++i) {
         std::string strId;
@@ -178,6 +178,13 @@ void TileBuilder::Add(const FeatureResult& result, const std::vector<TOVO::TovoV
         m_labels.push_back(result.bHasLabel ? result.strLabel : std::string());
     if (m_schema.bCaption)
         m_captions.push_back(result.strCaption);
+    if (m_schema.bChartText) {
+        // Item texts in chart order, one per line (glTF has no text to place them with).
+        std::string strTexts;
+        for (const ChartText& text : result.chartTexts)
+            strTexts += (strTexts.empty() ? "" : "\n") + text.strText;
+        m_chartTexts.push_back(strTexts);
+    }
     for (std::size_t i = 0; i < m_schema.fields.size(); ++i) {
         const TOVO::TovoVariant* pValue = i < values.size() ? &values[i] : nullptr;
         if (m_schema.fields[i].bNumber) {
@@ -392,6 +399,10 @@ std::string TileBuilder::ToGlb(const std::string& strName) const {
         if (m_schema.bCaption) {
             classProperties["class"] = {{"name", "class caption"}, {"type", "STRING"}};
             tableProperties["class"] = StringColumn(glb, m_captions);
+        }
+        if (m_schema.bChartText) {
+            classProperties["chart_text"] = {{"name", "chart item texts"}, {"type", "STRING"}};
+            tableProperties["chart_text"] = StringColumn(glb, m_chartTexts);
         }
         for (std::size_t i = 0; i < m_schema.fields.size(); ++i) {
             const FieldColumn& column = m_schema.fields[i];

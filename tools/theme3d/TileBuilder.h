@@ -25,8 +25,9 @@ struct FieldColumn {
 };
 
 struct TileSchema {
-    bool bLabel = false;   // a label theme gives texts
-    bool bCaption = false; // a style theme gives class captions
+    bool bLabel = false;     // a label theme gives texts
+    bool bCaption = false;   // a style theme gives class captions
+    bool bChartText = false; // a graph theme may give item texts
     std::vector<FieldColumn> fields;
 
     // Columns for the layer's field names, ids made unique and valid.
@@ -82,7 +83,7 @@ private:
     std::map<std::pair<TOVO::TovoColor, int>, Batch> m_batches;
     std::map<TOVO::TovoColor, std::vector<Instance>> m_bars;
     std::vector<long long> m_fids;
-    std::vector<std::string> m_labels, m_captions;
+    std::vector<std::string> m_labels, m_captions, m_chartTexts;
     std::vector<std::vector<double>> m_numbers;    // per field column (empty for text columns)
     std::vector<std::vector<std::string>> m_texts; // per field column (empty for numbers)
     Box m_bounds;

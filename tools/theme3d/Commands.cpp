@@ -211,7 +211,8 @@ void Commands::Demo(const CommonOptions& common, const std::string& strDir, int 
     PrintSummary(options.strOutput, summary);
     std::cout << "wrote " << options.strLegend << "\n"
               << "open " << options.strOutput << " in any glTF viewer (for example: f3d "
-              << options.strOutput << "), and " << options.strLegend << " in a browser\n";
+              << options.strOutput << "), and " << options.strLegend << " in a browser,\n"
+              << "or see it all on a globe in a browser: theme3d view " << strDir << " --serve\n";
 }
 
 } // namespace theme3d

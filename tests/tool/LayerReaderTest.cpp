@@ -85,6 +85,9 @@ TEST(LayerReader, ProjectedCoordinatesComeBackAsLongitudeLatitude) {
 
 TEST(LayerReader, SortedNumbersSkipNulls) {
     LayerReader layer(std::string(TOOL_TEST_DATA) + "/points.geojson", "");
-    EXPECT_EQ(layer.SortedNumbers(layer.FieldIndex("count")), (std::vector<double>{3, 7, 12}));
-    EXPECT_THROW(layer.SortedNumbers(layer.FieldIndex("kind")), theme3d::ToolError);
+    std::size_t nNonFinite = 9;
+    EXPECT_EQ(layer.SortedNumbers(layer.FieldIndex("count"), nNonFinite),
+              (std::vector<double>{3, 7, 12}));
+    EXPECT_EQ(nNonFinite, 0u);
+    EXPECT_THROW(layer.SortedNumbers(layer.FieldIndex("kind"), nNonFinite), theme3d::ToolError);
 }

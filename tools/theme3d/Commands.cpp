@@ -30,6 +30,21 @@ bool Exists(const std::string& strPath) {
     return stat(strPath.c_str(), &st) == 0;
 }
 
+void NonFiniteNote(std::size_t n, const char* szWhat) {
+    if (n > 0)
+        std::cerr << "theme3d: note: " << n << (n == 1 ? " feature" : " features") << szWhat
+                  << '\n';
+}
+
+void PrintNonFinite(const RenderSummary& summary) {
+    NonFiniteNote(summary.nNullClass, " had a NaN or infinite class value, taken as null");
+    NonFiniteNote(summary.nNoChart, " had NaN or infinite chart values; their charts are left out");
+    NonFiniteNote(summary.nNoLabel, " had a NaN or infinite label value; no label");
+    NonFiniteNote(summary.nNoExtrude, " had a NaN or infinite extrusion; not extruded");
+    NonFiniteNote(summary.nNoGeometry,
+                  " had coordinates that came out NaN or infinite; their bodies are left out");
+}
+
 void PrintSummary(const std::string& strScene, const RenderSummary& summary) {
     if (summary.nTiles > 0 || summary.nNodes == 0) {
         std::cout << "wrote " << strScene << (summary.nTiles > 0 ? " (3D Tiles): " : ": ")
@@ -50,6 +65,7 @@ void PrintSummary(const std::string& strScene, const RenderSummary& summary) {
     if (summary.nUntriangulated > 0)
         std::cout << "note: " << summary.nUntriangulated
                   << " features had polygons GEOS could not triangulate; they were left out\n";
+    PrintNonFinite(summary);
 }
 
 // Writes one theme document; the file appears only once it is whole.
@@ -62,7 +78,12 @@ void WriteThemeFile(const KRS::KrTheme3D& theme, const std::string& strOutput) {
 void PrintBreaks(PluginLoader& plugin, KRS::KrTheme3D& theme) {
     std::vector<double> breaks;
     plugin.GetBridge().GetBreaks(&theme, breaks);
-    std::cout << breaks.size() + (breaks.empty() ? 0 : 1) << " classes, breaks:";
+    std::vector<LegendRow> rows;
+    plugin.GetBridge().GetLegend(&theme, rows);
+    std::size_t nClasses = 0;
+    for (const LegendRow& row : rows)
+        nClasses += row.bVisible ? 1 : 0;
+    std::cout << nClasses << (nClasses == 1 ? " class, breaks:" : " classes, breaks:");
     for (double d : breaks)
         std::cout << ' ' << ThemeMaker::Number(d);
     std::cout << '\n';
@@ -88,7 +109,7 @@ void Commands::Info(const CommonOptions& common) {
 void Commands::Classify(const CommonOptions& common, const std::string& strPath,
                         const RangeOptions& options, const std::string& strOutput) {
     PluginLoader plugin(common.strPlugin);
-    LayerReader layer(strPath, common.strLayer);
+    LayerReader layer(strPath, common.strLayer, common.bSkipFailures);
     std::unique_ptr<KRS::KrTheme3D> pTheme = ThemeMaker::MakeRange(plugin, layer, options);
     WriteThemeFile(*pTheme, strOutput);
     std::cout << "wrote " << strOutput << ": range theme on " << options.strField << " ("
@@ -100,7 +121,7 @@ void Commands::Unique(const CommonOptions& common, const std::string& strPath,
                       const std::string& strField, const std::string& strPalette,
                       const std::string& strOutput) {
     PluginLoader plugin(common.strPlugin);
-    LayerReader layer(strPath, common.strLayer);
+    LayerReader layer(strPath, common.strLayer, common.bSkipFailures);
     std::unique_ptr<KRS::KrTheme3D> pTheme =
         ThemeMaker::MakeUnique(plugin, layer, strField, strPalette);
     WriteThemeFile(*pTheme, strOutput);
@@ -114,7 +135,7 @@ void Commands::Label(const CommonOptions& common, const std::string& strPath,
                      const std::string& strField, const std::string& strFormat,
                      const std::string& strOutput) {
     PluginLoader plugin(common.strPlugin);
-    LayerReader layer(strPath, common.strLayer);
+    LayerReader layer(strPath, common.strLayer, common.bSkipFailures);
     std::unique_ptr<KRS::KrTheme3D> pTheme =
         ThemeMaker::MakeLabel(plugin, layer, strField, strFormat);
     WriteThemeFile(*pTheme, strOutput);
@@ -124,7 +145,7 @@ void Commands::Label(const CommonOptions& common, const std::string& strPath,
 void Commands::Chart(const CommonOptions& common, const std::string& strPath,
                      const GraphOptions& options, const std::string& strOutput) {
     PluginLoader plugin(common.strPlugin);
-    LayerReader layer(strPath, common.strLayer);
+    LayerReader layer(strPath, common.strLayer, common.bSkipFailures);
     std::unique_ptr<KRS::KrTheme3D> pTheme = ThemeMaker::MakeGraph(plugin, layer, options);
     WriteThemeFile(*pTheme, strOutput);
     std::cout << "wrote " << strOutput << ": " << options.strType << " chart theme of "
@@ -138,7 +159,7 @@ void Commands::Render(const CommonOptions& common, const std::string& strPath,
     std::vector<std::unique_ptr<KRS::KrTheme3D>> themes;
     for (const std::string& strTheme : arrThemes)
         themes.push_back(ThemeFile::Read(plugin, strTheme));
-    LayerReader layer(strPath, common.strLayer);
+    LayerReader layer(strPath, common.strLayer, common.bSkipFailures);
     OutputFiles outputs;
     const RenderSummary summary = Renderer::Run(plugin, layer, themes, options, outputs);
     outputs.Commit();

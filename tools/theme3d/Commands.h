@@ -12,8 +12,9 @@
 namespace theme3d {
 
 struct CommonOptions {
-    std::string strPlugin; // --plugin
-    std::string strLayer;  // --layer: a layer inside the file (the first when empty)
+    std::string strPlugin;      // --plugin
+    std::string strLayer;       // --layer: a layer inside the file (the first when empty)
+    bool bSkipFailures = false; // --skip-failures: go on without features OGR cannot read
 };
 
 class Commands {

@@ -4,6 +4,9 @@
 #include "VyScene600/KrTheme3D.h"
 #include "VyToolkit600/KrStyle.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace theme3d {
 
 namespace {
@@ -22,15 +25,29 @@ FeatureRenderer::FeatureRenderer(const RenderPlan& plan,
 
 FeatureRenderer::~FeatureRenderer() = default;
 
+bool FeatureRenderer::IsNonFiniteNumber(const TOVO::TovoVariant& value) {
+    const int nType = value.GetType();
+    if (nType == TOVO::TovoVariant::Double)
+        return !std::isfinite(value.GetDouble());
+    if (nType == TOVO::TovoVariant::Float)
+        return !std::isfinite(value.GetFloat());
+    return false;
+}
+
 FeatureResult FeatureRenderer::Render(const Feature& feature) {
     FeatureResult result;
     result.nFid = feature.nFid;
-    const FeatureLook look = Look(feature, result.strCaption);
+    const FeatureLook look = Look(feature, result.nonFinite, result.strCaption);
     if (feature.geometry) {
         result.bUntriangulated = !m_features.Add(*feature.geometry, look, result.body);
         result.bHasAnchor =
-            m_features.PointOnSurface(*feature.geometry, result.anchor.lon, result.anchor.lat);
+            m_features.PointOnSurface(*feature.geometry, result.anchor.lon, result.anchor.lat) &&
+            std::isfinite(result.anchor.lon) && std::isfinite(result.anchor.lat);
         result.anchor.z = look.dExtrude;
+        if (!result.body.IsFinite()) {
+            result.body = MeshData();
+            result.nonFinite.bGeometry = true;
+        }
     }
     AddLabel(feature, result);
     if (result.bHasAnchor)
@@ -38,7 +55,8 @@ FeatureResult FeatureRenderer::Render(const Feature& feature) {
     return result;
 }
 
-FeatureLook FeatureRenderer::Look(const Feature& feature, std::string& strCaption) const {
+FeatureLook FeatureRenderer::Look(const Feature& feature, NonFinite& nonFinite,
+                                  std::string& strCaption) const {
     FeatureLook look;
     look.fill = kDefaultFill;
     look.line = kDefaultLine;
@@ -47,12 +65,19 @@ FeatureLook FeatureRenderer::Look(const Feature& feature, std::string& strCaptio
     for (std::size_t t = 0; t < uses.size(); ++t) {
         if (uses[t].nType != KRS::KrTheme3D::Unique && uses[t].nType != KRS::KrTheme3D::Range)
             continue;
-        const KRS::KrStyle* pStyle = m_themes[t]->FindStyle(ValueAt(feature, uses[t]));
+        const TOVO::TovoVariant& value = ValueAt(feature, uses[t]);
+        // A NaN would fall into some class (every comparison with it is false); it is null.
+        const bool bNonFinite = IsNonFiniteNumber(value);
+        nonFinite.bClassValue = nonFinite.bClassValue || bNonFinite;
+        const KRS::KrStyle* pStyle =
+            m_themes[t]->FindStyle(bNonFinite ? TOVO::TovoVariant() : value);
         if (pStyle == nullptr)
             continue;
         look.fill = pStyle->GetFillColor();
         look.line = pStyle->GetLineColor();
-        look.dExtrude = pStyle->GetExtrude() > 0.0 ? pStyle->GetExtrude() : 0.0;
+        const double dExtrude = pStyle->GetExtrude();
+        nonFinite.bExtrude = !std::isfinite(dExtrude);
+        look.dExtrude = std::isfinite(dExtrude) && dExtrude > 0.0 ? dExtrude : 0.0;
         if (t < m_legends.size()) {
             for (const LegendRow& row : m_legends[t]) {
                 if (row.style == *pStyle) {
@@ -71,8 +96,12 @@ void FeatureRenderer::AddLabel(const Feature& feature, FeatureResult& result) {
     for (std::size_t t = 0; t < uses.size(); ++t) {
         if (uses[t].nType != KRS::KrTheme3D::Label)
             continue;
-        const TOVO::TovoMBString strText =
-            m_themes[t]->GetStringFromVariant(ValueAt(feature, uses[t]));
+        const TOVO::TovoVariant& value = ValueAt(feature, uses[t]);
+        if (IsNonFiniteNumber(value)) {
+            result.nonFinite.bLabel = true;
+            continue;
+        }
+        const TOVO::TovoMBString strText = m_themes[t]->GetStringFromVariant(value);
         if (strText.IsEmpty())
             continue;
         result.bHasLabel = true;
@@ -87,12 +116,28 @@ void FeatureRenderer::AddCharts(const Feature& feature, FeatureResult& result) {
         if (uses[t].nType != KRS::KrTheme3D::Graph || uses[t].slots.empty())
             continue;
         std::vector<double> values = RenderPlan::GraphValues(*m_themes[t], uses[t], feature);
+        if (!RenderPlan::AllFinite(values)) {
+            result.nonFinite.bChart = true;
+            continue;
+        }
         const TOVO::TovoPoint3D position(result.anchor.lon, result.anchor.lat, result.anchor.z);
         std::unique_ptr<KRS::KrGeometry> pChart(m_themes[t]->ConvertToGeometry(
             values.data(), static_cast<unsigned int>(values.size()), position));
         if (pChart)
             m_charts.Add(*pChart, result.chart, result.chartTexts,
                          m_bInstanceBars ? &result.bars : nullptr);
+    }
+    const bool bBarsFinite =
+        std::all_of(result.bars.begin(), result.bars.end(), [](const BarInstance& bar) {
+            return std::isfinite(bar.base.lon) && std::isfinite(bar.base.lat) &&
+                   std::isfinite(bar.base.z) && std::isfinite(bar.dRadiusX) &&
+                   std::isfinite(bar.dRadiusY) && std::isfinite(bar.dHeight);
+        });
+    if (!result.chart.IsFinite() || !bBarsFinite) {
+        result.chart = MeshData();
+        result.chartTexts.clear();
+        result.bars.clear();
+        result.nonFinite.bChart = true;
     }
 }
 

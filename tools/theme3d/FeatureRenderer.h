@@ -37,8 +37,11 @@ public:
     // that styles a feature: the first row whose style equals the one the theme gave.
     void SetLegends(std::vector<std::vector<LegendRow>> legends) { m_legends = std::move(legends); }
 
+    // A number that is NaN or infinite (a value of any other type is not).
+    static bool IsNonFiniteNumber(const TOVO::TovoVariant& value);
+
 private:
-    FeatureLook Look(const Feature& feature, std::string& strCaption) const;
+    FeatureLook Look(const Feature& feature, NonFinite& nonFinite, std::string& strCaption) const;
     void AddLabel(const Feature& feature, FeatureResult& result);
     void AddCharts(const Feature& feature, FeatureResult& result);
 

@@ -10,6 +10,15 @@
 
 namespace theme3d {
 
+// What NaN or infinite values made the renderer leave out of one feature.
+struct NonFinite {
+    bool bClassValue = false; // a style theme's value, taken as null
+    bool bChart = false;      // a chart value: the feature's charts are left out
+    bool bLabel = false;      // the label value: no label
+    bool bExtrude = false;    // the style's extrusion: none
+    bool bGeometry = false;   // coordinates that come out non-finite: the body is left out
+};
+
 struct FeatureResult {
     long long nFid = 0;
     bool bHasLabel = false;
@@ -22,6 +31,7 @@ struct FeatureResult {
     std::vector<BarInstance> bars; // when the renderer instances bars
     std::string strCaption;        // caption of the class that styled the feature; empty for none
     bool bUntriangulated = false;  // a polygon GEOS could not triangulate was left out
+    NonFinite nonFinite;
 };
 
 } // namespace theme3d

@@ -44,14 +44,19 @@ struct Cursor {
     }
 };
 
-[[noreturn]] void Fail(const char* szWhat) {
-    throw ToolError(std::string("cannot ") + szWhat +
-                    " the temporary feature file: " + std::strerror(errno));
-}
-
 } // namespace
 
-FeatureSpill::FeatureSpill(const std::string& strDir) {
+void FeatureSpill::Fail(const char* szWhat) const {
+    const std::string strError = std::strerror(errno);
+    if (m_strTarget.empty())
+        throw ToolError(std::string("cannot ") + szWhat +
+                        " the temporary feature file: " + strError);
+    throw ToolError("cannot write '" + m_strTarget + "' (" + szWhat +
+                    " its temporary feature file): " + strError);
+}
+
+FeatureSpill::FeatureSpill(const std::string& strDir, const std::string& strTarget)
+    : m_strTarget(strTarget) {
     std::string strBase = strDir;
     if (strBase.empty()) {
         const char* szTmp = std::getenv("TMPDIR");

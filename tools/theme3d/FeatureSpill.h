@@ -13,8 +13,9 @@ namespace theme3d {
 
 class FeatureSpill {
 public:
-    // The file is made in strDir (the system's temporary folder when empty).
-    explicit FeatureSpill(const std::string& strDir = "");
+    // The file is made in strDir (the system's temporary folder when empty); errors name
+    // strTarget, the output it is for.
+    explicit FeatureSpill(const std::string& strDir = "", const std::string& strTarget = "");
     ~FeatureSpill();
     FeatureSpill(const FeatureSpill&) = delete;
     FeatureSpill& operator=(const FeatureSpill&) = delete;
@@ -28,6 +29,9 @@ public:
     Feature Read(std::uint32_t nFeature) const;
 
 private:
+    [[noreturn]] void Fail(const char* szWhat) const;
+
+    std::string m_strTarget;
     int m_fd = -1;
     std::string m_buffer;
     std::vector<std::uint64_t> m_offsets{0};

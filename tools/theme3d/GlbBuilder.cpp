@@ -1,5 +1,7 @@
 #include "GlbBuilder.h"
 
+#include "CheckedFile.h"
+#include "GlbWriter.h"
 #include "ToolError.h"
 
 #include <cmath>
@@ -28,10 +30,10 @@ GlbBuilder::GlbBuilder() {
 }
 
 int GlbBuilder::AddView(const void* pData, std::size_t nBytes, Target target) {
-    m_bin.append((8 - m_bin.size() % 8) % 8, '\0');
-    // glTF forbids empty views, yet a column of empty texts still needs one: it gets a zero byte
-    // that no offset reaches.
-    static const char kZero = '\0';
+    m_bin.resize(m_bin.size() + (8 - m_bin.size() % 8) % 8, 0);
+    // glTF forbids empty views, yet a column of empty texts still needs one: it gets a zero
+    // byte that no offset reaches.
+    static const unsigned char kZero = 0;
     if (nBytes == 0) {
         pData = &kZero;
         nBytes = 1;
@@ -40,7 +42,8 @@ int GlbBuilder::AddView(const void* pData, std::size_t nBytes, Target target) {
         {"buffer", 0}, {"byteOffset", m_bin.size()}, {"byteLength", nBytes}};
     if (target != NoTarget)
         view["target"] = static_cast<int>(target);
-    m_bin.append(static_cast<const char*>(pData), nBytes);
+    const auto* pBytes = static_cast<const unsigned char*>(pData);
+    m_bin.insert(m_bin.end(), pBytes, pBytes + nBytes);
     nlohmann::ordered_json& views = m_json["bufferViews"];
     views.push_back(view);
     return static_cast<int>(views.size() - 1);
@@ -96,19 +99,20 @@ void GlbBuilder::UseExtension(const std::string& strName) {
     used.push_back(strName);
 }
 
-std::string GlbBuilder::ToGlb() const {
+std::string GlbBuilder::JsonText() const {
     nlohmann::ordered_json json = m_json;
     // glTF forbids an empty buffer: a scene with no geometry has none.
     if (!m_bin.empty())
         json["buffers"] = {{{"byteLength", m_bin.size()}}};
-    std::string strJson = json.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+    return json.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+}
+
+std::string GlbBuilder::ToGlb() const {
+    std::string strJson = JsonText();
+    GlbWriter::CheckSize(GlbWriter::Size(strJson.size(), m_bin.size()), "scene");
     strJson.append((4 - strJson.size() % 4) % 4, ' ');
     const std::size_t nBin = m_bin.size() + (4 - m_bin.size() % 4) % 4;
     const std::size_t nTotal = 12 + 8 + strJson.size() + (m_bin.empty() ? 0 : 8 + nBin);
-    if (nTotal > 0xFFFFFFFFull)
-        throw ToolError(
-            "the scene is larger than a binary glTF file can hold (4 GiB); write 3D Tiles "
-            "instead (-o FOLDER/)");
     std::string out;
     out.reserve(nTotal);
     out.append("glTF");
@@ -121,10 +125,16 @@ std::string GlbBuilder::ToGlb() const {
         PutU32(out, static_cast<std::uint32_t>(nBin));
         out.append("BIN", 3);
         out.push_back('\0');
-        out.append(m_bin);
+        out.append(m_bin.begin(), m_bin.end());
         out.append(nBin - m_bin.size(), '\0');
     }
     return out;
+}
+
+void GlbBuilder::Write(CheckedFile& file, const std::string& strTarget) const {
+    const std::string strJson = JsonText();
+    GlbWriter::CheckSize(GlbWriter::Size(strJson.size(), m_bin.size()), strTarget);
+    GlbWriter::Write(strJson, m_bin, file);
 }
 
 } // namespace theme3d

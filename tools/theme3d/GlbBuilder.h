@@ -13,6 +13,8 @@
 
 namespace theme3d {
 
+class CheckedFile;
+
 class GlbBuilder {
 public:
     enum Component {
@@ -43,10 +45,14 @@ public:
     std::size_t GetBinarySize() const { return m_bin.size(); }
     // The file: header, JSON chunk, binary chunk. Throws ToolError past glTF's 4 GiB limit.
     std::string ToGlb() const;
+    // The same file written into a checked file (which the caller closes).
+    void Write(CheckedFile& file, const std::string& strTarget) const;
 
 private:
+    std::string JsonText() const;
+
     nlohmann::ordered_json m_json;
-    std::string m_bin;
+    std::vector<unsigned char> m_bin;
     std::map<TOVO::TovoColor, int> m_materials;
 };
 

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cpl_error.h>
 #include <gdal_priv.h>
+#include <iostream>
 #include <mutex>
 #include <ogr_spatialref.h>
 #include <ogrsf_frmts.h>
@@ -37,8 +38,9 @@ double DayNumber(int y, int m, int d, int h, int min, float sec) {
 
 } // namespace
 
-LayerReader::LayerReader(const std::string& strPath, const std::string& strLayer)
-    : m_strPath(strPath) {
+LayerReader::LayerReader(const std::string& strPath, const std::string& strLayer,
+                         bool bSkipFailures)
+    : m_strPath(strPath), m_bSkipFailures(bSkipFailures) {
     InitGdal();
     struct stat st {};
     if (stat(strPath.c_str(), &st) != 0)
@@ -156,34 +158,57 @@ TOVO::TovoVariant LayerReader::ToVariant(OGRFeature& feature, int nField) {
     return value;
 }
 
+void LayerReader::ForEach(const std::function<void(OGRFeature&)>& visit) {
+    // A driver reports a feature it cannot read through the error state: it returns no feature
+    // (which would end the pass early) or one without its geometry. The feature count, where
+    // the driver knows it cheaply, tells whether records remain after a failed one.
+    const long long nExpected = m_pLayer->GetFeatureCount(FALSE);
+    std::size_t nRead = 0, nFailed = 0;
+    std::string strFirst;
+    m_pLayer->ResetReading();
+    for (;;) {
+        CPLErrorReset();
+        std::unique_ptr<OGRFeature> pFeature(m_pLayer->GetNextFeature());
+        const bool bFailed = CPLGetLastErrorType() >= CE_Failure;
+        if (bFailed) {
+            if (nFailed++ == 0)
+                strFirst = CPLGetLastErrorMsg();
+        } else if (pFeature) {
+            ++nRead;
+            visit(*pFeature);
+        }
+        if (!pFeature &&
+            (!bFailed || nExpected < 0 || static_cast<long long>(nRead + nFailed) >= nExpected))
+            break;
+    }
+    ReportFailures(nFailed, nRead, strFirst);
+}
+
+void LayerReader::ReportFailures(std::size_t nFailed, std::size_t nRead,
+                                 const std::string& strFirst) const {
+    if (nFailed == 0)
+        return;
+    const std::string strWhat =
+        std::to_string(nFailed) + " of " + std::to_string(nFailed + nRead) + " features of '" +
+        m_strPath +
+        "' could not be read (first error: " + (strFirst.empty() ? "unknown" : strFirst) + ")";
+    if (!m_bSkipFailures)
+        throw ToolError(strWhat + "; --skip-failures goes on without them");
+    std::cerr << "theme3d: note: " << strWhat << "; left out (--skip-failures)\n";
+}
+
 std::vector<Feature> LayerReader::ReadAll(const std::vector<int>& fields) {
     std::vector<Feature> features;
-    m_pLayer->ResetReading();
-    for (auto& pFeature : *m_pLayer) {
-        Feature feature;
-        feature.nFid = pFeature->GetFID();
-        OGRGeometry* pGeometry = pFeature->StealGeometry();
-        if (pGeometry != nullptr && m_pToLonLat &&
-            pGeometry->transform(m_pToLonLat.get()) != OGRERR_NONE)
-            throw ToolError("cannot turn feature " + std::to_string(feature.nFid) + " of '" +
-                            m_strPath + "' into longitude and latitude");
-        feature.geometry.reset(pGeometry, [](const OGRGeometry* p) {
-            OGRGeometryFactory::destroyGeometry(const_cast<OGRGeometry*>(p));
-        });
-        for (int nField : fields)
-            feature.values.push_back(ToVariant(*pFeature, nField));
-        features.push_back(std::move(feature));
-    }
+    ForEachFeature(fields, [&](Feature&& feature) { features.push_back(std::move(feature)); });
     return features;
 }
 
-void LayerReader::ForEach(const std::vector<int>& fields,
-                          const std::function<void(Feature&&)>& visit) {
-    m_pLayer->ResetReading();
-    for (auto& pFeature : *m_pLayer) {
+void LayerReader::ForEachFeature(const std::vector<int>& fields,
+                                 const std::function<void(Feature&&)>& visit) {
+    ForEach([&](OGRFeature& ogrFeature) {
         Feature feature;
-        feature.nFid = pFeature->GetFID();
-        OGRGeometry* pGeometry = pFeature->StealGeometry();
+        feature.nFid = ogrFeature.GetFID();
+        OGRGeometry* pGeometry = ogrFeature.StealGeometry();
         if (pGeometry != nullptr && m_pToLonLat &&
             pGeometry->transform(m_pToLonLat.get()) != OGRERR_NONE) {
             OGRGeometryFactory::destroyGeometry(pGeometry);
@@ -194,9 +219,9 @@ void LayerReader::ForEach(const std::vector<int>& fields,
             OGRGeometryFactory::destroyGeometry(const_cast<OGRGeometry*>(p));
         });
         for (int nField : fields)
-            feature.values.push_back(ToVariant(*pFeature, nField));
+            feature.values.push_back(ToVariant(ogrFeature, nField));
         visit(std::move(feature));
-    }
+    });
 }
 
 bool LayerReader::IsNumeric(int nField) const {
@@ -207,17 +232,19 @@ bool LayerReader::IsNumeric(int nField) const {
     return type == OFTInteger || type == OFTInteger64 || type == OFTReal;
 }
 
-std::vector<double> LayerReader::SortedNumbers(int nField) {
+std::vector<double> LayerReader::SortedNumbers(int nField, std::size_t& nNonFinite) {
     RequireNumeric(nField);
     std::vector<double> values;
-    m_pLayer->ResetReading();
-    for (auto& pFeature : *m_pLayer) {
-        if (!pFeature->IsFieldSetAndNotNull(nField))
-            continue;
-        const double d = pFeature->GetFieldAsDouble(nField);
+    nNonFinite = 0;
+    ForEach([&](OGRFeature& feature) {
+        if (!feature.IsFieldSetAndNotNull(nField))
+            return;
+        const double d = feature.GetFieldAsDouble(nField);
         if (std::isfinite(d))
             values.push_back(d);
-    }
+        else
+            ++nNonFinite;
+    });
     std::sort(values.begin(), values.end());
     return values;
 }

@@ -33,8 +33,11 @@ struct GeoExtent {
 class LayerReader {
 public:
     // Opens the file and its layer strLayer (the first layer when empty). Throws ToolError for a
-    // missing or unreadable file, or a missing layer.
-    LayerReader(const std::string& strPath, const std::string& strLayer);
+    // missing or unreadable file, or a missing layer. Features that OGR cannot read make every
+    // pass over the layer fail with their count and the first error, unless bSkipFailures: then
+    // the pass goes on without them and reports their count on standard error.
+    LayerReader(const std::string& strPath, const std::string& strLayer,
+                bool bSkipFailures = false);
     ~LayerReader();
     LayerReader(const LayerReader&) = delete;
     LayerReader& operator=(const LayerReader&) = delete;
@@ -49,12 +52,15 @@ public:
 
     // Every feature, with the values of the given fields, geometries in longitude/latitude.
     std::vector<Feature> ReadAll(const std::vector<int>& fields);
-    // Every feature in turn, handed over one at a time, so a layer of any size streams through.
-    void ForEach(const std::vector<int>& fields, const std::function<void(Feature&&)>& visit);
+    // The values of one numeric field, nulls skipped, sorted ascending. NaN and infinities are
+    // left out too; nNonFinite tells how many.
+    std::vector<double> SortedNumbers(int nField, std::size_t& nNonFinite);
+    // Every feature in turn, read as ReadAll does but handed over one at a time, so a layer of
+    // any size streams through.
+    void ForEachFeature(const std::vector<int>& fields,
+                        const std::function<void(Feature&&)>& visit);
     // True for a field of integers or reals.
     bool IsNumeric(int nField) const;
-    // The values of one numeric field, nulls skipped, sorted ascending.
-    std::vector<double> SortedNumbers(int nField);
 
     // The host's field value of one field of an OGR feature, by the field's type.
     static TOVO::TovoVariant ToVariant(OGRFeature& feature, int nField);
@@ -62,7 +68,12 @@ public:
     static GeoExtent Extent(const std::vector<Feature>& features);
 
 private:
+    // Every feature OGR can read, in order; the failures as the constructor says.
+    void ForEach(const std::function<void(OGRFeature&)>& visit);
+    void ReportFailures(std::size_t nFailed, std::size_t nRead, const std::string& strFirst) const;
+
     std::string m_strPath;
+    bool m_bSkipFailures = false;
     GDALDataset* m_pDataset = nullptr;
     OGRLayer* m_pLayer = nullptr;
     std::unique_ptr<OGRCoordinateTransformation> m_pToLonLat;

@@ -1,5 +1,7 @@
 #include "MeshData.h"
 
+#include <cmath>
+
 namespace theme3d {
 
 Primitive& MeshData::For(TOVO::TovoColor color, int nMode) {
@@ -17,6 +19,16 @@ bool MeshData::IsEmpty() const {
     for (const Primitive& primitive : primitives) {
         if (!primitive.IsEmpty())
             return false;
+    }
+    return true;
+}
+
+bool MeshData::IsFinite() const {
+    for (const Primitive& primitive : primitives) {
+        for (float f : primitive.positions) {
+            if (!std::isfinite(f))
+                return false;
+        }
     }
     return true;
 }

@@ -36,6 +36,8 @@ struct MeshData {
     // the material count equal to the number of colours drawn).
     Primitive& For(TOVO::TovoColor color, int nMode);
     bool IsEmpty() const;
+    // Every position is a finite number (an absurd input can make a float overflow).
+    bool IsFinite() const;
 };
 
 } // namespace theme3d

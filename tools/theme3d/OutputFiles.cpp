@@ -1,19 +1,40 @@
 #include "OutputFiles.h"
 
+#include "SignalCleanup.h"
 #include "ToolError.h"
 
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
+#include <fcntl.h>
 #include <ftw.h>
+#include <iostream>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace theme3d {
 
 namespace {
+
+std::string FolderOf(const std::string& strPath) {
+    const std::size_t slash = strPath.rfind('/');
+    if (slash == std::string::npos)
+        return ".";
+    return slash == 0 ? "/" : strPath.substr(0, slash);
+}
+
+// A rename is durable only once its folder is synced.
+void SyncFolder(const std::string& strTarget) {
+    const int fd = open(FolderOf(strTarget).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    const int nResult = fsync(fd);
+    const int nError = errno;
+    close(fd);
+    if (nResult != 0 && nError != EINVAL)
+        throw ToolError("cannot write '" + strTarget + "': " + std::strerror(nError));
+}
 
 // Removes a folder and everything in it, without following links.
 void RemoveTree(const std::string& strPath) {
@@ -30,17 +51,31 @@ bool IsFolder(const std::string& strPath) {
     return stat(strPath.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
+void HoldForTests(std::size_t nFiles) {
+    const char* sz = std::getenv("THEME3D_TEST_HOLD_BEFORE_RENAME");
+    if (sz == nullptr || *sz == '\0')
+        return;
+    std::cerr << "theme3d: holding " << nFiles << " outputs before rename" << std::endl;
+    sleep(static_cast<unsigned>(std::atoi(sz)));
+}
+
 } // namespace
 
 OutputFiles::~OutputFiles() {
-    if (m_bCommitted)
-        return;
     for (const Entry& entry : m_arrEntries) {
-        if (entry.bFolder)
+        if (!m_bCommitted && entry.bFolder)
             RemoveTree(entry.strTemp);
-        else
+        else if (!m_bCommitted)
             std::remove(entry.strTemp.c_str());
+        SignalCleanup::Forget(entry.nSlot);
     }
+}
+
+std::string OutputFiles::Add(const std::string& strTarget) {
+    int nSlot = -1;
+    std::string strTemp = SignalCleanup::MakeTemp(strTarget, nSlot);
+    m_arrEntries.push_back({strTarget, strTemp, nSlot});
+    return strTemp;
 }
 
 std::string OutputFiles::AddFolder(const std::string& strTarget) {
@@ -52,43 +87,25 @@ std::string OutputFiles::AddFolder(const std::string& strTarget) {
             throw ToolError("cannot write the tileset into '" + strTarget +
                             "': the folder holds other files");
     }
-    std::string strTemplate = strTarget + ".tmpXXXXXX";
-    if (mkdtemp(strTemplate.data()) == nullptr)
-        throw ToolError("cannot write '" + strTarget + "': " + std::strerror(errno));
-    const mode_t mask = umask(0);
-    umask(mask);
-    chmod(strTemplate.c_str(), 0777 & ~mask);
-    m_arrEntries.push_back({strTarget, strTemplate, true});
-    return strTemplate;
+    int nSlot = -1;
+    std::string strTemp = SignalCleanup::MakeTempFolder(strTarget, nSlot);
+    m_arrEntries.push_back({strTarget, strTemp, nSlot, true});
+    return strTemp;
 }
 
-std::string OutputFiles::Add(const std::string& strTarget) {
-    std::string strTemplate = strTarget + ".tmpXXXXXX";
-    std::vector<char> buffer(strTemplate.begin(), strTemplate.end());
-    buffer.push_back('\0');
-    const int fd = mkstemp(buffer.data());
-    if (fd < 0)
-        throw ToolError("cannot write '" + strTarget + "': " + std::strerror(errno));
-    // mkstemp makes the file private; outputs get the usual permissions.
-    const mode_t mask = umask(0);
-    umask(mask);
-    fchmod(fd, 0666 & ~mask);
-    close(fd);
-    m_arrEntries.push_back({strTarget, std::string(buffer.data())});
-    return m_arrEntries.back().strTemp;
+std::unique_ptr<CheckedFile> OutputFiles::Open(const std::string& strTarget) {
+    return std::make_unique<CheckedFile>(Add(strTarget), strTarget);
 }
 
 void OutputFiles::Write(const std::string& strTarget, const std::string& strBytes) {
-    const std::string strTemp = Add(strTarget);
-    std::ofstream out(strTemp, std::ios::binary | std::ios::trunc);
-    out.write(strBytes.data(), static_cast<std::streamsize>(strBytes.size()));
-    out.close();
-    if (!out)
-        throw ToolError("cannot write '" + strTarget + "'");
+    const std::unique_ptr<CheckedFile> pFile = Open(strTarget);
+    pFile->Write(strBytes);
+    pFile->Close();
 }
 
 void OutputFiles::Commit() {
-    for (const Entry& entry : m_arrEntries) {
+    HoldForTests(m_arrEntries.size());
+    for (Entry& entry : m_arrEntries) {
         if (entry.bFolder && IsFolder(entry.strTarget)) {
             // The previous tileset goes aside first: rename cannot replace a full folder.
             std::string strOld = entry.strTarget + ".oldXXXXXX";
@@ -98,13 +115,19 @@ void OutputFiles::Commit() {
                                 "': " + std::strerror(errno));
             if (std::rename(entry.strTemp.c_str(), entry.strTarget.c_str()) != 0)
                 throw ToolError("cannot write '" + entry.strTarget + "': " + std::strerror(errno));
+            SignalCleanup::Forget(entry.nSlot);
+            entry.nSlot = -1;
             RemoveTree(strOld);
             continue;
         }
         if (std::rename(entry.strTemp.c_str(), entry.strTarget.c_str()) != 0)
             throw ToolError("cannot write '" + entry.strTarget + "': " + std::strerror(errno));
+        SignalCleanup::Forget(entry.nSlot);
+        entry.nSlot = -1;
     }
     m_bCommitted = true;
+    for (const Entry& entry : m_arrEntries)
+        SyncFolder(entry.strTarget);
 }
 
 } // namespace theme3d

@@ -1,8 +1,12 @@
 // The files one command writes, made visible all at once: each is written to a temporary file
-// beside its target, and only Commit renames them into place. A command that fails part way (or
-// is interrupted by an exception) leaves none of its outputs behind.
+// beside its target, and only Commit renames them into place. A command that fails part way (an
+// exception, a failed write, SIGINT or SIGTERM) leaves none of its outputs behind, and no
+// temporary file either.
 #pragma once
 
+#include "CheckedFile.h"
+
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -23,15 +27,21 @@ public:
     // On commit it replaces strTarget, which may only be missing, empty or a tileset folder
     // (holding tileset.json), so that no other folder is ever overwritten.
     std::string AddFolder(const std::string& strTarget);
+    // A new temporary file for strTarget, open for checked writing in pieces; the caller
+    // closes it (CheckedFile::Close) before Commit.
+    std::unique_ptr<CheckedFile> Open(const std::string& strTarget);
     // Writes the bytes to a new temporary file for strTarget.
     void Write(const std::string& strTarget, const std::string& strBytes);
-    // Renames every temporary file onto its target, in the order they were added.
+    // Renames every temporary file onto its target, in the order they were added, and makes
+    // the renames durable. With THEME3D_TEST_HOLD_BEFORE_RENAME=S in the environment it first
+    // waits S seconds, saying so on standard error, so that tests can interrupt it there.
     void Commit();
 
 private:
     struct Entry {
         std::string strTarget;
         std::string strTemp;
+        int nSlot; // SignalCleanup's record of the temporary file
         bool bFolder = false;
     };
     std::vector<Entry> m_arrEntries;

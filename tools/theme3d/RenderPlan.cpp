@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
 
 namespace theme3d {
 
@@ -87,6 +88,16 @@ std::vector<double> RenderPlan::GraphValues(KRS::KrTheme3D& theme, const ThemeUs
                                       static_cast<int>(feature.nFid));
     }
     return values;
+}
+
+bool RenderPlan::AllFinite(const std::vector<double>& values) {
+    double dSum = 0.0;
+    for (double d : values) {
+        if (!std::isfinite(d))
+            return false;
+        dSum += d;
+    }
+    return std::isfinite(dSum);
 }
 
 } // namespace theme3d

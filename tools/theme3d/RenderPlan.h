@@ -32,6 +32,8 @@ public:
     // The values of one feature's chart items, in item order (a missing number counts as 0).
     static std::vector<double> GraphValues(KRS::KrTheme3D& theme, const ThemeUse& use,
                                            const Feature& feature);
+    // Every value, and their sum, is a finite number.
+    static bool AllFinite(const std::vector<double>& values);
 
 private:
     int Slot(const LayerReader& layer, const std::string& strField);

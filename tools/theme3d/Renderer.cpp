@@ -45,16 +45,19 @@ void SizeCharts(PluginLoader& plugin, const RenderPlan& plan,
         const ThemeUse& use = plan.GetUses()[t];
         if (use.nType != KRS::KrTheme3D::Graph)
             continue;
-        double dMin = features.empty() ? 0.0 : HUGE_VAL;
-        double dMax = features.empty() ? 0.0 : -HUGE_VAL;
+        double dMin = HUGE_VAL, dMax = -HUGE_VAL;
         for (const Feature& feature : features) {
             const std::vector<double> values = RenderPlan::GraphValues(*themes[t], use, feature);
+            if (!RenderPlan::AllFinite(values))
+                continue; // that feature gets no chart
             double dSum = 0.0;
             for (double d : values)
                 dSum += d;
             dMin = std::min(dMin, dSum);
             dMax = std::max(dMax, dSum);
         }
+        if (dMin > dMax)
+            dMin = dMax = 0.0;
         plugin.GetBridge().CalExtremumvValue(themes[t].get(), dMin, dMax,
                                              ThemeMaker::ChartBounds(extent),
                                              static_cast<int>(features.size()));
@@ -139,6 +142,14 @@ void AddGround(SceneWriter& scene, const EnuFrame& frame, const GeoExtent& exten
     scene.AddGround(mesh);
 }
 
+void Count(const NonFinite& nonFinite, RenderSummary& summary) {
+    summary.nNullClass += nonFinite.bClassValue ? 1 : 0;
+    summary.nNoChart += nonFinite.bChart ? 1 : 0;
+    summary.nNoLabel += nonFinite.bLabel ? 1 : 0;
+    summary.nNoExtrude += nonFinite.bExtrude ? 1 : 0;
+    summary.nNoGeometry += nonFinite.bGeometry ? 1 : 0;
+}
+
 } // namespace
 
 std::vector<LegendBlock>
@@ -193,12 +204,13 @@ RenderSummary Renderer::Run(PluginLoader& plugin, LayerReader& layer,
         scene.AddFeature(result);
         summary.nCharts += result.chart.IsEmpty() ? 0 : 1;
         summary.nUntriangulated += result.bUntriangulated ? 1 : 0;
+        Count(result.nonFinite, summary);
     }
     const SceneWriter::Counts counts = scene.GetCounts();
     summary.nNodes = counts.nNodes;
     summary.nMeshes = counts.nMeshes;
     summary.nMaterials = counts.nMaterials;
-    outputs.Write(options.strOutput, scene.ToGlb());
+    scene.WriteGlb(outputs, options.strOutput);
 
     const bool bLabels =
         std::any_of(plan.GetUses().begin(), plan.GetUses().end(),

@@ -23,9 +23,9 @@ struct RenderOptions {
     std::string strOutput; // the .glb file, or the tileset's folder
     std::string strLegend; // the .svg file; empty for none
     int nJobs = 1;
-    bool bGround = false;        // a ground surface under the layer (one more node, mesh, material)
-    std::string strFormat;       // "glb", "3dtiles", or empty: a tileset when strOutput ends in '/'
-    bool bNodes = false;         // the scene with one node per feature (small layers only)
+    bool bGround = false;  // a ground surface under the layer (one more node, mesh, material)
+    std::string strFormat; // "glb", "3dtiles", or empty: a tileset when strOutput ends in '/'
+    bool bNodes = false;   // the scene with one node per feature (small layers only)
     std::size_t nPerTile = 5000; // most features in one tile of a tileset
     // Bars as instances of one cylinder (far smaller; some desktop glTF viewers cannot draw
     // instances, so a scene meant for them merges the bars into the meshes instead).
@@ -35,6 +35,8 @@ struct RenderOptions {
 struct RenderSummary {
     std::size_t nFeatures = 0, nNodes = 0, nMeshes = 0, nMaterials = 0, nLabels = 0, nCharts = 0,
                 nUntriangulated = 0;
+    // Features with NaN or infinite values, by use (see NonFinite).
+    std::size_t nNullClass = 0, nNoChart = 0, nNoLabel = 0, nNoExtrude = 0, nNoGeometry = 0;
     std::string strLabelFile;                      // empty when no label theme gave a text
     std::size_t nTiles = 0, nDepth = 0, nBars = 0; // tiles of a tileset; bars drawn as instances
 };

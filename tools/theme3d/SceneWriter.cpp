@@ -1,5 +1,8 @@
 #include "SceneWriter.h"
 
+#include "GlbWriter.h"
+#include "OutputFiles.h"
+#include "ToolError.h"
 #include "Utf8.h"
 
 #include <algorithm>
@@ -131,7 +134,7 @@ int SceneWriter::AddPrimitiveData(const Primitive& primitive, int& nIndices) {
 int SceneWriter::AddAccessor(const void* pData, std::size_t nBytes, int nTarget, int nComponent,
                              int nType, std::size_t nCount) {
     tinygltf::Model& model = *m_pModel;
-    std::vector<unsigned char>& data = model.buffers[0].data;
+    std::vector<unsigned char>& data = m_bin;
     tinygltf::BufferView view;
     view.buffer = 0;
     view.byteOffset = data.size();
@@ -178,14 +181,40 @@ SceneWriter::Counts SceneWriter::GetCounts() const {
     return {m_pModel->nodes.size(), m_pModel->meshes.size(), m_pModel->materials.size()};
 }
 
-std::string SceneWriter::ToGlb() {
+std::string SceneWriter::ToJson() {
     // A scene with no geometry has no binary data, and glTF forbids an empty buffer.
-    if (m_pModel->buffers[0].data.empty())
+    if (m_bin.empty())
         m_pModel->buffers.clear();
+    // The writer copies a buffer's bytes into its output; with an empty buffer it writes only
+    // the JSON (as a GLB without a binary chunk), whose buffer length is then set here.
     tinygltf::TinyGLTF writer;
     std::ostringstream out;
     writer.WriteGltfSceneToStream(m_pModel.get(), out, false, true);
-    return out.str();
+    if (!out) // the stream swallows a failed allocation
+        throw std::bad_alloc();
+    const std::string glb = out.str();
+    std::uint32_t nLength = 0;
+    for (int i = 3; i >= 0; --i)
+        nLength = (nLength << 8) | static_cast<unsigned char>(glb[12 + static_cast<unsigned>(i)]);
+    std::string strJson = glb.substr(20, nLength);
+    strJson.erase(strJson.find_last_not_of(' ') + 1);
+    if (m_bin.empty())
+        return strJson;
+    const std::string strEmpty = "\"buffers\":[{\"byteLength\":0}]";
+    const std::size_t at = strJson.find(strEmpty);
+    if (at == std::string::npos || strJson.find(strEmpty, at + 1) != std::string::npos)
+        throw ToolError("internal error: the scene's buffer was not written as expected");
+    strJson.replace(at, strEmpty.size(),
+                    "\"buffers\":[{\"byteLength\":" + std::to_string(m_bin.size()) + "}]");
+    return strJson;
+}
+
+void SceneWriter::WriteGlb(OutputFiles& outputs, const std::string& strTarget) {
+    const std::string strJson = ToJson();
+    GlbWriter::CheckSize(GlbWriter::Size(strJson.size(), m_bin.size()), strTarget);
+    const std::unique_ptr<CheckedFile> pFile = outputs.Open(strTarget);
+    GlbWriter::Write(strJson, m_bin, *pFile);
+    pFile->Close();
 }
 
 } // namespace theme3d

@@ -9,12 +9,15 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace tinygltf {
 class Model;
 }
 
 namespace theme3d {
+
+class OutputFiles;
 
 class SceneWriter {
 public:
@@ -31,8 +34,11 @@ public:
     // A node named "ground" with the mesh.
     void AddGround(const MeshData& mesh);
     Counts GetCounts() const;
-    // The scene as a binary glTF (.glb) file.
-    std::string ToGlb();
+    // The scene's glTF JSON text, its buffer holding the binary chunk.
+    std::string ToJson();
+    // Writes the scene as a binary glTF file for strTarget into outputs (checked, in pieces;
+    // refused before writing when it would exceed what a GLB can hold).
+    void WriteGlb(OutputFiles& outputs, const std::string& strTarget);
 
 private:
     int AddMesh(const MeshData& mesh, const std::string& strName);
@@ -43,6 +49,8 @@ private:
 
     std::unique_ptr<tinygltf::Model> m_pModel;
     std::map<TOVO::TovoColor, int> m_materials;
+    // The binary chunk, kept beside the model so that it is never copied into a stream.
+    std::vector<unsigned char> m_bin;
 };
 
 } // namespace theme3d

@@ -1,5 +1,6 @@
 #include "StreamRenderer.h"
 
+#include "CheckedFile.h"
 #include "FeatureRenderer.h"
 #include "FeatureSpill.h"
 #include "LayerReader.h"
@@ -24,6 +25,7 @@
 #include <exception>
 #include <fcntl.h>
 #include <functional>
+#include <mutex>
 #include <ogr_geometry.h>
 #include <sys/stat.h>
 #include <thread>
@@ -57,7 +59,7 @@ LayerPass ReadLayer(LayerReader& layer, const RenderPlan& plan,
     LayerPass pass;
     pass.sumMin.assign(themes.size(), HUGE_VAL);
     pass.sumMax.assign(themes.size(), -HUGE_VAL);
-    layer.ForEach(plan.GetFields(), [&](Feature&& feature) {
+    layer.ForEachFeature(plan.GetFields(), [&](Feature&& feature) {
         TreeEntry entry;
         if (feature.geometry && !feature.geometry->IsEmpty()) {
             OGREnvelope env;
@@ -75,8 +77,11 @@ LayerPass ReadLayer(LayerReader& layer, const RenderPlan& plan,
             const ThemeUse& use = plan.GetUses()[t];
             if (use.nType != KRS::KrTheme3D::Graph)
                 continue;
+            const std::vector<double> values = RenderPlan::GraphValues(*themes[t], use, feature);
+            if (!RenderPlan::AllFinite(values))
+                continue; // that feature gets no chart
             double dSum = 0.0;
-            for (double d : RenderPlan::GraphValues(*themes[t], use, feature))
+            for (double d : values)
                 dSum += d;
             pass.sumMin[t] = std::min(pass.sumMin[t], dSum);
             pass.sumMax[t] = std::max(pass.sumMax[t], dSum);
@@ -90,25 +95,13 @@ LayerPass ReadLayer(LayerReader& layer, const RenderPlan& plan,
     return pass;
 }
 
-// Writes a whole file, checking every step.
-void WriteWhole(const std::string& strPath, const std::string& strBytes) {
-    const int fd = open(strPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+// Makes a file inside the temporary tileset folder and opens it for checked writing.
+std::unique_ptr<CheckedFile> NewFile(const std::string& strPath, const std::string& strTarget) {
+    const int fd = open(strPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0)
-        throw ToolError("cannot write '" + strPath + "': " + std::strerror(errno));
-    std::size_t nDone = 0;
-    while (nDone < strBytes.size()) {
-        const ssize_t n = write(fd, strBytes.data() + nDone, strBytes.size() - nDone);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            const int nError = errno;
-            close(fd);
-            throw ToolError("cannot write '" + strPath + "': " + std::strerror(nError));
-        }
-        nDone += static_cast<std::size_t>(n);
-    }
-    if (close(fd) != 0)
-        throw ToolError("cannot write '" + strPath + "': " + std::strerror(errno));
+        throw ToolError("cannot write '" + strTarget + "': " + std::strerror(errno));
+    close(fd);
+    return std::make_unique<CheckedFile>(strPath, strTarget);
 }
 
 // Runs work(worker) on nWorkers threads (the caller's among them) and rethrows the first failure.
@@ -197,15 +190,22 @@ RenderSummary StreamRenderer::Run(PluginLoader& plugin, LayerReader& layer,
     if (bTileset && mkdir((strFolder + "/tiles").c_str(), 0777) != 0)
         throw ToolError("cannot write '" + strTarget + "/tiles': " + std::strerror(errno));
 
-    FeatureSpill spill;
+    // Beside the output: the disk the user chose for it, not a temporary folder that may be small.
+    const std::size_t nSlash = strTarget.rfind('/');
+    FeatureSpill spill(nSlash == std::string::npos ? "."
+                       : nSlash == 0               ? "/"
+                                                   : strTarget.substr(0, nSlash),
+                       strTarget);
     LayerPass pass = ReadLayer(layer, plan, themes, spill);
     const std::size_t nFeatures = pass.entries.size();
     for (std::size_t t = 0; t < themes.size(); ++t) {
         if (uses[t].nType != KRS::KrTheme3D::Graph)
             continue;
+        // No feature with finite chart values: the sums are 0, as for an empty layer.
+        const bool bNone = pass.sumMin[t] > pass.sumMax[t];
         plugin.GetBridge().CalExtremumvValue(
-            themes[t].get(), nFeatures == 0 ? 0.0 : pass.sumMin[t],
-            nFeatures == 0 ? 0.0 : pass.sumMax[t], ThemeMaker::ChartBounds(pass.extent),
+            themes[t].get(), bNone ? 0.0 : pass.sumMin[t], bNone ? 0.0 : pass.sumMax[t],
+            ThemeMaker::ChartBounds(pass.extent),
             static_cast<int>(std::min<std::size_t>(nFeatures, INT32_MAX)));
     }
     const GeoExtent& extent = pass.extent;
@@ -259,13 +259,19 @@ RenderSummary StreamRenderer::Run(PluginLoader& plugin, LayerReader& layer,
 
     RenderSummary summary;
     summary.nFeatures = nFeatures;
-    std::atomic<std::size_t> nCharts{0}, nUntriangulated{0}, nBars{0};
+    std::mutex countMutex;
     auto count = [&](const FeatureResult& result) {
+        const std::lock_guard<std::mutex> lock(countMutex);
         if (!result.chart.IsEmpty() || !result.bars.empty())
-            ++nCharts;
-        nBars += result.bars.size();
-        if (result.bUntriangulated)
-            ++nUntriangulated;
+            ++summary.nCharts;
+        summary.nBars += result.bars.size();
+        summary.nUntriangulated += result.bUntriangulated ? 1 : 0;
+        const NonFinite& nonFinite = result.nonFinite;
+        summary.nNullClass += nonFinite.bClassValue ? 1 : 0;
+        summary.nNoChart += nonFinite.bChart ? 1 : 0;
+        summary.nNoLabel += nonFinite.bLabel ? 1 : 0;
+        summary.nNoExtrude += nonFinite.bExtrude ? 1 : 0;
+        summary.nNoGeometry += nonFinite.bGeometry ? 1 : 0;
     };
     Progress progress("rendering", nFeatures);
     const std::string strName = Utf8::Sanitize(layer.GetLayerName());
@@ -292,8 +298,11 @@ RenderSummary StreamRenderer::Run(PluginLoader& plugin, LayerReader& layer,
                         tiles[n].strUri = "tiles/" + std::to_string(n) + ".glb";
                         tiles[n].bounds = builder.GetBounds();
                         tiles[n].dLargest = builder.GetLargest();
-                        WriteWhole(strFolder + "/" + tiles[n].strUri,
-                                   builder.ToGlb(strName + " tile " + std::to_string(n)));
+                        const std::string strTile = strTarget + "/" + tiles[n].strUri;
+                        const std::unique_ptr<CheckedFile> pFile =
+                            NewFile(strFolder + "/" + tiles[n].strUri, strTile);
+                        builder.WriteGlb(strName + " tile " + std::to_string(n), *pFile, strTile);
+                        pFile->Close();
                     }
                 } catch (...) {
                     // A failed worker stops the others at their next tile.
@@ -301,8 +310,10 @@ RenderSummary StreamRenderer::Run(PluginLoader& plugin, LayerReader& layer,
                     throw;
                 }
             });
-        WriteWhole(strFolder + "/tileset.json",
-                   TilesetWriter::Tileset(nodes, tiles, frame).dump(1) + "\n");
+        const std::unique_ptr<CheckedFile> pTileset =
+            NewFile(strFolder + "/tileset.json", strTarget + "/tileset.json");
+        pTileset->Write(TilesetWriter::Tileset(nodes, tiles, frame).dump(1) + "\n");
+        pTileset->Close();
         summary.nTiles = static_cast<std::size_t>(std::count_if(
             tiles.begin(), tiles.end(), [](const TileInfo& t) { return !t.strUri.empty(); }));
         for (const TreeNode& node : nodes)
@@ -335,7 +346,9 @@ RenderSummary StreamRenderer::Run(PluginLoader& plugin, LayerReader& layer,
                 }
             }
         }
-        outputs.Write(options.strOutput, builder.ToGlb(strName));
+        const std::unique_ptr<CheckedFile> pFile = outputs.Open(options.strOutput);
+        builder.WriteGlb(strName, *pFile, options.strOutput);
+        pFile->Close();
         summary.nMeshes = builder.GetPrimitiveCount();
         if (schema.bLabel) {
             summary.strLabelFile = Renderer::LabelPath(options.strOutput);
@@ -347,9 +360,6 @@ RenderSummary StreamRenderer::Run(PluginLoader& plugin, LayerReader& layer,
     if (!options.strLegend.empty())
         outputs.Write(options.strLegend,
                       LegendWriter::ToSvg(Renderer::Legend(plugin, plan, themes)));
-    summary.nCharts = nCharts;
-    summary.nUntriangulated = nUntriangulated;
-    summary.nBars = nBars;
     return summary;
 }
 

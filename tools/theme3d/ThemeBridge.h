@@ -37,7 +37,7 @@ struct ThemeBridge {
                                  const std::vector<double>& breaks, double dInterval);
     void (*GetBreaks)(const KRS::KrTheme3D* pTheme, std::vector<double>& breaks);
     void (*SetRangeItem)(KRS::KrTheme3D* pTheme, int nIndex, const KRS::KrStyle& style,
-                         const TOVO::TovoMBString& strCaption);
+                         const TOVO::TovoMBString& strCaption, unsigned char bVisible);
 
     // Unique theme (type 1).
     void (*SetUniqueExpression)(KRS::KrTheme3D* pTheme, const TOVO::TovoMBString& strExpression,
@@ -62,7 +62,7 @@ struct ThemeBridge {
     void (*GetLegend)(const KRS::KrTheme3D* pTheme, std::vector<LegendRow>& rows);
 };
 
-constexpr int kThemeBridgeVersion = 1;
+constexpr int kThemeBridgeVersion = 2;
 
 } // namespace theme3d
 

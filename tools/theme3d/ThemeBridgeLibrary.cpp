@@ -52,9 +52,10 @@ void GetBreaks(const KrTheme3D* pTheme, std::vector<double>& breaks) {
 }
 
 void SetRangeItem(KrTheme3D* pTheme, int nIndex, const KrStyle& style,
-                  const TovoMBString& strCaption) {
+                  const TovoMBString& strCaption, unsigned char bVisible) {
     Range(pTheme)->SetStyleAt(nIndex, style);
     Range(pTheme)->SetCaptionAt(nIndex, strCaption);
+    Range(pTheme)->SetVisibleAt(nIndex, bVisible);
 }
 
 void SetUniqueExpression(KrTheme3D* pTheme, const TovoMBString& strExpression,

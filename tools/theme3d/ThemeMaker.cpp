@@ -1,7 +1,9 @@
 #include "ThemeMaker.h"
 
 #include "ClassBreaks.h"
+#include "ClassGuard.h"
 #include "ColorRamp.h"
+#include "FeatureRenderer.h"
 #include "PluginLoader.h"
 #include "ToolError.h"
 #include "VyScene600/KrTheme3D.h"
@@ -9,6 +11,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <iostream>
 #include <map>
 
 namespace theme3d {
@@ -42,8 +45,14 @@ int Code(const std::map<std::string, int>& codes, const std::string& strName, co
 }
 
 std::vector<double> Breaks(const RangeOptions& options, const std::vector<double>& values) {
-    if (options.strMethod == "quantile")
-        return ClassBreaks::Quantiles(values, options.nClasses);
+    if (options.strMethod == "quantile") {
+        // A quantile equal to the smallest value would open an empty class below it.
+        std::vector<double> breaks = ClassBreaks::Quantiles(values, options.nClasses);
+        breaks.erase(std::remove_if(breaks.begin(), breaks.end(),
+                                    [&](double d) { return d <= values.front(); }),
+                     breaks.end());
+        return breaks;
+    }
     if (options.strMethod == "natural")
         return ClassBreaks::NaturalBreaks(values, options.nClasses);
     return {};
@@ -97,31 +106,69 @@ std::vector<std::string> ThemeMaker::RangeCaptions(const std::vector<double>& br
 std::unique_ptr<KRS::KrTheme3D> ThemeMaker::MakeRange(PluginLoader& plugin, LayerReader& layer,
                                                       const RangeOptions& options) {
     const int nMethod = MethodCode(options.strMethod);
-    if (options.nClasses < 2)
-        throw ToolError("--classes must be at least 2");
-    if (nMethod == KRS::KrTheme3D::ClassCustomInterval && !(options.dInterval > 0.0))
-        throw ToolError("method interval needs --interval with a positive width");
-    const std::vector<double> values = layer.SortedNumbers(layer.FieldIndex(options.strField));
-    if (values.size() < 2)
+    ClassGuard::CheckOptions(options);
+    ColorRamp::Sample(options.strRamp, 1); // an unknown ramp fails before any work
+    std::size_t nNonFinite = 0;
+    const std::vector<double> values =
+        layer.SortedNumbers(layer.FieldIndex(options.strField), nNonFinite);
+    if (nNonFinite > 0)
+        std::cerr << "theme3d: note: " << nNonFinite << " values of '" << options.strField
+                  << "' are NaN or infinite; they are left out like nulls\n";
+    if (values.empty())
         throw ToolError("field '" + options.strField + "' of '" + layer.GetPath() +
-                        "' has fewer than two numbers to classify");
-    const ThemeBridge& bridge = plugin.GetBridge();
+                        "' has no number to classify");
     std::unique_ptr<KRS::KrTheme3D> pTheme = plugin.NewTheme(KRS::KrTheme3D::Range);
-    bridge.SetRangeExpression(pTheme.get(), TOVO::TovoMBString(options.strField));
-    if (!bridge.MakeDefault(pTheme.get(), nMethod, options.nClasses, values,
-                            Breaks(options, values), options.dInterval))
+    plugin.GetBridge().SetRangeExpression(pTheme.get(), TOVO::TovoMBString(options.strField));
+    if (options.nClasses == 1 || values.front() == values.back())
+        OneClass(plugin, *pTheme, options, values);
+    else
+        SeveralClasses(plugin, *pTheme, options, nMethod, values);
+    return pTheme;
+}
+
+void ThemeMaker::OneClass(PluginLoader& plugin, KRS::KrTheme3D& theme, const RangeOptions& options,
+                          const std::vector<double>& values) {
+    const double dLow = values.front(), dHigh = values.back();
+    if (dLow == dHigh)
+        std::cerr << "theme3d: note: every value of '" << options.strField << "' is "
+                  << Number(dLow) << ": one class\n";
+    // A range theme always has a range below its first break value; here it holds nothing and
+    // is hidden.
+    const ThemeBridge& bridge = plugin.GetBridge();
+    if (!bridge.MakeDefault(&theme, KRS::KrTheme3D::ClassQuantile, 2, {dLow, dHigh}, {dLow}, 0.0))
+        throw ToolError("the range theme refused to classify field '" + options.strField + "'");
+    const TOVO::TovoColor color = ColorRamp::Sample(options.strRamp, 1)[0];
+    bridge.SetRangeItem(&theme, 0, StyleOf(color), TOVO::TovoMBString("< " + Number(dLow)), FALSE);
+    const std::string strCaption =
+        dLow == dHigh ? Number(dLow) : Number(dLow) + " - " + Number(dHigh);
+    bridge.SetRangeItem(&theme, 1, StyleOf(color, options.dExtrude), TOVO::TovoMBString(strCaption),
+                        TRUE);
+}
+
+void ThemeMaker::SeveralClasses(PluginLoader& plugin, KRS::KrTheme3D& theme,
+                                const RangeOptions& options, int nMethod,
+                                const std::vector<double>& values) {
+    ClassGuard::CheckValues(options, values);
+    RangeOptions asked = options;
+    const int nAsked = ClassGuard::Classes(options, values, std::cerr);
+    if (nAsked > 0)
+        asked.nClasses = nAsked;
+    const ThemeBridge& bridge = plugin.GetBridge();
+    // The theme wants at least two classes and two values even for methods that use neither.
+    if (!bridge.MakeDefault(&theme, nMethod, std::max(2, asked.nClasses), values,
+                            Breaks(asked, values), options.dInterval))
         throw ToolError("the range theme refused to classify field '" + options.strField + "'");
     std::vector<double> breaks;
-    bridge.GetBreaks(pTheme.get(), breaks);
+    bridge.GetBreaks(&theme, breaks);
+    ClassGuard::CheckResult(options, nAsked, breaks.size(), std::cerr);
     const std::vector<std::string> captions = RangeCaptions(breaks);
     const int nItems = static_cast<int>(captions.size());
     const std::vector<TOVO::TovoColor> colors = ColorRamp::Sample(options.strRamp, nItems);
     for (int i = 0; i < nItems; ++i) {
         const double dExtrude = options.dExtrude * (i + 1) / nItems;
-        bridge.SetRangeItem(pTheme.get(), i, StyleOf(colors[static_cast<std::size_t>(i)], dExtrude),
-                            TOVO::TovoMBString(captions[static_cast<std::size_t>(i)]));
+        bridge.SetRangeItem(&theme, i, StyleOf(colors[static_cast<std::size_t>(i)], dExtrude),
+                            TOVO::TovoMBString(captions[static_cast<std::size_t>(i)]), TRUE);
     }
-    return pTheme;
 }
 
 std::unique_ptr<KRS::KrTheme3D> ThemeMaker::MakeUnique(PluginLoader& plugin, LayerReader& layer,
@@ -133,7 +180,12 @@ std::unique_ptr<KRS::KrTheme3D> ThemeMaker::MakeUnique(PluginLoader& plugin, Lay
     // Distinct value texts, as the theme will match them; numbers in numeric order.
     std::vector<std::pair<double, std::string>> values;
     bool bNumeric = true;
+    std::size_t nNonFinite = 0;
     for (const Feature& feature : features) {
+        if (FeatureRenderer::IsNonFiniteNumber(feature.values[0])) {
+            ++nNonFinite; // rendered as null, so no value of its own
+            continue;
+        }
         const std::string strText = KRS::KrTheme3D::Variant2String(feature.values[0]).Str();
         if (strText.empty())
             continue;
@@ -142,6 +194,9 @@ std::unique_ptr<KRS::KrTheme3D> ThemeMaker::MakeUnique(PluginLoader& plugin, Lay
             bNumeric = false;
         values.emplace_back(d, strText);
     }
+    if (nNonFinite > 0)
+        std::cerr << "theme3d: note: " << nNonFinite << " values of '" << strField
+                  << "' are NaN or infinite; they are left out like nulls\n";
     if (bNumeric)
         std::stable_sort(values.begin(), values.end(),
                          [](const auto& a, const auto& b) { return a.first < b.first; });
@@ -215,6 +270,7 @@ std::unique_ptr<KRS::KrTheme3D> ThemeMaker::MakeGraph(PluginLoader& plugin, Laye
     // The layer's smallest and largest chart sums and its extent size every chart.
     const std::vector<Feature> features = layer.ReadAll(fields);
     double dMin = HUGE_VAL, dMax = -HUGE_VAL;
+    std::size_t nNonFinite = 0;
     for (const Feature& feature : features) {
         double dSum = 0.0;
         for (const TOVO::TovoVariant& value : feature.values) {
@@ -222,10 +278,17 @@ std::unique_ptr<KRS::KrTheme3D> ThemeMaker::MakeGraph(PluginLoader& plugin, Laye
             if (KRS::KrTheme3D::Variant2Double(value, d))
                 dSum += d;
         }
+        if (!std::isfinite(dSum)) {
+            ++nNonFinite; // its chart will be left out, so it does not size the others
+            continue;
+        }
         dMin = std::min(dMin, dSum);
         dMax = std::max(dMax, dSum);
     }
-    if (features.empty())
+    if (nNonFinite > 0)
+        std::cerr << "theme3d: note: " << nNonFinite
+                  << " features have NaN or infinite chart values; left out of the chart sizes\n";
+    if (dMin > dMax)
         dMin = dMax = 0.0;
     const GeoExtent extent = LayerReader::Extent(features);
     bridge.CalExtremumvValue(pTheme.get(), dMin, dMax, ChartBounds(extent),

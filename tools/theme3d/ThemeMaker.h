@@ -24,7 +24,10 @@ struct RangeOptions {
     int nClasses = 5;
     double dInterval = 0.0;
     std::string strRamp = "viridis";
-    double dExtrude = 0.0; // metres for the highest class; the others in proportion
+    double dExtrude = 0.0;         // metres for the highest class; the others in proportion
+    long long nClassesMax = 10000; // the most classes a request may make
+    bool bClassesGiven = false;    // --classes was on the command line
+    bool bIntervalGiven = false;   // --interval was on the command line
 };
 
 struct GraphOptions {
@@ -61,6 +64,14 @@ public:
 
     // A number as a short caption text (up to six significant digits).
     static std::string Number(double d);
+
+private:
+    // A constant field, or --classes 1: every value in one class.
+    static void OneClass(PluginLoader& plugin, KRS::KrTheme3D& theme, const RangeOptions& options,
+                         const std::vector<double>& values);
+    static void SeveralClasses(PluginLoader& plugin, KRS::KrTheme3D& theme,
+                               const RangeOptions& options, int nMethod,
+                               const std::vector<double>& values);
 };
 
 } // namespace theme3d

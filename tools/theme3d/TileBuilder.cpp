@@ -254,6 +254,18 @@ void TileBuilder::AddBar(const BarInstance& bar, std::uint32_t nId, Box& box) {
 
 std::string TileBuilder::ToGlb(const std::string& strName) const {
     GlbBuilder glb;
+    Build(strName, glb);
+    return glb.ToGlb();
+}
+
+void TileBuilder::WriteGlb(const std::string& strName, CheckedFile& file,
+                           const std::string& strTarget) const {
+    GlbBuilder glb;
+    Build(strName, glb);
+    glb.Write(file, strTarget);
+}
+
+void TileBuilder::Build(const std::string& strName, GlbBuilder& glb) const {
     Json& json = glb.Json();
     const std::size_t nFeatures = m_fids.size();
     if (nFeatures > (1u << 24))
@@ -426,7 +438,6 @@ std::string TileBuilder::ToGlb(const std::string& strName) const {
                {"properties", tableProperties}}}}};
         glb.UseExtension("EXT_structural_metadata");
     }
-    return glb.ToGlb();
 }
 
 } // namespace theme3d

@@ -17,6 +17,9 @@
 
 namespace theme3d {
 
+class CheckedFile;
+class GlbBuilder;
+
 // One column of the property table for a field of the layer.
 struct FieldColumn {
     std::string strId;   // property id: letters, digits and '_', not starting with a digit
@@ -64,6 +67,9 @@ public:
     // The binary glTF: one root node (named strName, the frame in its extras) whose children
     // hold the merged mesh and the bar instances.
     std::string ToGlb(const std::string& strName) const;
+    // The same written into a checked file (which the caller closes).
+    void WriteGlb(const std::string& strName, CheckedFile& file,
+                  const std::string& strTarget) const;
 
 private:
     struct Batch {
@@ -75,6 +81,7 @@ private:
         float t[3], r[4], s[3];
         std::uint32_t nId;
     };
+    void Build(const std::string& strName, GlbBuilder& glb) const;
     void AddMesh(const MeshData& mesh, std::uint32_t nId, Box& box);
     void AddBar(const BarInstance& bar, std::uint32_t nId, Box& box);
 

@@ -1,6 +1,7 @@
 // theme3d: the reference host. Loads the theme plug-in by file name, makes themes from real GIS
 // layers through it, and renders layers through themes into glTF 2.0 scenes.
 #include "Commands.h"
+#include "SignalCleanup.h"
 #include "ToolError.h"
 #include "ViewCommand.h"
 
@@ -12,6 +13,21 @@ using namespace theme3d;
 namespace {
 
 constexpr int kFailure = 2;
+
+constexpr const char* kFooter =
+    R"(Failures: one line on standard error and exit status 2, and no output file: every
+output is written to a temporary file and renamed into place only when the command succeeds
+(checked writes, fsync). SIGINT and SIGTERM remove the temporary files (status 130, 143). A
+scene of 4 GiB or more is refused before writing (GLB lengths are 32-bit).
+
+Unreadable features: a feature OGR cannot read fails the command with the count and the first
+error, unless --skip-failures.
+
+NaN and infinite values never reach a scene: as a class value (range, unique) the value counts
+as null (default style); as a chart value the feature's chart is left out; as a label the
+feature has none; a theme's non-finite extrusion counts as none; a feature whose geometry comes
+out non-finite is drawn without it. classify leaves them out like nulls. Each is counted on
+standard error.)";
 
 struct Arguments {
     CommonOptions common;
@@ -50,11 +66,15 @@ std::vector<std::string> SplitList(const std::string& strList) {
 } // namespace
 
 int main(int argc, char** argv) {
+    SignalCleanup::Install();
     CLI::App app{"theme3d: real GIS layers in, themed 3D scenes out"};
     app.require_subcommand(1);
     Arguments args;
     app.add_option("--plugin", args.common.strPlugin, "the plug-in file (VyTheme3DBase600.t3d)");
     app.add_option("--layer", args.common.strLayer, "layer inside the file (default: the first)");
+    app.add_flag("--skip-failures", args.common.bSkipFailures,
+                 "go on without the features OGR cannot read (by default they are an error)");
+    app.footer(kFooter);
 
     CLI::App* info =
         app.add_subcommand("info", "show the plug-in, where it was found, its theme types");
@@ -66,12 +86,21 @@ int main(int argc, char** argv) {
         ->add_option("--method", args.range.strMethod,
                      "equal|sqrt|log|stdev|quantile|natural|interval")
         ->capture_default_str();
-    classify->add_option("--classes", args.range.nClasses, "number of classes")
+    CLI::Option* classes =
+        classify
+            ->add_option("--classes", args.range.nClasses,
+                         "number of classes (not for stdev and interval); reduced with a notice "
+                         "to the number of distinct values")
+            ->capture_default_str();
+    classify
+        ->add_option("--classes-max", args.range.nClassesMax, "the most classes a request may make")
         ->capture_default_str();
-    classify->add_option("--interval", args.range.dInterval, "class width for --method interval");
+    CLI::Option* interval = classify->add_option("--interval", args.range.dInterval,
+                                                 "class width for --method interval");
     classify->add_option("--ramp", args.range.strRamp, "colour ramp")->capture_default_str();
     classify->add_option("--extrude", args.range.dExtrude,
-                         "extrusion of the highest class in metres (the others in proportion)");
+                         "extrusion of the highest class in metres, 0 or more (the others in "
+                         "proportion)");
     classify->add_option("-o,--output", args.strOutput, "range theme XML")->required();
 
     CLI::App* unique = app.add_subcommand("unique", "unique-values theme from a field");
@@ -144,9 +173,11 @@ int main(int argc, char** argv) {
     try {
         if (*info)
             Commands::Info(args.common);
-        else if (*classify)
+        else if (*classify) {
+            args.range.bClassesGiven = classes->count() > 0;
+            args.range.bIntervalGiven = interval->count() > 0;
             Commands::Classify(args.common, args.strLayerPath, args.range, args.strOutput);
-        else if (*unique)
+        } else if (*unique)
             Commands::Unique(args.common, args.strLayerPath, args.strField, args.strPalette,
                              args.strOutput);
         else if (*label)
@@ -163,6 +194,9 @@ int main(int argc, char** argv) {
             ViewCommand::Run(args.view);
     } catch (const ToolError& e) {
         std::cerr << "theme3d: " << e.what() << '\n';
+        return kFailure;
+    } catch (const std::bad_alloc&) {
+        std::cerr << "theme3d: " << kOutOfMemory << '\n';
         return kFailure;
     } catch (const std::exception& e) {
         std::cerr << "theme3d: unexpected failure: " << e.what() << '\n';

@@ -1,0 +1,398 @@
+// theme3d under faults: a full disk (file size limit), a memory limit, SIGINT and SIGTERM while
+// its outputs are written, NaN and infinite values, a damaged shapefile, absurd class requests.
+// Each case checks the exit status, the message, and that neither an output nor a temporary file
+// is left behind; every scene that is written must pass the Khronos validator.
+#include <algorithm>
+#include <cerrno>
+#include <csignal>
+#include <cstdint>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+#include <fstream>
+#include <gdal_priv.h>
+#include <gdal_utils.h>
+#include <gtest/gtest.h>
+#include <sstream>
+#include <string>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+struct Limits {
+    rlim_t nFileSize = RLIM_INFINITY;
+    rlim_t nAddressSpace = RLIM_INFINITY;
+};
+
+struct Outcome {
+    int nExit = -1;  // exit status, or -1 when a signal ended it
+    int nSignal = 0; // the signal that ended it
+    std::string strOut, strErr;
+};
+
+std::string ReadFile(const std::string& strPath) {
+    std::ifstream in(strPath, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+class FaultInjection : public testing::Test {
+protected:
+    void SetUp() override {
+        char szTemplate[] = "/tmp/theme3d-fault-XXXXXX";
+        ASSERT_NE(mkdtemp(szTemplate), nullptr);
+        m_strDir = szTemplate;
+        mkdir(Out("").c_str(), 0777);
+    }
+    void TearDown() override {
+        if (!HasFailure())
+            std::system(("rm -rf '" + m_strDir + "'").c_str());
+    }
+
+    std::string Path(const std::string& strName) const { return m_strDir + "/" + strName; }
+    // Outputs go to their own folder, so that whatever is left there is a leftover.
+    std::string Out(const std::string& strName) const { return m_strDir + "/out/" + strName; }
+    std::vector<std::string> Leftovers() const {
+        std::vector<std::string> names;
+        if (DIR* pDir = opendir(Out("").c_str())) {
+            while (dirent* pEntry = readdir(pDir)) {
+                if (pEntry->d_name[0] != '.')
+                    names.emplace_back(pEntry->d_name);
+            }
+            closedir(pDir);
+        }
+        return names;
+    }
+    void ExpectNoLeftovers() const {
+        EXPECT_EQ(Leftovers(), std::vector<std::string>()) << "left behind in " << Out("");
+    }
+
+    // Starts theme3d with the arguments, under the limits, with its standard error to a file.
+    pid_t Start(const std::vector<std::string>& args, const Limits& limits = {},
+                const char* szHold = nullptr) const {
+        const std::string strErr = Path("stderr.txt");
+        std::remove(strErr.c_str()); // what an earlier run said is not this run's
+        const pid_t pid = fork();
+        if (pid != 0)
+            return pid;
+        const rlimit fsize{limits.nFileSize, limits.nFileSize};
+        const rlimit as{limits.nAddressSpace, limits.nAddressSpace};
+        setrlimit(RLIMIT_FSIZE, &fsize);
+        setrlimit(RLIMIT_AS, &as);
+        if (szHold)
+            setenv("THEME3D_TEST_HOLD_BEFORE_RENAME", szHold, 1);
+        const int fd = open(strErr.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        dup2(fd, 2);
+        const int out = open((strErr + ".out").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        dup2(out, 1);
+        std::vector<char*> argv{const_cast<char*>(THEME3D_EXE)};
+        for (const std::string& s : args)
+            argv.push_back(const_cast<char*>(s.c_str()));
+        argv.push_back(nullptr);
+        execv(THEME3D_EXE, argv.data());
+        _exit(127);
+    }
+    Outcome Wait(pid_t pid) const {
+        int nStatus = 0;
+        while (waitpid(pid, &nStatus, 0) < 0 && errno == EINTR) {
+        }
+        Outcome outcome;
+        if (WIFEXITED(nStatus))
+            outcome.nExit = WEXITSTATUS(nStatus);
+        if (WIFSIGNALED(nStatus))
+            outcome.nSignal = WTERMSIG(nStatus);
+        outcome.strErr = ReadFile(Path("stderr.txt"));
+        outcome.strOut = ReadFile(Path("stderr.txt.out"));
+        return outcome;
+    }
+    Outcome Run(const std::vector<std::string>& args, const Limits& limits = {}) const {
+        return Wait(Start(args, limits));
+    }
+
+    // A GeoJSON layer of n polygons (small squares on a grid) with a field v = i % 7.
+    std::string GridLayer(int n) const {
+        const std::string strPath = Path("grid.geojson");
+        std::ofstream out(strPath);
+        out << "{\"type\":\"FeatureCollection\",\"features\":[\n";
+        for (int i = 0; i < n; ++i) {
+            const double x = (i % 100) * 0.01, y = (i / 100) * 0.01;
+            out << (i ? ",\n" : "") << "{\"type\":\"Feature\",\"properties\":{\"v\":" << i % 7
+                << ",\"w\":" << i << "},\"geometry\":{\"type\":\"Polygon\",\"coordinates\":[[[" << x
+                << "," << y << "],[" << x + 0.008 << "," << y << "],[" << x + 0.008 << ","
+                << y + 0.008 << "],[" << x << "," << y + 0.008 << "],[" << x << "," << y << "]]]}}";
+        }
+        out << "\n]}\n";
+        return strPath;
+    }
+
+    std::string RangeTheme(const std::string& strLayer) const {
+        const Outcome made = Run({"classify", strLayer, "--field", "v", "--classes", "3",
+                                  "--extrude", "100", "-o", Path("range.xml")});
+        EXPECT_EQ(made.nExit, 0) << made.strErr;
+        return Path("range.xml");
+    }
+
+    // The file is a whole GLB (its header's length is its size) that the validator accepts.
+    static void ExpectValidScene(const std::string& strScene) {
+        const std::string bytes = ReadFile(strScene);
+        ASSERT_GE(bytes.size(), 20u);
+        std::uint32_t nLength = 0;
+        std::memcpy(&nLength, bytes.data() + 8, 4);
+        EXPECT_EQ(nLength, bytes.size());
+        const std::string strNode = NODE_EXECUTABLE;
+        if (strNode.empty())
+            return;
+        const std::string strCmd =
+            strNode + " " + GLTF_VALIDATE_SCRIPT + " '" + strScene + "' >/dev/null 2>&1";
+        const int nStatus = std::system(strCmd.c_str());
+        if (WIFEXITED(nStatus) && WEXITSTATUS(nStatus) == 2)
+            return; // the validator is not installed
+        EXPECT_EQ(nStatus, 0) << "validator errors in " << strScene;
+    }
+
+    std::string m_strDir;
+};
+
+bool Has(const std::string& strText, const std::string& strPart) {
+    return strText.find(strPart) != std::string::npos;
+}
+
+} // namespace
+
+// RLIMIT_FSIZE makes a write beyond the limit fail (EFBIG) as a full disk would (ENOSPC).
+TEST_F(FaultInjection, AFullDiskFailsTheCommandAndLeavesNothing) {
+    const std::string strLayer = GridLayer(2000);
+    const std::string strTheme = RangeTheme(strLayer);
+    struct Case {
+        std::vector<std::string> args;
+        rlim_t nLimit;
+    };
+    const Case cases[] = {
+        {{"render", strLayer, "--theme", strTheme, "-o", Out("s.glb")}, 64 * 1024},
+        {{"render", strLayer, "--theme", strTheme, "-o", Out("s.glb"), "--legend",
+          Out("legend.svg")},
+         512 * 1024},
+        {{"classify", strLayer, "--field", "v", "-o", Out("range.xml")}, 100},
+    };
+    for (const Case& c : cases) {
+        Limits limits;
+        limits.nFileSize = c.nLimit;
+        const Outcome outcome = Run(c.args, limits);
+        EXPECT_EQ(outcome.nSignal, 0) << c.args[0];
+        EXPECT_EQ(outcome.nExit, 2) << c.args[0];
+        EXPECT_TRUE(Has(outcome.strErr, "theme3d: cannot write '" + Out(""))) << outcome.strErr;
+        EXPECT_TRUE(Has(outcome.strErr, "File too large")) << outcome.strErr;
+        ExpectNoLeftovers();
+    }
+}
+
+// At every memory limit the command either writes a whole, valid scene or fails with exit 2,
+// a message, and nothing written. The limits probed are those near the least that suffices,
+// where the largest allocations fail.
+TEST_F(FaultInjection, AMemoryLimitNeverGivesATruncatedScene) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "AddressSanitizer reserves more address space than any limit here";
+#else
+    const std::string strLayer = GridLayer(5000); // a scene of about 4.5 MB
+    const std::string strTheme = RangeTheme(strLayer);
+    const std::vector<std::string> args = {"render", strLayer, "--theme",
+                                           strTheme, "-o",     Out("s.glb")};
+    rlim_t nLow = 16u << 20, nHigh = 2ull << 30;
+    int nFailures = 0;
+    while (nHigh - nLow > (256u << 10)) {
+        const rlim_t nMid = nLow + (nHigh - nLow) / 2;
+        Limits limits;
+        limits.nAddressSpace = nMid;
+        const Outcome outcome = Run(args, limits);
+        ASSERT_EQ(outcome.nSignal, 0) << "limit " << nMid << "\n" << outcome.strErr;
+        if (outcome.nExit == 0) {
+            ExpectValidScene(Out("s.glb"));
+            std::remove(Out("s.glb").c_str());
+            nHigh = nMid;
+        } else if (outcome.nExit == 127) {
+            nLow = nMid; // too little to load the program's libraries
+        } else {
+            ++nFailures;
+            EXPECT_EQ(outcome.nExit, 2) << outcome.strErr;
+            // Mostly "out of memory"; GDAL may also fail to read the layer first.
+            EXPECT_EQ(outcome.strErr.rfind("theme3d: ", 0), 0u) << outcome.strErr;
+            EXPECT_EQ(std::count(outcome.strErr.begin(), outcome.strErr.end(), '\n'), 1)
+                << outcome.strErr;
+            nLow = nMid;
+        }
+        ExpectNoLeftovers();
+        if (HasFailure())
+            break;
+    }
+    EXPECT_GT(nFailures, 0);
+    EXPECT_LT(nHigh, 2ull << 30) << "no run succeeded";
+#endif
+}
+
+TEST_F(FaultInjection, SigintAndSigtermWhileWritingRemoveTheTemporaryFiles) {
+    const std::string strLayer = GridLayer(200);
+    const std::string strTheme = RangeTheme(strLayer);
+    for (const int nSignal : {SIGINT, SIGTERM}) {
+        const pid_t pid = Start({"render", strLayer, "--theme", strTheme, "-o", Out("s.glb"),
+                                 "--legend", Out("legend.svg")},
+                                Limits(), "30");
+        // Wait until every output is written to its temporary file and not yet renamed.
+        for (int i = 0; i < 2000 && !Has(ReadFile(Path("stderr.txt")), "holding"); ++i)
+            usleep(10000);
+        EXPECT_EQ(Leftovers().size(), 2u) << "the two temporary files";
+        kill(pid, nSignal);
+        const Outcome outcome = Wait(pid);
+        EXPECT_EQ(outcome.nSignal, nSignal) << outcome.strErr; // the shell shows 130 / 143
+        ExpectNoLeftovers();
+    }
+}
+
+TEST_F(FaultInjection, NanAndInfinityNeverReachAScene) {
+    const std::string strLayer = Path("nan.geojson");
+    std::ofstream(strLayer) << "{\"type\":\"FeatureCollection\",\"features\":[\n"
+                            << "{\"type\":\"Feature\",\"properties\":{\"v\":1,\"w\":2},"
+                               "\"geometry\":{\"type\":\"Point\",\"coordinates\":[10,50]}},\n"
+                            << "{\"type\":\"Feature\",\"properties\":{\"v\":NaN,\"w\":2},"
+                               "\"geometry\":{\"type\":\"Point\",\"coordinates\":[10.1,50]}},\n"
+                            << "{\"type\":\"Feature\",\"properties\":{\"v\":Infinity,\"w\":2},"
+                               "\"geometry\":{\"type\":\"Point\",\"coordinates\":[10.2,50]}},\n"
+                            << "{\"type\":\"Feature\",\"properties\":{\"v\":3,\"w\":-Infinity},"
+                               "\"geometry\":{\"type\":\"Point\",\"coordinates\":[10.3,50]}},\n"
+                            << "{\"type\":\"Feature\",\"properties\":{\"v\":5,\"w\":1},"
+                               "\"geometry\":{\"type\":\"Point\",\"coordinates\":[10.4,50]}}\n]}\n";
+    Outcome outcome = Run({"classify", strLayer, "--field", "v", "-o", Path("range.xml")});
+    ASSERT_EQ(outcome.nExit, 0) << outcome.strErr;
+    EXPECT_TRUE(Has(outcome.strErr, "note: 2 values of 'v' are NaN or infinite")) << outcome.strErr;
+    outcome = Run({"chart", strLayer, "--fields", "v,w", "-o", Path("graph.xml")});
+    ASSERT_EQ(outcome.nExit, 0) << outcome.strErr;
+    EXPECT_TRUE(Has(outcome.strErr, "note: 3 features have NaN or infinite chart values"))
+        << outcome.strErr;
+    outcome = Run({"unique", strLayer, "--field", "v", "-o", Path("unique.xml")});
+    ASSERT_EQ(outcome.nExit, 0) << outcome.strErr;
+    EXPECT_TRUE(Has(outcome.strErr, "note: 2 values of 'v' are NaN or infinite")) << outcome.strErr;
+    EXPECT_TRUE(Has(outcome.strOut, "unique theme on v, 3 values")) << outcome.strOut;
+    outcome = Run({"label", strLayer, "--field", "v", "-o", Path("label.xml")});
+    ASSERT_EQ(outcome.nExit, 0) << outcome.strErr;
+
+    outcome = Run({"render", strLayer, "--theme", Path("range.xml"), "--theme", Path("graph.xml"),
+                   "--theme", Path("label.xml"), "-o", Out("s.glb")});
+    ASSERT_EQ(outcome.nExit, 0) << outcome.strErr;
+    EXPECT_TRUE(Has(outcome.strErr, "note: 2 features had a NaN or infinite class value, taken "
+                                    "as null"))
+        << outcome.strErr;
+    EXPECT_TRUE(Has(outcome.strErr, "note: 3 features had NaN or infinite chart values; their "
+                                    "charts are left out"))
+        << outcome.strErr;
+    EXPECT_TRUE(Has(outcome.strErr, "note: 2 features had a NaN or infinite label value"))
+        << outcome.strErr;
+    ExpectValidScene(Out("s.glb"));
+}
+
+// A shapefile whose .shp was cut short: its index still lists every record.
+TEST_F(FaultInjection, ADamagedShapefileFailsUnlessFailuresAreSkipped) {
+    GDALAllRegister();
+    const std::string strSource = GridLayer(100);
+    const std::string strShp = Path("cut.shp");
+    GDALDatasetH hSource = GDALOpenEx(strSource.c_str(), GDAL_OF_VECTOR, nullptr, nullptr, nullptr);
+    char* args[] = {const_cast<char*>("-f"), const_cast<char*>("ESRI Shapefile"), nullptr};
+    GDALVectorTranslateOptions* pOptions = GDALVectorTranslateOptionsNew(args, nullptr);
+    GDALClose(GDALVectorTranslate(strShp.c_str(), nullptr, 1, &hSource, pOptions, nullptr));
+    GDALVectorTranslateOptionsFree(pOptions);
+    GDALClose(hSource);
+    const std::string strTheme = RangeTheme(strShp);
+    ASSERT_EQ(truncate(strShp.c_str(), 2048), 0);
+
+    const std::vector<std::string> render = {"render", strShp, "--theme",
+                                             strTheme, "-o",   Out("s.glb")};
+    Outcome outcome = Run(render);
+    EXPECT_EQ(outcome.nExit, 2) << outcome.strErr;
+    EXPECT_TRUE(Has(outcome.strErr, " of 100 features of '" + strShp + "' could not be read"))
+        << outcome.strErr;
+    EXPECT_TRUE(Has(outcome.strErr, "--skip-failures")) << outcome.strErr;
+    ExpectNoLeftovers();
+
+    std::vector<std::string> skipping = render;
+    skipping.insert(skipping.begin(), "--skip-failures");
+    outcome = Run(skipping);
+    ASSERT_EQ(outcome.nExit, 0) << outcome.strErr;
+    EXPECT_TRUE(Has(outcome.strErr, "left out (--skip-failures)")) << outcome.strErr;
+    ExpectValidScene(Out("s.glb"));
+}
+
+TEST_F(FaultInjection, AbsurdClassRequestsAreRefused) {
+    const std::string strLayer = GridLayer(100); // v: 0 .. 6
+    struct Case {
+        std::vector<std::string> options;
+        const char* szMessage;
+    };
+    const Case cases[] = {
+        {{"--classes", "0"}, "--classes 0 makes no sense: give 1 to 10000"},
+        {{"--method", "quantile", "--classes", "2147483647"}, "--classes 2147483647 makes no"},
+        {{"--classes", "1000000"}, "(--classes-max allows more)"},
+        {{"--classes-max", "0"}, "--classes-max must be at least 1"},
+        {{"--method", "interval", "--interval", "0.0001"},
+         "--interval 0.0001 would make 60000 classes of 'v' (0 to 6); the most is 10000"},
+        {{"--method", "interval", "--interval", "6"}, "--interval 6 is not smaller than the range"},
+        {{"--method", "equal", "--interval", "2"}, "--interval applies only to --method interval"},
+        {{"--method", "stdev", "--classes", "4"}, "--classes does not apply to --method stdev"},
+        {{"--extrude", "-5000"}, "--extrude -5000: give a height of 0 metres or more"},
+        {{"--method", "log"}, "method log needs values above 0: field 'v' has 15 values <= 0"},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> args = {"classify", strLayer, "--field",
+                                         "v",        "-o",     Out("range.xml")};
+        args.insert(args.end(), c.options.begin(), c.options.end());
+        const Outcome outcome = Run(args);
+        EXPECT_EQ(outcome.nExit, 2) << c.szMessage;
+        EXPECT_TRUE(Has(outcome.strErr, c.szMessage)) << outcome.strErr;
+        ExpectNoLeftovers();
+    }
+}
+
+TEST_F(FaultInjection, FewerClassesThanAskedAreAlwaysExplained) {
+    const std::string strLayer = GridLayer(100); // v: 0 .. 6, seven distinct values
+    struct Case {
+        std::vector<std::string> options;
+        const char* szNotice;
+        const char* szClasses;
+    };
+    const Case cases[] = {
+        {{"--method", "equal", "--classes", "50"}, "--classes 50 reduced to 7", "7 classes"},
+        {{"--method", "quantile", "--classes", "9"}, "--classes 9 reduced to 7", "classes"},
+        {{"--method", "natural", "--classes", "9"}, "--classes 9 reduced to 7", "7 classes"},
+        {{"--method", "equal", "--classes", "1000000", "--classes-max", "2000000"},
+         "--classes 1000000 reduced to 7",
+         "7 classes"},
+        {{"--classes", "1"}, "", "1 class"},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> args = {"classify", strLayer, "--field",
+                                         "v",        "-o",     Out("range.xml")};
+        args.insert(args.end(), c.options.begin(), c.options.end());
+        const Outcome outcome = Run(args);
+        EXPECT_EQ(outcome.nExit, 0) << outcome.strErr;
+        EXPECT_TRUE(Has(outcome.strErr, c.szNotice)) << outcome.strErr;
+        EXPECT_TRUE(Has(outcome.strOut, c.szClasses)) << outcome.strOut;
+        std::remove(Out("range.xml").c_str());
+    }
+    // A constant field: one class, said so.
+    const std::string strConstant = Path("constant.geojson");
+    std::ofstream(strConstant) << "{\"type\":\"FeatureCollection\",\"features\":[\n"
+                               << "{\"type\":\"Feature\",\"properties\":{\"v\":4},\"geometry\":"
+                                  "{\"type\":\"Point\",\"coordinates\":[10,50]}},\n"
+                               << "{\"type\":\"Feature\",\"properties\":{\"v\":4},\"geometry\":"
+                                  "{\"type\":\"Point\",\"coordinates\":[11,50]}}\n]}\n";
+    for (const char* szMethod : {"equal", "sqrt", "log", "stdev", "quantile", "natural"}) {
+        const Outcome outcome = Run({"classify", strConstant, "--field", "v", "--method", szMethod,
+                                     "-o", Out("range.xml")});
+        EXPECT_EQ(outcome.nExit, 0) << szMethod << ": " << outcome.strErr;
+        EXPECT_TRUE(Has(outcome.strErr, "every value of 'v' is 4: one class")) << outcome.strErr;
+        EXPECT_TRUE(Has(outcome.strOut, "1 class, breaks: 4")) << outcome.strOut;
+        std::remove(Out("range.xml").c_str());
+    }
+}

@@ -1,0 +1,195 @@
+#include "SignalCleanup.h"
+
+#include "ToolError.h"
+
+#include <atomic>
+#include <cerrno>
+#include <climits>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <dirent.h>
+#include <exception>
+#include <fcntl.h>
+#include <new>
+#include <pthread.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+namespace theme3d {
+
+namespace {
+
+// A slot is free (0) or holds a path the handler removes (1: a file, 3: a folder). The path is
+// written before the slot is marked, and the mark is cleared before the slot is reused.
+struct Slot {
+    std::atomic<int> nState{0};
+    char szPath[PATH_MAX];
+};
+Slot g_slots[SignalCleanup::kSlots];
+
+// Removes what a folder holds, nDepth levels deep, then the folder, with system calls only
+// (no allocation, no stdio), so that a signal handler may call it.
+void RemoveFolder(int fdParent, const char* szName, int nDepth) {
+    const int fd = openat(fdParent, szName, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    alignas(8) char buffer[4096];
+    for (;;) {
+        const long n = syscall(SYS_getdents64, fd, buffer, sizeof buffer);
+        if (n <= 0)
+            break;
+        for (long at = 0; at < n;) {
+            struct Entry {
+                unsigned long long ino;
+                long long off;
+                unsigned short reclen;
+                unsigned char type;
+                char name[1];
+            };
+            const auto* pEntry = reinterpret_cast<const Entry*>(buffer + at);
+            at += pEntry->reclen;
+            const char* szEntry = pEntry->name;
+            if (szEntry[0] == '.' &&
+                (szEntry[1] == '\0' || (szEntry[1] == '.' && szEntry[2] == '\0')))
+                continue;
+            if (pEntry->type == DT_DIR && nDepth > 0)
+                RemoveFolder(fd, szEntry, nDepth - 1);
+            else
+                unlinkat(fd, szEntry, 0);
+        }
+    }
+    close(fd);
+    unlinkat(fdParent, szName, AT_REMOVEDIR);
+}
+
+void RemoveTemps() {
+    for (Slot& slot : g_slots) {
+        const int nState = slot.nState.load(std::memory_order_acquire);
+        if (nState == 1)
+            unlink(slot.szPath);
+        else if (nState == 3)
+            RemoveFolder(AT_FDCWD, slot.szPath, 1);
+    }
+}
+
+extern "C" void RemoveTempsAndDie(int nSignal) {
+    RemoveTemps();
+    signal(nSignal, SIG_DFL);
+    raise(nSignal);
+}
+
+[[noreturn]] void RemoveTempsAndFail() {
+    RemoveTemps();
+    // No allocation here: memory may be what ran out.
+    try {
+        if (const std::exception_ptr pError = std::current_exception())
+            std::rethrow_exception(pError);
+        std::fputs("theme3d: unexpected failure\n", stderr);
+    } catch (const std::bad_alloc&) {
+        std::fprintf(stderr, "theme3d: %s\n", kOutOfMemory);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "theme3d: unexpected failure: %s\n", e.what());
+    } catch (...) {
+        std::fputs("theme3d: unexpected failure\n", stderr);
+    }
+    _exit(2);
+}
+
+// Blocks SIGINT and SIGTERM on this thread while it lives, so that a temporary file is never
+// made without being recorded.
+class BlockSignals {
+public:
+    BlockSignals() {
+        sigset_t set;
+        sigemptyset(&set);
+        sigaddset(&set, SIGINT);
+        sigaddset(&set, SIGTERM);
+        pthread_sigmask(SIG_BLOCK, &set, &m_old);
+    }
+    ~BlockSignals() { pthread_sigmask(SIG_SETMASK, &m_old, nullptr); }
+    BlockSignals(const BlockSignals&) = delete;
+    BlockSignals& operator=(const BlockSignals&) = delete;
+
+private:
+    sigset_t m_old;
+};
+
+int FreeSlot() {
+    for (int i = 0; i < SignalCleanup::kSlots; ++i) {
+        int nFree = 0;
+        if (g_slots[i].nState.compare_exchange_strong(nFree, 2))
+            return i; // 2: reserved, its path not yet written
+    }
+    return -1;
+}
+
+} // namespace
+
+void SignalCleanup::Install() {
+    struct sigaction action {};
+    action.sa_handler = RemoveTempsAndDie;
+    sigemptyset(&action.sa_mask);
+    sigaddset(&action.sa_mask, SIGINT);
+    sigaddset(&action.sa_mask, SIGTERM);
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+    signal(SIGXFSZ, SIG_IGN);
+    std::set_terminate(RemoveTempsAndFail);
+}
+
+std::string SignalCleanup::MakeTemp(const std::string& strTarget, int& nSlot) {
+    const std::string strTemplate = strTarget + ".tmpXXXXXX";
+    if (strTemplate.size() >= PATH_MAX)
+        throw ToolError("cannot write '" + strTarget + "': the path is too long");
+    BlockSignals block;
+    nSlot = FreeSlot();
+    if (nSlot < 0)
+        throw ToolError("cannot write '" + strTarget + "': too many files at once");
+    Slot& slot = g_slots[nSlot];
+    std::memcpy(slot.szPath, strTemplate.c_str(), strTemplate.size() + 1);
+    const int fd = mkstemp(slot.szPath);
+    if (fd < 0) {
+        const int nError = errno;
+        slot.nState.store(0);
+        throw ToolError("cannot write '" + strTarget + "': " + std::strerror(nError));
+    }
+    slot.nState.store(1, std::memory_order_release);
+    // mkstemp makes the file private; outputs get the usual permissions.
+    const mode_t mask = umask(0);
+    umask(mask);
+    fchmod(fd, 0666 & ~mask);
+    close(fd);
+    return slot.szPath;
+}
+
+std::string SignalCleanup::MakeTempFolder(const std::string& strTarget, int& nSlot) {
+    const std::string strTemplate = strTarget + ".tmpXXXXXX";
+    if (strTemplate.size() >= PATH_MAX)
+        throw ToolError("cannot write '" + strTarget + "': the path is too long");
+    BlockSignals block;
+    nSlot = FreeSlot();
+    if (nSlot < 0)
+        throw ToolError("cannot write '" + strTarget + "': too many files at once");
+    Slot& slot = g_slots[nSlot];
+    std::memcpy(slot.szPath, strTemplate.c_str(), strTemplate.size() + 1);
+    if (mkdtemp(slot.szPath) == nullptr) {
+        const int nError = errno;
+        slot.nState.store(0);
+        throw ToolError("cannot write '" + strTarget + "': " + std::strerror(nError));
+    }
+    slot.nState.store(3, std::memory_order_release);
+    const mode_t mask = umask(0);
+    umask(mask);
+    chmod(slot.szPath, 0777 & ~mask);
+    return slot.szPath;
+}
+
+void SignalCleanup::Forget(int nSlot) {
+    if (nSlot >= 0 && nSlot < kSlots)
+        g_slots[nSlot].nState.store(0, std::memory_order_release);
+}
+
+} // namespace theme3d

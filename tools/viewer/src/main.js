@@ -321,6 +321,8 @@ function show(values) {
   const body = panel.querySelector("tbody");
   body.replaceChildren();
   for (const [key, value] of Object.entries(values)) {
+    // A column the feature has nothing in (no chart texts, a null number) says nothing.
+    if (value === undefined || value === null || value === "" || Number.isNaN(value)) continue;
     const row = body.insertRow();
     row.insertCell().textContent = key;
     row.insertCell().textContent = typeof value === "object" ? JSON.stringify(value) : String(value);

@@ -20,10 +20,16 @@ install(DIRECTORY ${PROJECT_BINARY_DIR}/include/Theme3DBase DESTINATION ${CMAKE_
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/Src/Theme3DBase DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/vytheme3d
   FILES_MATCHING PATTERN "Kr*.h" PATTERN "KrThemeXml.h" EXCLUDE)
 install(EXPORT VyTheme3DTargets NAMESPACE Vy:: DESTINATION ${CMAKE_INSTALL_LIBDIR}/cmake/VyTheme3D)
+# The plug-in is a runtime file: a DLL goes to bin/ on Windows, a shared object to lib/ elsewhere.
+if(WIN32)
+  set(VY_PLUGIN_INSTALL_DIR ${CMAKE_INSTALL_BINDIR})
+else()
+  set(VY_PLUGIN_INSTALL_DIR ${CMAKE_INSTALL_LIBDIR})
+endif()
 configure_package_config_file(${PROJECT_SOURCE_DIR}/cmake/VyTheme3DConfig.cmake.in
   ${PROJECT_BINARY_DIR}/VyTheme3DConfig.cmake
   INSTALL_DESTINATION ${CMAKE_INSTALL_LIBDIR}/cmake/VyTheme3D
-  PATH_VARS CMAKE_INSTALL_LIBDIR)
+  PATH_VARS CMAKE_INSTALL_LIBDIR VY_PLUGIN_INSTALL_DIR)
 write_basic_package_version_file(${PROJECT_BINARY_DIR}/VyTheme3DConfigVersion.cmake
   COMPATIBILITY SameMajorVersion)
 install(FILES ${PROJECT_BINARY_DIR}/VyTheme3DConfig.cmake ${PROJECT_BINARY_DIR}/VyTheme3DConfigVersion.cmake

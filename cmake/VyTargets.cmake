@@ -25,7 +25,22 @@ function(vy_host_library name)
     $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}/vyhost>)
   target_link_libraries(${name} PUBLIC ${ARG_DEPENDS} PRIVATE ${ARG_PRIVATE_DEPENDS})
   set_target_properties(${name} PROPERTIES VERSION ${PROJECT_VERSION} SOVERSION ${PROJECT_VERSION_MAJOR})
+  if(WIN32)
+    set_target_properties(${name} PROPERTIES PREFIX "") # VyBase600.dll, as the host's own DLLs
+  endif()
   vy_warnings(${name})
+endfunction()
+
+# vy_register_gtest(TARGET LABEL): a GoogleTest program's tests in CTest, one CTest test each. A
+# cross build runs each program once as a whole instead: under an emulator (wine) every start
+# costs far more than the tests themselves.
+function(vy_register_gtest target label)
+  if(CMAKE_CROSSCOMPILING)
+    add_test(NAME ${target} COMMAND ${target})
+    set_tests_properties(${target} PROPERTIES LABELS ${label} TIMEOUT 600)
+  else()
+    gtest_discover_tests(${target} DISCOVERY_TIMEOUT 60 PROPERTIES LABELS ${label})
+  endif()
 endfunction()
 
 # vy_test(NAME SOURCES ... DEPENDS ...): one GoogleTest executable registered with CTest.
@@ -35,7 +50,7 @@ function(vy_test name)
   target_link_libraries(${name} PRIVATE ${ARG_DEPENDS} GTest::gtest GTest::gtest_main GTest::gmock)
   target_compile_definitions(${name} PRIVATE VY_TEST_DATA_DIR="${PROJECT_SOURCE_DIR}/tests/data")
   vy_warnings(${name})
-  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES LABELS ${name})
+  vy_register_gtest(${name} ${name})
 endfunction()
 
 # vy_fuzz_target(NAME SOURCES ... DEPENDS ...), called from fuzz/: the program fuzz_NAME, its seeds

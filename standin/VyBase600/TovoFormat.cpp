@@ -24,8 +24,12 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <limits>
 #include <locale.h>
 #include <string>
+#ifdef _WIN32
+#include <mutex>
+#endif
 
 namespace TOVO {
 
@@ -37,6 +41,46 @@ namespace {
 constexpr int kMaxWidth = 4096;
 
 // Switches the calling thread to the "C" locale for the lifetime of the object.
+#ifdef _WIN32
+// The Windows runtime has no locale objects to switch to. Only when a locale other than "C" is in
+// force: the thread gets a locale of its own for the while, set to "C"; the system's msvcrt.dll
+// has no thread locales, and there the process's numeric locale is switched instead, one
+// conversion at a time.
+class CLocaleScope {
+public:
+    CLocaleScope() {
+        const char* current = std::setlocale(LC_NUMERIC, nullptr);
+        if (!current || std::strcmp(current, "C") == 0)
+            return;
+        m_previous = current;
+        m_nMode = _configthreadlocale(_ENABLE_PER_THREAD_LOCALE);
+        if (m_nMode == -1)
+            m_globalLock = std::unique_lock<std::mutex>(GlobalMutex());
+        std::setlocale(LC_NUMERIC, "C");
+        m_bSwitched = true;
+    }
+    ~CLocaleScope() {
+        if (!m_bSwitched)
+            return;
+        std::setlocale(LC_NUMERIC, m_previous.c_str());
+        if (m_nMode != -1)
+            _configthreadlocale(m_nMode);
+    }
+    CLocaleScope(const CLocaleScope&) = delete;
+    CLocaleScope& operator=(const CLocaleScope&) = delete;
+
+private:
+    static std::mutex& GlobalMutex() {
+        static std::mutex mutex;
+        return mutex;
+    }
+
+    std::string m_previous;
+    int m_nMode = 0; // the thread's locale mode before; -1: no thread locales
+    bool m_bSwitched = false;
+    std::unique_lock<std::mutex> m_globalLock;
+};
+#else
 class CLocaleScope {
 public:
     CLocaleScope() {
@@ -54,6 +98,7 @@ public:
 private:
     locale_t m_previous = locale_t{};
 };
+#endif
 
 struct Conversion {
     std::string flags;
@@ -264,9 +309,25 @@ private:
         const TovoFormatArg& a = NextArg();
         if (a.kind != TovoFormatArg::Double)
             Fail("a floating conversion needs a floating-point argument");
+        if (std::isnan(a.d) && std::signbit(a.d))
+            return NegativeNaN(c);
         if (c.length == "L")
             return Emit(c, "L", static_cast<long double>(a.d));
         Emit(c, "", a.d);
+    }
+
+    // glibc writes the sign of a NaN ("-nan"), other C libraries drop it: the NaN goes out
+    // positive with a forced sign, which then turns into the minus, so the padding stays right.
+    void NegativeNaN(Conversion c) {
+        c.flags += '+';
+        const std::size_t start = m_out.size();
+        if (c.length == "L")
+            Emit(c, "L", static_cast<long double>(std::numeric_limits<double>::quiet_NaN()));
+        else
+            Emit(c, "", std::numeric_limits<double>::quiet_NaN());
+        const std::size_t sign = m_out.find('+', start);
+        if (sign != std::string::npos)
+            m_out[sign] = '-';
     }
 
     void Text(const Conversion& c) {

@@ -19,10 +19,18 @@ struct LocalNow {
     double dDayNumber = 0.0;
 };
 
+bool LocalTime(std::time_t t, std::tm& tm) {
+#ifdef _WIN32
+    return localtime_s(&tm, &t) == 0; // the thread-safe form there, with its arguments swapped
+#else
+    return localtime_r(&t, &tm) != nullptr;
+#endif
+}
+
 LocalNow Now() {
     LocalNow now;
     const std::time_t t = std::time(nullptr);
-    if (localtime_r(&t, &now.tm))
+    if (LocalTime(t, now.tm))
         now.dDayNumber = TOVO::TovoTime(now.tm.tm_year + 1900, now.tm.tm_mon + 1, now.tm.tm_mday,
                                         now.tm.tm_hour, now.tm.tm_min, now.tm.tm_sec)
                              .GetDayNumber();

@@ -81,7 +81,7 @@ TEST(KrFile, ExistingDirectoryBaseCountsAsADirectory) {
     const std::filesystem::path dir =
         std::filesystem::temp_directory_path() / ("KrFileTest" + std::to_string(getpid()));
     std::filesystem::create_directories(dir);
-    const std::string base = dir.string(); // no trailing separator
+    const std::string base = dir.generic_string(); // no trailing separator
     EXPECT_EQ(KrFile::GetRelativePath(base, base + "/icons/"), "icons/");
     EXPECT_EQ(KrFile::GetAbsolutePath(base, "a.png"), base + "/a.png");
     std::filesystem::remove(dir);

@@ -8,8 +8,10 @@
 #include <clocale>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 using TOVO::TovoFormatError;
@@ -24,13 +26,35 @@ template <typename T> std::string Snprintf(const char* fmt, T value) {
     return n < 0 ? std::string("<error>") : std::string(buf.data(), static_cast<std::size_t>(n));
 }
 
+// Format writes glibc's text everywhere. Where the Windows runtime's snprintf writes another
+// (it drops the sign of a NaN, knows no %q and no %L on integers, and cuts a null %s's
+// "(null)"), it is no oracle; the golden texts of tests/windows check those cases against the
+// texts of the Linux build instead.
+template <typename Arg> bool RuntimeIsNotGlibc(const char* fmt, const Arg& v) {
+#ifdef _WIN32
+    if constexpr (std::is_floating_point_v<Arg>)
+        return std::isnan(v) && std::signbit(v);
+    else if constexpr (std::is_integral_v<Arg>)
+        return std::strchr(fmt, 'q') || std::strchr(fmt, 'L');
+    else
+        return v == nullptr;
+#else
+    (void)fmt;
+    (void)v;
+    return false;
+#endif
+}
+
 // Each format of the list with each value, Format given Arg and snprintf given the C type.
 template <typename Arg, typename CType>
 void ExpectParity(const std::vector<const char*>& formats, const std::vector<Arg>& values) {
     for (const char* fmt : formats)
-        for (const Arg& v : values)
+        for (const Arg& v : values) {
+            if (RuntimeIsNotGlibc(fmt, v))
+                continue;
             EXPECT_EQ(TovoMBString::Formatted(fmt, v).Str(), Snprintf(fmt, static_cast<CType>(v)))
                 << "format " << fmt;
+        }
 }
 
 } // namespace
@@ -103,11 +127,12 @@ TEST(TovoFormatTest, RefusesFormatsThatDoNotFitTheirArguments) {
     EXPECT_EQ(s, "keep");
 }
 
-// Needs a comma locale installed (for example made with localedef and LOCPATH).
+// Needs a comma locale installed (for example made with localedef and LOCPATH); Windows has its
+// own names for it.
 TEST(TovoFormatTest, IgnoresTheProcessLocale) {
     const std::string saved = std::setlocale(LC_ALL, nullptr);
-    if (!std::setlocale(LC_ALL, "de_DE.UTF-8"))
-        GTEST_SKIP() << "no de_DE.UTF-8 locale";
+    if (!std::setlocale(LC_ALL, "de_DE.UTF-8") && !std::setlocale(LC_ALL, "German_Germany.1252"))
+        GTEST_SKIP() << "no German locale";
     const std::string commaF = Snprintf("%.2f", 1.5);
     const std::string formatted = TovoMBString::Formatted("%.2f %'d", 1.5, 1234567).Str();
     const double read = TovoMBString("2.5").ToDouble();

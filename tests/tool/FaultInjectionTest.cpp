@@ -396,3 +396,19 @@ TEST_F(FaultInjection, FewerClassesThanAskedAreAlwaysExplained) {
         std::remove(Out("range.xml").c_str());
     }
 }
+
+// A tileset is written into a temporary folder of tiles: an interrupt removes it with its tiles.
+TEST_F(FaultInjection, SigintWhileWritingATilesetRemovesItsFolder) {
+    const std::string strLayer = GridLayer(200);
+    const std::string strTheme = RangeTheme(strLayer);
+    const pid_t pid =
+        Start({"render", strLayer, "--theme", strTheme, "--tile-size", "20", "-o", Out("tiles/")},
+              Limits(), "30");
+    for (int i = 0; i < 2000 && !Has(ReadFile(Path("stderr.txt")), "holding"); ++i)
+        usleep(10000);
+    EXPECT_EQ(Leftovers().size(), 1u) << "the temporary folder";
+    kill(pid, SIGINT);
+    const Outcome outcome = Wait(pid);
+    EXPECT_EQ(outcome.nSignal, SIGINT) << outcome.strErr;
+    ExpectNoLeftovers();
+}

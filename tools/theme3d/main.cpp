@@ -71,7 +71,11 @@ int main(int argc, char** argv) {
     app.require_subcommand(1);
     Arguments args;
     app.add_option("--plugin", args.common.strPlugin, "the plug-in file (VyTheme3DBase600.t3d)");
-    app.add_option("--layer", args.common.strLayer, "layer inside the file (default: the first)");
+    app.add_option("-l,--layer", args.common.strLayer,
+                   "layer inside the file (default: the first); before or after the subcommand");
+    // GIS tools take their options after the subcommand: the common ones are found there too.
+    app.fallthrough();
+    app.set_version_flag("--version", std::string("theme3d ") + THEME3D_VERSION);
     app.add_flag("--skip-failures", args.common.bSkipFailures,
                  "go on without the features OGR cannot read (by default they are an error)");
     app.footer(kFooter);
@@ -164,6 +168,8 @@ int main(int argc, char** argv) {
     } catch (const CLI::CallForHelp& e) {
         return app.exit(e);
     } catch (const CLI::CallForAllHelp& e) {
+        return app.exit(e);
+    } catch (const CLI::CallForVersion& e) {
         return app.exit(e);
     } catch (const CLI::ParseError& e) {
         std::cerr << "theme3d: " << e.what() << " (see theme3d --help)\n";

@@ -75,3 +75,26 @@ TEST_F(CommandLine, LayerIsTakenBeforeOrAfterTheSubcommandAndAsDashL) {
         0);
     EXPECT_TRUE(fs::is_regular_file(dir / "u.xml"));
 }
+
+TEST_F(CommandLine, WhereKeepsOnlyTheMatchingFeatures) {
+    // count > 5: features 2 (kind b) and 4 (kind null), so one value; without it, a and b.
+    const std::string strOut = (dir / "u.xml").string();
+    Result result = Run("unique " + Points() + " --field kind --where \"count > 5\" -o " + strOut);
+    EXPECT_EQ(result.nExit, 0) << result.strErr;
+    EXPECT_EQ(result.strOut, "wrote " + strOut + ": unique theme on kind, 1 values\n");
+    result = Run("unique " + Points() + " --field kind -o " + strOut);
+    EXPECT_EQ(result.strOut, "wrote " + strOut + ": unique theme on kind, 2 values\n");
+    // A range theme over count > 5 sees 7 and 12 only: equal intervals of 2.5 from 7.
+    result = Run("classify " + Points() + " --where \"count > 5\" --field count --classes 2 -o " +
+                 strOut);
+    EXPECT_EQ(result.strOut,
+              "wrote " + strOut + ": range theme on count (equal), 2 classes, breaks: 9.5\n");
+
+    result = Run("unique " + Points() + " --field kind --where \"count ===\" -o " +
+                 (dir / "bad.xml").string());
+    EXPECT_EQ(result.nExit, 2);
+    EXPECT_EQ(result.strErr.rfind("theme3d: --where 'count ===' on layer 'points': ", 0), 0u)
+        << result.strErr;
+    EXPECT_EQ(result.strErr.find('\n'), result.strErr.size() - 1); // one line
+    EXPECT_FALSE(fs::exists(dir / "bad.xml"));
+}

@@ -76,6 +76,9 @@ int main(int argc, char** argv) {
     // GIS tools take their options after the subcommand: the common ones are found there too.
     app.fallthrough();
     app.set_version_flag("--version", std::string("theme3d ") + THEME3D_VERSION);
+    app.add_option(
+        "--where", args.common.strWhere,
+        "only the features that match this OGR attribute filter, such as \"pop_m > 50\"");
     app.add_flag("--skip-failures", args.common.bSkipFailures,
                  "go on without the features OGR cannot read (by default they are an error)");
     app.footer(kFooter);

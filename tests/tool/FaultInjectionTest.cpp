@@ -363,7 +363,9 @@ TEST_F(FaultInjection, FewerClassesThanAskedAreAlwaysExplained) {
     };
     const Case cases[] = {
         {{"--method", "equal", "--classes", "50"}, "--classes 50 reduced to 7", "7 classes"},
-        {{"--method", "quantile", "--classes", "9"}, "--classes 9 reduced to 7", "classes"},
+        {{"--method", "quantile", "--classes", "9"},
+         "--classes 9 reduced to 7",
+         "7 classes, breaks: 0.142857 1 2 3 4 5\n"},
         {{"--method", "natural", "--classes", "9"}, "--classes 9 reduced to 7", "7 classes"},
         {{"--method", "equal", "--classes", "1000000", "--classes-max", "2000000"},
          "--classes 1000000 reduced to 7",
@@ -380,6 +382,27 @@ TEST_F(FaultInjection, FewerClassesThanAskedAreAlwaysExplained) {
         EXPECT_TRUE(Has(outcome.strOut, c.szClasses)) << outcome.strOut;
         std::remove(Out("range.xml").c_str());
     }
+    // Quantiles of many equal smallest values: 0 0 0 0 0 0 1 2 3 4 into five classes gives the
+    // quantiles 0, 0, 0.4 and 2.2; those on the smallest value would open an empty class.
+    const std::string strSkewed = Path("skewed.geojson");
+    {
+        std::ofstream out(strSkewed);
+        out << "{\"type\":\"FeatureCollection\",\"features\":[\n";
+        const int values[] = {0, 0, 0, 0, 0, 0, 1, 2, 3, 4};
+        for (int i = 0; i < 10; ++i)
+            out << (i ? ",\n" : "") << "{\"type\":\"Feature\",\"properties\":{\"v\":" << values[i]
+                << "},\"geometry\":{\"type\":\"Point\",\"coordinates\":[" << i << ",50]}}";
+        out << "\n]}\n";
+    }
+    Outcome outcome = Run({"classify", strSkewed, "--field", "v", "--method", "quantile",
+                           "--classes", "5", "-o", Out("range.xml")});
+    EXPECT_EQ(outcome.nExit, 0) << outcome.strErr;
+    EXPECT_TRUE(Has(outcome.strErr, "method quantile made 3 classes, not 5: quantiles that "
+                                    "coincide, or fall on the smallest value"))
+        << outcome.strErr;
+    EXPECT_TRUE(Has(outcome.strOut, "3 classes, breaks: 0.4 2.2\n")) << outcome.strOut;
+    std::remove(Out("range.xml").c_str());
+
     // A constant field: one class, said so.
     const std::string strConstant = Path("constant.geojson");
     std::ofstream(strConstant) << "{\"type\":\"FeatureCollection\",\"features\":[\n"

@@ -192,11 +192,14 @@ std::string SceneWriter::ToJson() {
     writer.WriteGltfSceneToStream(m_pModel.get(), out, false, true);
     if (!out) // the stream swallows a failed allocation
         throw std::bad_alloc();
-    const std::string glb = out.str();
+    std::string strJson = out.str();
+    out.str(std::string()); // one copy of a large text at a time
     std::uint32_t nLength = 0;
     for (int i = 3; i >= 0; --i)
-        nLength = (nLength << 8) | static_cast<unsigned char>(glb[12 + static_cast<unsigned>(i)]);
-    std::string strJson = glb.substr(20, nLength);
+        nLength =
+            (nLength << 8) | static_cast<unsigned char>(strJson[12 + static_cast<unsigned>(i)]);
+    strJson.resize(20 + std::size_t{nLength});
+    strJson.erase(0, 20);
     strJson.erase(strJson.find_last_not_of(' ') + 1);
     if (m_bin.empty())
         return strJson;

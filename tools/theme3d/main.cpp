@@ -26,8 +26,15 @@ error, unless --skip-failures.
 NaN and infinite values never reach a scene: as a class value (range, unique) the value counts
 as null (default style); as a chart value the feature's chart is left out; as a label the
 feature has none; a theme's non-finite extrusion counts as none; a feature whose geometry comes
-out non-finite is drawn without it. classify leaves them out like nulls. Each is counted on
-standard error.)";
+out non-finite is drawn without it. classify and unique leave them out like nulls. Each is
+counted on standard error.)";
+
+constexpr const char* kClassifyFooter =
+    R"(Refused (exit status 2): --classes outside 1 .. --classes-max; --classes with stdev or
+interval, --interval with any other method; an interval not smaller than the values' range or
+making too many classes; log with values <= 0, sqrt with values < 0; a negative --extrude.
+Noted on standard error: a class count reduced to the number of distinct values, fewer classes
+than asked (coinciding break values), one class for a constant field.)";
 
 struct Arguments {
     CommonOptions common;
@@ -109,6 +116,7 @@ int main(int argc, char** argv) {
                          "extrusion of the highest class in metres, 0 or more (the others in "
                          "proportion)");
     classify->add_option("-o,--output", args.strOutput, "range theme XML")->required();
+    classify->footer(kClassifyFooter);
 
     CLI::App* unique = app.add_subcommand("unique", "unique-values theme from a field");
     AddLayer(*unique, args);

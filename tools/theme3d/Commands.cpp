@@ -110,6 +110,7 @@ void Commands::Classify(const CommonOptions& common, const std::string& strPath,
                         const RangeOptions& options, const std::string& strOutput) {
     PluginLoader plugin(common.strPlugin);
     LayerReader layer(strPath, common.strLayer, common.bSkipFailures);
+    layer.SetWhere(common.strWhere);
     std::unique_ptr<KRS::KrTheme3D> pTheme = ThemeMaker::MakeRange(plugin, layer, options);
     WriteThemeFile(*pTheme, strOutput);
     std::cout << "wrote " << strOutput << ": range theme on " << options.strField << " ("
@@ -122,6 +123,7 @@ void Commands::Unique(const CommonOptions& common, const std::string& strPath,
                       const std::string& strOutput) {
     PluginLoader plugin(common.strPlugin);
     LayerReader layer(strPath, common.strLayer, common.bSkipFailures);
+    layer.SetWhere(common.strWhere);
     std::unique_ptr<KRS::KrTheme3D> pTheme =
         ThemeMaker::MakeUnique(plugin, layer, strField, strPalette);
     WriteThemeFile(*pTheme, strOutput);
@@ -136,6 +138,7 @@ void Commands::Label(const CommonOptions& common, const std::string& strPath,
                      const std::string& strOutput) {
     PluginLoader plugin(common.strPlugin);
     LayerReader layer(strPath, common.strLayer, common.bSkipFailures);
+    layer.SetWhere(common.strWhere);
     std::unique_ptr<KRS::KrTheme3D> pTheme =
         ThemeMaker::MakeLabel(plugin, layer, strField, strFormat);
     WriteThemeFile(*pTheme, strOutput);
@@ -146,6 +149,7 @@ void Commands::Chart(const CommonOptions& common, const std::string& strPath,
                      const GraphOptions& options, const std::string& strOutput) {
     PluginLoader plugin(common.strPlugin);
     LayerReader layer(strPath, common.strLayer, common.bSkipFailures);
+    layer.SetWhere(common.strWhere);
     std::unique_ptr<KRS::KrTheme3D> pTheme = ThemeMaker::MakeGraph(plugin, layer, options);
     WriteThemeFile(*pTheme, strOutput);
     std::cout << "wrote " << strOutput << ": " << options.strType << " chart theme of "
@@ -160,6 +164,7 @@ void Commands::Render(const CommonOptions& common, const std::string& strPath,
     for (const std::string& strTheme : arrThemes)
         themes.push_back(ThemeFile::Read(plugin, strTheme));
     LayerReader layer(strPath, common.strLayer, common.bSkipFailures);
+    layer.SetWhere(common.strWhere);
     OutputFiles outputs;
     const RenderSummary summary = Renderer::Run(plugin, layer, themes, options, outputs);
     outputs.Commit();
@@ -232,7 +237,8 @@ void Commands::Demo(const CommonOptions& common, const std::string& strDir, int 
     PrintSummary(options.strOutput, summary);
     std::cout << "wrote " << options.strLegend << "\n"
               << "open " << options.strOutput << " in any glTF viewer (for example: f3d "
-              << options.strOutput << "), and " << options.strLegend << " in a browser\n";
+              << options.strOutput << "), and " << options.strLegend << " in a browser,\n"
+              << "or see it all on a globe in a browser: theme3d view " << strDir << " --serve\n";
 }
 
 } // namespace theme3d

@@ -15,6 +15,7 @@ struct CommonOptions {
     std::string strPlugin;      // --plugin
     std::string strLayer;       // --layer: a layer inside the file (the first when empty)
     bool bSkipFailures = false; // --skip-failures: go on without features OGR cannot read
+    std::string strWhere;       // --where: an OGR attribute filter (all features when empty)
 };
 
 class Commands {

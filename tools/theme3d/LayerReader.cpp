@@ -69,6 +69,18 @@ LayerReader::LayerReader(const std::string& strPath, const std::string& strLayer
     }
 }
 
+void LayerReader::SetWhere(const std::string& strWhere) {
+    if (strWhere.empty())
+        return;
+    CPLErrorReset();
+    if (m_pLayer->SetAttributeFilter(strWhere.c_str()) != OGRERR_NONE) {
+        // OGR's parser points at the error on further lines; the first says what it is.
+        const std::string strError = LastGdalError();
+        throw ToolError("--where '" + strWhere + "' on layer '" + GetLayerName() +
+                        "': " + strError.substr(0, strError.find('\n')));
+    }
+}
+
 LayerReader::~LayerReader() {
     GDALClose(m_pDataset);
 }

@@ -42,6 +42,10 @@ public:
     LayerReader(const LayerReader&) = delete;
     LayerReader& operator=(const LayerReader&) = delete;
 
+    // Keeps only the features that match an OGR attribute filter (an SQL WHERE clause such as
+    // "pop_m > 50"); none when empty. Throws ToolError for a filter OGR refuses.
+    void SetWhere(const std::string& strWhere);
+
     const std::string& GetPath() const { return m_strPath; }
     std::string GetLayerName() const;
     // The index of a field; throws ToolError naming the field and the layer when there is none.

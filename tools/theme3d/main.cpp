@@ -3,6 +3,7 @@
 #include "Commands.h"
 #include "SignalCleanup.h"
 #include "ToolError.h"
+#include "ViewCommand.h"
 
 #include <CLI/CLI.hpp>
 #include <iostream>
@@ -44,6 +45,7 @@ struct Arguments {
     GraphOptions graph;
     RenderOptions render;
     std::string strFields;
+    ViewOptions view;
 };
 
 void AddLayer(CLI::App& cmd, Arguments& args) {
@@ -76,7 +78,14 @@ int main(int argc, char** argv) {
     app.require_subcommand(1);
     Arguments args;
     app.add_option("--plugin", args.common.strPlugin, "the plug-in file (VyTheme3DBase600.t3d)");
-    app.add_option("--layer", args.common.strLayer, "layer inside the file (default: the first)");
+    app.add_option("-l,--layer", args.common.strLayer,
+                   "layer inside the file (default: the first); before or after the subcommand");
+    // GIS tools take their options after the subcommand: the common ones are found there too.
+    app.fallthrough();
+    app.set_version_flag("--version", std::string("theme3d ") + THEME3D_VERSION);
+    app.add_option(
+        "--where", args.common.strWhere,
+        "only the features that match this OGR attribute filter, such as \"pop_m > 50\"");
     app.add_flag("--skip-failures", args.common.bSkipFailures,
                  "go on without the features OGR cannot read (by default they are an error)");
     app.footer(kFooter);
@@ -156,11 +165,22 @@ int main(int argc, char** argv) {
     demo->add_option("-o,--output", args.strDemoDir, "output folder")->capture_default_str();
     demo->add_option("--jobs", args.render.nJobs, "worker threads")->capture_default_str();
 
+    CLI::App* view = app.add_subcommand(
+        "view", "a web page next to a scene that shows it on a globe (--serve to open it)");
+    view->add_option("SCENE", args.view.strScene, "a .glb, a tileset folder or the demo's folder")
+        ->required();
+    view->add_option("--legend", args.view.strLegend,
+                     "legend SVG (default: found beside the scene)");
+    view->add_flag("--serve", args.view.bServe, "serve the page on 127.0.0.1 until interrupted");
+    view->add_option("--port", args.view.nPort, "port for --serve (default: any free port)");
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp& e) {
         return app.exit(e);
     } catch (const CLI::CallForAllHelp& e) {
+        return app.exit(e);
+    } catch (const CLI::CallForVersion& e) {
         return app.exit(e);
     } catch (const CLI::ParseError& e) {
         std::cerr << "theme3d: " << e.what() << " (see theme3d --help)\n";
@@ -187,6 +207,8 @@ int main(int argc, char** argv) {
             Commands::Render(args.common, args.strLayerPath, args.arrThemes, args.render);
         else if (*demo)
             Commands::Demo(args.common, args.strDemoDir, args.render.nJobs);
+        else if (*view)
+            ViewCommand::Run(args.view);
     } catch (const ToolError& e) {
         std::cerr << "theme3d: " << e.what() << '\n';
         return kFailure;

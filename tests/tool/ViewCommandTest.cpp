@@ -1,0 +1,219 @@
+#include "ViewCommand.h"
+#include "ToolError.h"
+
+#include <arpa/inet.h>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <string>
+#include <sys/socket.h>
+#include <thread>
+#include <unistd.h>
+
+using theme3d::StaticServer;
+using theme3d::ToolError;
+using theme3d::ViewCommand;
+using theme3d::ViewPlan;
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class ViewCommandTest : public testing::Test {
+protected:
+    void SetUp() override {
+        char szTemplate[] = "/tmp/theme3d-view-XXXXXX";
+        ASSERT_NE(mkdtemp(szTemplate), nullptr);
+        dir = szTemplate;
+    }
+    void TearDown() override { fs::remove_all(dir); }
+
+    void Touch(const std::string& strName, const std::string& strText = "x") const {
+        fs::create_directories(fs::path(dir + "/" + strName).parent_path());
+        std::ofstream(dir + "/" + strName, std::ios::binary) << strText;
+    }
+
+    std::string dir;
+};
+
+// What a client gets back for one raw request.
+std::string Fetch(int nPort, const std::string& strRequest) {
+    const int s = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    address.sin_port = htons(static_cast<std::uint16_t>(nPort));
+    if (connect(s, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+        close(s);
+        return "no connection";
+    }
+    send(s, strRequest.data(), strRequest.size(), 0);
+    std::string strAnswer;
+    char buffer[4096];
+    for (ssize_t n; (n = recv(s, buffer, sizeof buffer, 0)) > 0;)
+        strAnswer.append(buffer, static_cast<std::size_t>(n));
+    close(s);
+    return strAnswer;
+}
+
+} // namespace
+
+TEST(StaticServerResolve, MapsRequestPathsInsideTheRootOnly) {
+    const struct {
+        const char* szTarget;
+        const char* szExpected; // "" when refused
+    } cases[] = {
+        {"/index.html", "/srv/index.html"},
+        {"/", "/srv/index.html"},
+        {"/demo.glb?v=2#x", "/srv/demo.glb"},
+        {"/a%20b%C3%A9.glb", "/srv/a b\xC3\xA9.glb"},
+        {"/theme3d-viewer//cesium/./Workers/x.js", "/srv/theme3d-viewer/cesium/Workers/x.js"},
+        {"/../etc/passwd", ""},
+        {"/a/../../etc/passwd", ""},
+        {"/a/..", ""},
+        {"/%2e%2e/etc/passwd", ""},
+        {"/%2E%2E%2Fetc", ""},
+        {"/a%5c..%5cb", ""}, // a backslash
+        {"/a%00.html", ""},
+        {"/a%4", ""},
+        {"/a%zz", ""},
+        {"index.html", ""},
+        {"http://example.org/x", ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(StaticServer::Resolve("/srv", c.szTarget), c.szExpected) << c.szTarget;
+}
+
+TEST(StaticServerContentType, NamesWhatTheViewerLoads) {
+    EXPECT_STREQ(StaticServer::ContentType("a/page.html"), "text/html; charset=utf-8");
+    EXPECT_STREQ(StaticServer::ContentType("viewer.js"), "text/javascript; charset=utf-8");
+    EXPECT_STREQ(StaticServer::ContentType("demo.glb"), "model/gltf-binary");
+    EXPECT_STREQ(StaticServer::ContentType("tileset.json"), "application/json");
+    EXPECT_STREQ(StaticServer::ContentType("demo.labels.geojson"), "application/geo+json");
+    EXPECT_STREQ(StaticServer::ContentType("draco_decoder.wasm"), "application/wasm");
+    EXPECT_STREQ(StaticServer::ContentType("legend.svg"), "image/svg+xml");
+    EXPECT_STREQ(StaticServer::ContentType("README"), "application/octet-stream");
+}
+
+TEST(ViewCommandUrlPath, EscapesEverythingButUnreservedBytesAndSlashes) {
+    EXPECT_EQ(ViewCommand::UrlPath("demo.glb"), "demo.glb");
+    EXPECT_EQ(ViewCommand::UrlPath("tiles/0_0.glb"), "tiles/0_0.glb");
+    EXPECT_EQ(ViewCommand::UrlPath("a b#?%.glb"), "a%20b%23%3F%25.glb");
+    EXPECT_EQ(ViewCommand::UrlPath("caf\xC3\xA9~-_.glb"), "caf%C3%A9~-_.glb");
+}
+
+TEST_F(ViewCommandTest, GlbFileGetsAPageNamedAfterItWithItsLabelsAndLegend) {
+    Touch("world.glb");
+    Touch("world.labels.geojson");
+    Touch("legend.svg");
+    Touch("world.legend.svg"); // preferred to the folder's legend.svg
+    const ViewPlan plan = ViewCommand::Plan(dir + "/world.glb", "");
+    EXPECT_EQ(plan.strDir, dir);
+    EXPECT_EQ(plan.strPage, "world.html");
+    EXPECT_EQ(plan.strType, "glb");
+    EXPECT_EQ(plan.strScene, "world.glb");
+    EXPECT_EQ(plan.strLabels, "world.labels.geojson");
+    EXPECT_EQ(plan.strLegend, dir + "/world.legend.svg");
+}
+
+TEST_F(ViewCommandTest, FolderWithOneGlbIsTheDemoCase) {
+    Touch("demo.glb");
+    Touch("demo.labels.geojson");
+    Touch("legend.svg");
+    Touch("range.xml");
+    const ViewPlan plan = ViewCommand::Plan(dir, "");
+    EXPECT_EQ(plan.strPage, "index.html");
+    EXPECT_EQ(plan.strType, "glb");
+    EXPECT_EQ(plan.strScene, "demo.glb");
+    EXPECT_EQ(plan.strLabels, "demo.labels.geojson");
+    EXPECT_EQ(plan.strLegend, dir + "/legend.svg");
+}
+
+TEST_F(ViewCommandTest, FolderWithATilesetIsATileset) {
+    Touch("tiles/tileset.json", "{}");
+    Touch("tiles/0/0.glb");
+    Touch("tiles/1.glb"); // tile contents beside tileset.json do not make it a single scene
+    Touch("tiles/1b.glb");
+    for (const std::string& strScene : {dir + "/tiles", dir + "/tiles/tileset.json"}) {
+        const ViewPlan plan = ViewCommand::Plan(strScene, "");
+        EXPECT_EQ(plan.strDir, dir + "/tiles");
+        EXPECT_EQ(plan.strPage, "index.html");
+        EXPECT_EQ(plan.strType, "tileset");
+        EXPECT_EQ(plan.strScene, "tileset.json");
+        EXPECT_EQ(plan.strLabels, "");
+        EXPECT_EQ(plan.strLegend, "");
+        EXPECT_EQ(plan.strTitle, "tiles");
+    }
+}
+
+TEST_F(ViewCommandTest, RefusesWhatIsNoScene) {
+    Touch("two/a.glb");
+    Touch("two/b.glb");
+    fs::create_directories(dir + "/empty");
+    Touch("scene.gltf");
+    Touch("one/a.glb");
+    for (const std::string& strScene : {dir + "/two", dir + "/empty", dir + "/scene.gltf",
+                                        dir + "/missing.glb", dir + "/missing"})
+        EXPECT_THROW(ViewCommand::Plan(strScene, ""), ToolError) << strScene;
+    EXPECT_THROW(ViewCommand::Plan(dir + "/one", dir + "/no-legend.svg"), ToolError);
+}
+
+TEST(ViewCommandPage, FillsTheSlotsAndKeepsTheScriptBlockClosedOnlyByItself) {
+    ViewPlan plan;
+    plan.strType = "glb";
+    plan.strScene = "a b.glb";
+    plan.strLabels = "a b.labels.geojson";
+    plan.strTitle = "</script><script>alert(1)</script>";
+    const std::string strPage =
+        ViewCommand::PageHtml("<script type=\"application/json\"><!--THEME3D_CONFIG--></script>"
+                              "<div><!--THEME3D_LEGEND--></div>",
+                              plan, "<?xml version=\"1.0\"?>\n<svg width=\"10\"><rect/></svg>\n");
+    EXPECT_EQ(strPage,
+              "<script type=\"application/json\">"
+              "{\"type\":\"glb\",\"scene\":\"a%20b.glb\","
+              "\"title\":\"\\u003c/script>\\u003cscript>alert(1)\\u003c/script> - theme3d\","
+              "\"labels\":\"a%20b.labels.geojson\"}</script>"
+              "<div><svg width=\"10\"><rect/></svg></div>");
+    // No labels, and a legend file that holds no SVG: neither is named.
+    plan.strLabels.clear();
+    plan.strTitle = "t";
+    EXPECT_EQ(ViewCommand::PageHtml("<!--THEME3D_CONFIG-->|<!--THEME3D_LEGEND-->", plan, "<html/>"),
+              "{\"type\":\"glb\",\"scene\":\"a%20b.glb\",\"title\":\"t - theme3d\"}|");
+    EXPECT_THROW(ViewCommand::PageHtml("<html/>", plan, ""), ToolError);
+}
+
+TEST_F(ViewCommandTest, ServerAnswersGetAndHeadWithinItsFolderOnly) {
+    Touch("site/demo.glb", std::string("glTF\0\x01\x02", 7));
+    Touch("secret.txt", "not for the page");
+    StaticServer server(dir + "/site");
+    const int nPort = server.Listen(0);
+    ASSERT_GT(nPort, 0);
+    std::atomic<bool> bStop{false};
+    std::thread thread([&] { server.Run(bStop); });
+
+    const std::string strHead = "HTTP/1.1 200 OK\r\nContent-Type: model/gltf-binary\r\n"
+                                "Content-Length: 7\r\nCache-Control: no-cache\r\n"
+                                "Connection: close\r\n\r\n";
+    EXPECT_EQ(Fetch(nPort, "GET /demo.glb HTTP/1.1\r\nHost: x\r\n\r\n"),
+              strHead + std::string("glTF\0\x01\x02", 7));
+    EXPECT_EQ(Fetch(nPort, "HEAD /demo.glb HTTP/1.1\r\n\r\n"), strHead);
+    const std::string strNotFound = "HTTP/1.1 404 Not Found\r\nContent-Type: text/plain\r\n"
+                                    "Content-Length: 14\r\nConnection: close\r\n\r\n"
+                                    "404 Not Found\n";
+    EXPECT_EQ(Fetch(nPort, "GET /../secret.txt HTTP/1.1\r\n\r\n"), strNotFound);
+    EXPECT_EQ(Fetch(nPort, "GET /nothing.glb HTTP/1.1\r\n\r\n"), strNotFound);
+    EXPECT_EQ(Fetch(nPort, "GET / HTTP/1.1\r\n\r\n"), strNotFound); // a folder is no file
+    EXPECT_EQ(Fetch(nPort, "POST /demo.glb HTTP/1.1\r\n\r\n").substr(0, 33),
+              "HTTP/1.1 405 Method Not Allowed\r\n");
+
+    bStop = true;
+    thread.join(); // Run returns once asked to stop
+}
+
+TEST(StaticServerListen, RefusesPortsOutOfRange) {
+    StaticServer server("/tmp");
+    EXPECT_THROW(server.Listen(-1), ToolError);
+    EXPECT_THROW(server.Listen(65536), ToolError);
+}

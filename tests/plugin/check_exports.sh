@@ -15,10 +15,12 @@ stray=$(printf '%s\n' "$own" | grep -vE "^((vtable|typeinfo|typeinfo name) for )
 if [[ -n "$stray" ]]; then
   echo "exported but not part of the module's interface:"; printf '  %s\n' "$stray"; status=1
 fi
-printf '%s\n' "$own" | grep -qx 'CreateTheme3DFactory' || { echo "missing: CreateTheme3DFactory (unmangled)"; status=1; }
+# The checks read the symbol list from a here-string, not a pipe: grep -q stops at its first match,
+# and under pipefail the writer's broken pipe would fail the check now and then.
+grep -qx 'CreateTheme3DFactory' <<<"$own" || { echo "missing: CreateTheme3DFactory (unmangled)"; status=1; }
 for c in ${classes//|/ }; do
-  printf '%s\n' "$own" | grep -q "^KRS::$c::$c(" || { echo "missing: constructor of $c"; status=1; }
-  printf '%s\n' "$own" | grep -q "^vtable for KRS::$c\$" || { echo "missing: vtable of $c"; status=1; }
+  grep -q "^KRS::$c::$c(" <<<"$own" || { echo "missing: constructor of $c"; status=1; }
+  grep -q "^vtable for KRS::$c\$" <<<"$own" || { echo "missing: vtable of $c"; status=1; }
 done
 [[ $status -eq 0 ]] && echo "exports: $(printf '%s\n' "$own" | wc -l) symbols, all part of the interface"
 exit $status

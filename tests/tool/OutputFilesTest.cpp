@@ -1,13 +1,18 @@
 #include "OutputFiles.h"
+#include "SignalCleanup.h"
 #include "ToolError.h"
 
 #include <algorithm>
+#include <csignal>
 #include <cstdlib>
 #include <dirent.h>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sstream>
 #include <string>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <vector>
 
 using theme3d::OutputFiles;
@@ -98,4 +103,27 @@ TEST_F(OutputFilesTest, AFolderIsDroppedWholeOrReplacesThePreviousTileset) {
 
     std::ofstream(dir + "/file") << "x";
     EXPECT_THROW(outputs.AddFolder(dir + "/file"), theme3d::ToolError);
+}
+
+// A temporary folder as deep as the viewer's assets goes with its contents when the tool is
+// terminated while filling it.
+TEST_F(OutputFilesTest, TerminationRemovesADeepTemporaryFolder) {
+    const pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        theme3d::SignalCleanup::Install();
+        int nSlot = -1;
+        std::string strPath = theme3d::SignalCleanup::MakeTempFolder(dir + "/assets", nSlot);
+        for (int i = 0; i < 6; ++i) {
+            strPath += "/level";
+            mkdir(strPath.c_str(), 0777);
+            std::ofstream(strPath + "/file.js") << "x";
+        }
+        raise(SIGTERM);
+        _exit(0);
+    }
+    int nStatus = 0;
+    ASSERT_EQ(waitpid(pid, &nStatus, 0), pid);
+    EXPECT_TRUE(WIFSIGNALED(nStatus) && WTERMSIG(nStatus) == SIGTERM);
+    EXPECT_EQ(Names(), std::vector<std::string>{});
 }

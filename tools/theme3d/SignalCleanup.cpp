@@ -30,6 +30,10 @@ struct Slot {
 };
 Slot g_slots[SignalCleanup::kSlots];
 
+// Deep enough for a tileset (its tiles folder) and the viewer's assets (a bundled library's
+// workers and third-party folders); each level costs the handler one 4 KB buffer of stack.
+constexpr int kFolderDepth = 12;
+
 // Removes what a folder holds, nDepth levels deep, then the folder, with system calls only
 // (no allocation, no stdio), so that a signal handler may call it.
 void RemoveFolder(int fdParent, const char* szName, int nDepth) {
@@ -71,7 +75,7 @@ void RemoveTemps() {
         if (nState == 1)
             unlink(slot.szPath);
         else if (nState == 3)
-            RemoveFolder(AT_FDCWD, slot.szPath, 1);
+            RemoveFolder(AT_FDCWD, slot.szPath, kFolderDepth);
     }
 }
 

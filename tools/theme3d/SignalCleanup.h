@@ -22,7 +22,7 @@ public:
     // Returns its path and sets nSlot for Forget. Throws ToolError when it cannot be made.
     static std::string MakeTemp(const std::string& strTarget, int& nSlot);
     // Makes a unique temporary folder "<strTarget>.tmpXXXXXX" the same way; the handler removes
-    // it with what it holds, two levels deep (a tileset: its files and its tiles folder).
+    // it with what it holds, up to twelve levels deep (a tileset, the viewer's assets).
     static std::string MakeTempFolder(const std::string& strTarget, int& nSlot);
     // The path in nSlot is no longer the handler's to remove (renamed or removed).
     static void Forget(int nSlot);

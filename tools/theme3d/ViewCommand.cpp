@@ -2,6 +2,7 @@
 
 #include "OutputFiles.h"
 #include "PluginLoader.h"
+#include "SignalCleanup.h"
 #include "ToolError.h"
 #include "Utf8.h"
 
@@ -81,17 +82,9 @@ void ReplaceOnce(std::string& str, const std::string& strSlot, const std::string
 // whole.
 void CopyAssets(const fs::path& from, const fs::path& dir) {
     const fs::path target = dir / kAssets;
-    std::string strTemplate = (dir / (std::string(kAssets) + ".tmpXXXXXX")).string();
-    std::vector<char> buffer(strTemplate.begin(), strTemplate.end());
-    buffer.push_back('\0');
-    if (mkdtemp(buffer.data()) == nullptr)
-        throw ToolError("cannot write in '" + dir.string() + "': " + std::strerror(errno));
-    const fs::path temp(buffer.data());
+    int nSlot = -1;
+    const fs::path temp(SignalCleanup::MakeTempFolder(target.string(), nSlot));
     std::error_code ec;
-    fs::permissions(temp,
-                    fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
-                        fs::perms::others_read | fs::perms::others_exec,
-                    ec);
     fs::copy(from, temp, fs::copy_options::recursive, ec);
     if (!ec) {
         fs::remove_all(target, ec);
@@ -101,8 +94,10 @@ void CopyAssets(const fs::path& from, const fs::path& dir) {
     if (ec) {
         std::error_code ignored;
         fs::remove_all(temp, ignored);
-        throw ToolError("cannot write '" + target.string() + "': " + ec.message());
     }
+    SignalCleanup::Forget(nSlot);
+    if (ec)
+        throw ToolError("cannot write '" + target.string() + "': " + ec.message());
 }
 
 bool SendAll(int nSocket, const char* p, std::size_t n) {

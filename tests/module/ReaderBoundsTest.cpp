@@ -296,6 +296,11 @@ void* FailingAllocate(std::size_t nSize) {
 // Every writer either writes its whole document or answers an empty text, with a log record
 // "EGg041" when its own markup failed: never a well-formed but truncated document.
 TEST(ReaderBoundsTest, WritersUnderMemoryPressureWriteAllOrNothing) {
+#ifdef _WIN32
+    // Each DLL there links its own static copy of the XML library, so the allocator set here is
+    // not the one the stand-in's markup uses.
+    GTEST_SKIP() << "the markup's allocator cannot be replaced from the test on Windows";
+#endif
     KrTheme3DUnique unique;
     KrTheme3DItem item;
     item.m_Style.SetIconName("/icons/a.png");

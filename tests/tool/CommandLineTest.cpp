@@ -98,3 +98,134 @@ TEST_F(CommandLine, WhereKeepsOnlyTheMatchingFeatures) {
     EXPECT_EQ(result.strErr.find('\n'), result.strErr.size() - 1); // one line
     EXPECT_FALSE(fs::exists(dir / "bad.xml"));
 }
+
+TEST_F(CommandLine, InfoDescribesALayerAndWithoutOneThePlugin) {
+    const std::string strData = TOOL_TEST_DATA;
+    const std::string strFields = "fields:\n  kind: String\n  count: Integer\n  when: Date\n";
+    const std::string strAll = "extent: (10, 50) - (10.2, 50.1)\n";
+    const auto describe = [&](const std::string& strPath, const std::string& strLayer,
+                              const char* szCount, const std::string& strExtent) {
+        return "file: " + strPath + "\nlayers: " + strLayer + " (Point)\nlayer: " + strLayer +
+               "\ngeometry: Point\nfeatures: " + szCount + "\ncrs: WGS 84 (EPSG:4326)\n" +
+               strExtent + strFields;
+    };
+    // The same layer read plainly, zipped, gzipped (named after the file inside), and filtered:
+    // count > 5 keeps the points at (10.1, 50.05) and (10.05, 50.1), and the extent follows.
+    const std::string strZip = "/vsizip/" + strData + "/points.zip/points.geojson";
+    const std::string strGzip = "/vsigzip/" + strData + "/points.geojson.gz";
+    const struct {
+        std::string strArgs, strExpected;
+    } cases[] = {
+        {"info " + Points(), describe(Points(), "points", "4", strAll)},
+        {"info " + strZip, describe(strZip, "points", "4", strAll)},
+        {"info " + strGzip, describe(strGzip, "points.geojson", "4", strAll)},
+        {"info " + Points() + " --where \"count > 5\"",
+         describe(Points(), "points", "2", "extent: (10.05, 50.05) - (10.1, 50.1)\n")},
+    };
+    for (const auto& c : cases) {
+        const Result result = Run(c.strArgs);
+        EXPECT_EQ(result.nExit, 0) << c.strArgs << ": " << result.strErr;
+        EXPECT_EQ(result.strOut, c.strExpected) << c.strArgs;
+    }
+    const Result result = Run("info --plugin " + (dir / "none.t3d").string());
+    EXPECT_EQ(result.nExit, 2); // the plug-in is described, so it must be found
+    EXPECT_EQ(result.strErr,
+              "theme3d: plug-in '" + (dir / "none.t3d").string() + "' (from --plugin) not found\n");
+}
+
+TEST_F(CommandLine, SqlReadsAQueryResultInEitherDialect) {
+    const std::string strOut = (dir / "u.xml").string();
+    // count > 5 keeps features 2 (kind b) and 4 (kind null): one value, as --where does.
+    for (const std::string& strSql :
+         {std::string("--sql \"SELECT kind FROM points WHERE count > 5\""),
+          std::string("--sql \"SELECT kind FROM points WHERE count > 5\" --dialect SQLITE")}) {
+        const Result result =
+            Run("unique " + Points() + " --field kind " + strSql + " -o " + strOut);
+        EXPECT_EQ(result.nExit, 0) << strSql << ": " << result.strErr;
+        EXPECT_EQ(result.strOut, "wrote " + strOut + ": unique theme on kind, 1 values\n")
+            << strSql;
+    }
+    // A query on a zipped layer; its result has only the fields it selects.
+    Result result = Run("info /vsizip/" + std::string(TOOL_TEST_DATA) +
+                        "/points.zip/points.geojson --sql \"SELECT count FROM points WHERE "
+                        "kind = 'a'\"");
+    EXPECT_EQ(result.nExit, 0) << result.strErr;
+    EXPECT_NE(result.strOut.find("features: 2\n"), std::string::npos) << result.strOut;
+    EXPECT_NE(result.strOut.find("fields:\n  count: Integer\n"), std::string::npos)
+        << result.strOut;
+
+    const struct {
+        std::string strArgs, strErrorStart;
+    } refused[] = {
+        {"--sql \"SELECT kind FROM nowhere\"",
+         "theme3d: --sql 'SELECT kind FROM nowhere' on '" + Points() + "': "},
+        {"--sql \"SELECT kind FROM points\" -l points",
+         "theme3d: --sql and --layer together: the query names its layers"},
+    };
+    for (const auto& c : refused) {
+        result = Run("unique " + Points() + " --field kind " + c.strArgs + " -o " +
+                     (dir / "bad.xml").string());
+        EXPECT_EQ(result.nExit, 2) << c.strArgs;
+        EXPECT_EQ(result.strErr.rfind(c.strErrorStart, 0), 0u) << result.strErr;
+        EXPECT_EQ(result.strErr.find('\n'), result.strErr.size() - 1) << result.strErr;
+        EXPECT_FALSE(fs::exists(dir / "bad.xml"));
+    }
+}
+
+TEST_F(CommandLine, OutputFollowsItsName) {
+    const std::string strTheme = (dir / "u.xml").string();
+    ASSERT_EQ(Run("unique " + Points() + " --field kind -o " + strTheme).nExit, 0);
+    const std::string strRender = "render " + Points() + " --theme " + strTheme + " -o ";
+    // Written: a .glb (any case) is one binary glTF file, a name without extension a tileset.
+    const struct {
+        const char* szName;
+        const char* szWritten; // the file that must exist afterwards
+        const char* szMagic;   // its first bytes
+    } written[] = {
+        {"s.glb", "s.glb", "glTF"},
+        {"S.GLB", "S.GLB", "glTF"},
+        {"tiles", "tiles/tileset.json", "{"},
+    };
+    for (const auto& c : written) {
+        const Result result = Run(strRender + (dir / c.szName).string());
+        EXPECT_EQ(result.nExit, 0) << c.szName << ": " << result.strErr;
+        EXPECT_EQ(Read(dir / c.szWritten).substr(0, std::string(c.szMagic).size()), c.szMagic)
+            << c.szName;
+    }
+    const struct {
+        const char* szName;
+        const char* szError; // after "theme3d: output '<path>': "
+    } refused[] = {
+        {"s.gltf", "JSON glTF (.gltf) is not written; name it .glb for binary glTF"},
+        {"s.obj", "unknown extension '.obj' (.glb for a glTF scene, a folder or --format 3dtiles "
+                  "for 3D Tiles)"},
+        {"s.b3dm", "unknown extension '.b3dm' (.glb for a glTF scene, a folder or --format "
+                   "3dtiles for 3D Tiles)"},
+    };
+    for (const auto& c : refused) {
+        const std::string strPath = (dir / c.szName).string();
+        const Result result = Run(strRender + strPath);
+        EXPECT_EQ(result.nExit, 2) << c.szName;
+        EXPECT_EQ(result.strErr, "theme3d: output '" + strPath + "': " + c.szError + "\n");
+        EXPECT_FALSE(fs::exists(strPath));
+    }
+    // --format overrides the name.
+    EXPECT_EQ(Run(strRender + (dir / "t.obj").string() + " --format 3dtiles").nExit, 0);
+    EXPECT_TRUE(fs::is_regular_file(dir / "t.obj" / "tileset.json"));
+}
+
+TEST_F(CommandLine, HelpListsEveryRampAndPalette) {
+    const struct {
+        const char* szCommand;
+        const char* szNames;
+    } cases[] = {
+        {"classify --help", "blues, greens, greys, purples, reds, spectral, viridis, ylorrd"},
+        {"unique --help", "bold, dark, pastel"},
+        {"chart --help", "bold, dark, pastel"},
+    };
+    for (const auto& c : cases) {
+        const Result result = Run(c.szCommand);
+        EXPECT_EQ(result.nExit, 0) << c.szCommand;
+        EXPECT_NE(result.strOut.find(c.szNames), std::string::npos) << result.strOut;
+    }
+}

@@ -1,6 +1,7 @@
 #include "StreamRenderer.h"
 
 #include "CheckedFile.h"
+#include "ColorRamp.h"
 #include "FeatureRenderer.h"
 #include "FeatureSpill.h"
 #include "LayerReader.h"
@@ -19,6 +20,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cctype>
 #include <cerrno>
 #include <cmath>
 #include <cstring>
@@ -148,7 +150,7 @@ void AddGround(TileBuilder& builder, const EnuFrame& frame, const GeoExtent& ext
     FeatureTessellator tessellator(frame);
     MeshData mesh;
     tessellator.Ground(xmin, ymin, xmax, ymax, dBelow,
-                       mesh.For(TOVO::TOVORGB(62, 92, 122), Primitive::Triangles));
+                       mesh.For(ColorRamp::kGround, Primitive::Triangles));
     builder.SetGround(mesh);
 }
 
@@ -168,8 +170,25 @@ bool StreamRenderer::WantsTileset(const RenderOptions& options) {
     if (!options.strFormat.empty())
         throw ToolError("--format must be glb or 3dtiles, not '" + options.strFormat + "'");
     struct stat st {};
-    return (!options.strOutput.empty() && options.strOutput.back() == '/') ||
-           (stat(options.strOutput.c_str(), &st) == 0 && S_ISDIR(st.st_mode));
+    if ((!options.strOutput.empty() && options.strOutput.back() == '/') ||
+        (stat(options.strOutput.c_str(), &st) == 0 && S_ISDIR(st.st_mode)))
+        return true;
+    // The output's name says what it is: a name without an extension is a tileset's folder.
+    const std::size_t nSlash = options.strOutput.rfind('/');
+    const std::size_t nDot = options.strOutput.rfind('.');
+    if (nDot == std::string::npos || (nSlash != std::string::npos && nDot < nSlash) ||
+        nDot + 1 == options.strOutput.size())
+        return true;
+    std::string strExtension = options.strOutput.substr(nDot);
+    for (char& c : strExtension)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (strExtension == ".glb")
+        return false;
+    if (strExtension == ".gltf")
+        throw ToolError("output '" + options.strOutput +
+                        "': JSON glTF (.gltf) is not written; name it .glb for binary glTF");
+    throw ToolError("output '" + options.strOutput + "': unknown extension '" + strExtension +
+                    "' (.glb for a glTF scene, a folder or --format 3dtiles for 3D Tiles)");
 }
 
 RenderSummary StreamRenderer::Run(PluginLoader& plugin, LayerReader& layer,

@@ -1,5 +1,6 @@
 // theme3d: the reference host. Loads the theme plug-in by file name, makes themes from real GIS
 // layers through it, and renders layers through themes into glTF 2.0 scenes.
+#include "ColorRamp.h"
 #include "Commands.h"
 #include "SignalCleanup.h"
 #include "ToolError.h"
@@ -86,12 +87,20 @@ int main(int argc, char** argv) {
     app.add_option(
         "--where", args.common.strWhere,
         "only the features that match this OGR attribute filter, such as \"pop_m > 50\"");
+    app.add_option("--sql", args.common.strSql,
+                   "read the result of this query instead of a layer, such as \"SELECT name, "
+                   "pop_m FROM countries WHERE pop_m > 50\"");
+    app.add_option("--dialect", args.common.strDialect,
+                   "the --sql dialect: OGRSQL (the default) or SQLITE");
     app.add_flag("--skip-failures", args.common.bSkipFailures,
                  "go on without the features OGR cannot read (by default they are an error)");
     app.footer(kFooter);
 
-    CLI::App* info =
-        app.add_subcommand("info", "show the plug-in, where it was found, its theme types");
+    CLI::App* info = app.add_subcommand(
+        "info", "describe a layer file (layers, feature count, geometry type, CRS, extent, "
+                "fields); without one, the plug-in, where it was found, its theme types");
+    info->add_option("LAYER", args.strLayerPath,
+                     "vector layer file or GDAL path (/vsizip/..., /vsigzip/...)");
 
     CLI::App* classify = app.add_subcommand("classify", "range theme from a numeric field");
     AddLayer(*classify, args);
@@ -111,7 +120,8 @@ int main(int argc, char** argv) {
         ->capture_default_str();
     CLI::Option* interval = classify->add_option("--interval", args.range.dInterval,
                                                  "class width for --method interval");
-    classify->add_option("--ramp", args.range.strRamp, "colour ramp")->capture_default_str();
+    classify->add_option("--ramp", args.range.strRamp, "colour ramp: " + ColorRamp::RampList())
+        ->capture_default_str();
     classify->add_option("--extrude", args.range.dExtrude,
                          "extrusion of the highest class in metres, 0 or more (the others in "
                          "proportion)");
@@ -121,7 +131,10 @@ int main(int argc, char** argv) {
     CLI::App* unique = app.add_subcommand("unique", "unique-values theme from a field");
     AddLayer(*unique, args);
     unique->add_option("--field", args.strField, "field")->required();
-    unique->add_option("--palette", args.strPalette, "palette")->capture_default_str();
+    unique
+        ->add_option("--palette", args.strPalette,
+                     "palette (20 colours, then repeats): " + ColorRamp::PaletteList())
+        ->capture_default_str();
     unique->add_option("-o,--output", args.strOutput, "unique theme XML")->required();
 
     CLI::App* label = app.add_subcommand("label", "label theme from a field");
@@ -139,7 +152,10 @@ int main(int argc, char** argv) {
         ->capture_default_str();
     chart->add_option("--text", args.graph.strText,
                       "percent|value|caption|caption-percent|caption-value");
-    chart->add_option("--palette", args.graph.strPalette, "palette")->capture_default_str();
+    chart
+        ->add_option("--palette", args.graph.strPalette,
+                     "palette (20 colours, then repeats): " + ColorRamp::PaletteList())
+        ->capture_default_str();
     chart->add_option("-o,--output", args.strOutput, "graph theme XML")->required();
 
     CLI::App* render =
@@ -188,7 +204,9 @@ int main(int argc, char** argv) {
     }
 
     try {
-        if (*info)
+        if (*info && !args.strLayerPath.empty())
+            Commands::InfoLayer(args.common, args.strLayerPath);
+        else if (*info)
             Commands::Info(args.common);
         else if (*classify) {
             args.range.bClassesGiven = classes->count() > 0;

@@ -229,3 +229,34 @@ TEST_F(CommandLine, HelpListsEveryRampAndPalette) {
         EXPECT_NE(result.strOut.find(c.szNames), std::string::npos) << result.strOut;
     }
 }
+
+TEST_F(CommandLine, ChartSizeIsTwoPositiveMetresInOrder) {
+    const std::string strOut = (dir / "g.xml").string();
+    EXPECT_EQ(
+        Run("chart " + Points() + " --fields count --chart-size 1000,5000 -o " + strOut).nExit, 0);
+    // The theme keeps the sizes as MIN and MAX (cx is cy times the square root of 2).
+    EXPECT_NE(Read(strOut).find("<dkm:MinSize><dkm:cx>1414.213562373095101</dkm:cx><dkm:cy>1000</"
+                                "dkm:cy></dkm:MinSize><dkm:MaxSize><dkm:cx>7071.06781186547596</"
+                                "dkm:cx><dkm:cy>5000</dkm:cy></dkm:MaxSize>"),
+              std::string::npos);
+    const std::string strOrder =
+        "theme3d: --chart-size must be MIN,MAX in metres with 0 < MIN <= MAX, not ";
+    const std::string strForm =
+        "theme3d: --chart-size must be MIN,MAX in metres, such as 20000,200000, not '";
+    const struct {
+        const char* szSizes;
+        std::string strError;
+    } refused[] = {
+        {"5000,1000", strOrder + "5000,1000\n"}, {"0,10", strOrder + "0,10\n"},
+        {"-1,5", strOrder + "-1,5\n"},           {"1e400,1e500", strOrder + "inf,inf\n"},
+        {"1000", strForm + "1000'\n"},           {"10,20,30", strForm + "10,20,30'\n"},
+        {"ten,20", strForm + "ten,20'\n"},
+    };
+    for (const auto& c : refused) {
+        const Result result = Run("chart " + Points() + " --fields count --chart-size " +
+                                  c.szSizes + " -o " + (dir / "bad.xml").string());
+        EXPECT_EQ(result.nExit, 2) << c.szSizes;
+        EXPECT_EQ(result.strErr, c.strError);
+        EXPECT_FALSE(fs::exists(dir / "bad.xml"));
+    }
+}

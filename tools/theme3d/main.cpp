@@ -7,6 +7,7 @@
 #include "ViewCommand.h"
 
 #include <CLI/CLI.hpp>
+#include <cstdlib>
 #include <iostream>
 
 using namespace theme3d;
@@ -37,6 +38,18 @@ making too many classes; log with values <= 0, sqrt with values < 0; a negative 
 Noted on standard error: a class count reduced to the number of distinct values, fewer classes
 than asked (coinciding break values), one class for a constant field.)";
 
+constexpr const char* kChartFooter =
+    R"(Chart sizes: size = MIN + (MAX - MIN) * (g - g_smallest) / (g_largest - g_smallest), where g
+is a feature's sum of the fields as --graduate takes it, and g_smallest, g_largest are those of
+the layer:
+  constant  g is the sum itself: sizes in equal steps of the sum
+  sqrt      g is the square root of the sum: large sums are compressed, as areas grow
+  log       g is the logarithm of the sum: for sums over several orders of magnitude
+A bar chart's bars share its size as height in proportion to their values (a stacked bar is that
+high); a pie's radius is a quarter of it. Without --chart-size, MAX is a tenth of the Earth's
+radius times the square root of the share of the globe the layer covers, and MIN is MAX times the
+square root of the smallest sum over the largest.)";
+
 struct Arguments {
     CommonOptions common;
     std::string strLayerPath, strField, strOutput, strPalette = "bold", strFormat;
@@ -46,6 +59,7 @@ struct Arguments {
     GraphOptions graph;
     RenderOptions render;
     std::string strFields;
+    std::string strChartSize;
     ViewOptions view;
 };
 
@@ -69,6 +83,21 @@ std::vector<std::string> SplitList(const std::string& strList) {
         start = comma + 1;
     }
     return items;
+}
+
+// "MIN,MAX" in metres; the theme maker checks the values.
+void ChartSizes(const std::string& strSizes, GraphOptions& graph) {
+    const std::vector<std::string> parts = SplitList(strSizes);
+    char* pEnd = nullptr;
+    bool bOk = parts.size() == 2;
+    for (std::size_t i = 0; bOk && i < 2; ++i) {
+        const double d = std::strtod(parts[i].c_str(), &pEnd);
+        bOk = pEnd != parts[i].c_str() && *pEnd == '\0';
+        (i == 0 ? graph.dMinSize : graph.dMaxSize) = d;
+    }
+    if (!bOk)
+        throw ToolError("--chart-size must be MIN,MAX in metres, such as 20000,200000, not '" +
+                        strSizes + "'");
 }
 
 } // namespace
@@ -145,11 +174,18 @@ int main(int argc, char** argv) {
 
     CLI::App* chart =
         app.add_subcommand("chart", "graph theme (bars, stacked bars, pies) from fields");
+    chart->footer(kChartFooter);
     AddLayer(*chart, args);
     chart->add_option("--fields", args.strFields, "numeric fields A,B,...")->required();
     chart->add_option("--type", args.graph.strType, "bar|stacked|pie")->capture_default_str();
-    chart->add_option("--graduate", args.graph.strGraduate, "constant|sqrt|log")
+    chart
+        ->add_option("--graduate", args.graph.strGraduate,
+                     "constant|sqrt|log: how a feature's sum of the fields maps to its chart's "
+                     "size (see below)")
         ->capture_default_str();
+    chart->add_option("--chart-size", args.strChartSize,
+                      "MIN,MAX: the sizes in metres of the smallest and the largest chart "
+                      "(default: from the layer's extent)");
     chart->add_option("--text", args.graph.strText,
                       "percent|value|caption|caption-percent|caption-value");
     chart
@@ -220,6 +256,8 @@ int main(int argc, char** argv) {
                             args.strOutput);
         else if (*chart) {
             args.graph.arrFields = SplitList(args.strFields);
+            if (!args.strChartSize.empty())
+                ChartSizes(args.strChartSize, args.graph);
             Commands::Chart(args.common, args.strLayerPath, args.graph, args.strOutput);
         } else if (*render)
             Commands::Render(args.common, args.strLayerPath, args.arrThemes, args.render);

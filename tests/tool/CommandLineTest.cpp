@@ -176,7 +176,8 @@ TEST_F(CommandLine, OutputFollowsItsName) {
     const std::string strTheme = (dir / "u.xml").string();
     ASSERT_EQ(Run("unique " + Points() + " --field kind -o " + strTheme).nExit, 0);
     const std::string strRender = "render " + Points() + " --theme " + strTheme + " -o ";
-    // Written: a .glb (any case) is one binary glTF file, a name without extension a tileset.
+    // Written: a .glb (any case) is one binary glTF file, a .gltf JSON glTF, a name without
+    // extension a tileset.
     const struct {
         const char* szName;
         const char* szWritten; // the file that must exist afterwards
@@ -184,6 +185,7 @@ TEST_F(CommandLine, OutputFollowsItsName) {
     } written[] = {
         {"s.glb", "s.glb", "glTF"},
         {"S.GLB", "S.GLB", "glTF"},
+        {"s.gltf", "s.gltf", "{\"asset\":"},
         {"tiles", "tiles/tileset.json", "{"},
     };
     for (const auto& c : written) {
@@ -196,11 +198,10 @@ TEST_F(CommandLine, OutputFollowsItsName) {
         const char* szName;
         const char* szError; // after "theme3d: output '<path>': "
     } refused[] = {
-        {"s.gltf", "JSON glTF (.gltf) is not written; name it .glb for binary glTF"},
-        {"s.obj", "unknown extension '.obj' (.glb for a glTF scene, a folder or --format 3dtiles "
-                  "for 3D Tiles)"},
-        {"s.b3dm", "unknown extension '.b3dm' (.glb for a glTF scene, a folder or --format "
-                   "3dtiles for 3D Tiles)"},
+        {"s.obj", "unknown extension '.obj' (.glb or .gltf for a glTF scene, a folder or --format "
+                  "3dtiles for 3D Tiles)"},
+        {"s.b3dm", "unknown extension '.b3dm' (.glb or .gltf for a glTF scene, a folder or "
+                   "--format 3dtiles for 3D Tiles)"},
     };
     for (const auto& c : refused) {
         const std::string strPath = (dir / c.szName).string();

@@ -173,9 +173,8 @@ void Commands::Render(const CommonOptions& common, const std::string& strPath,
                       const std::vector<std::string>& arrThemes, const RenderOptions& options) {
     // A name the tool cannot write is refused before any work.
     const bool bTileset = StreamRenderer::WantsTileset(options);
-    if (bTileset && options.bNodes)
-        throw ToolError("--nodes makes one .glb scene, not a tileset ('" + options.strOutput +
-                        "')");
+    if (options.bNodes && (bTileset || StreamRenderer::IsGltf(options)))
+        throw ToolError("--nodes makes one .glb scene, not '" + options.strOutput + "'");
     PluginLoader plugin(common.strPlugin);
     std::vector<std::unique_ptr<KRS::KrTheme3D>> themes;
     for (const std::string& strTheme : arrThemes)

@@ -172,6 +172,8 @@ std::string Renderer::LabelPath(const std::string& strScene) {
     std::string strBase = strScene;
     if (strBase.size() > 4 && strBase.compare(strBase.size() - 4, 4, ".glb") == 0)
         strBase.resize(strBase.size() - 4);
+    else if (strBase.size() > 5 && strBase.compare(strBase.size() - 5, 5, ".gltf") == 0)
+        strBase.resize(strBase.size() - 5);
     return strBase + ".labels.geojson";
 }
 

@@ -54,7 +54,7 @@ public:
     Legend(PluginLoader& plugin, const RenderPlan& plan,
            const std::vector<std::unique_ptr<KRS::KrTheme3D>>& themes);
 
-    // The sidecar's path: the scene's path with ".glb" replaced by ".labels.geojson".
+    // The sidecar's path: the scene's path with ".glb" or ".gltf" replaced by ".labels.geojson".
     static std::string LabelPath(const std::string& strScene);
 };
 

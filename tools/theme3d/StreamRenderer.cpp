@@ -160,6 +160,18 @@ std::string StripSlashes(std::string strPath) {
     return strPath;
 }
 
+// The name's extension in lower case, with its dot; empty for none.
+std::string Extension(const std::string& strPath) {
+    const std::size_t nSlash = strPath.rfind('/');
+    const std::size_t nDot = strPath.rfind('.');
+    if (nDot == std::string::npos || (nSlash != std::string::npos && nDot < nSlash))
+        return std::string();
+    std::string strExtension = strPath.substr(nDot);
+    for (char& c : strExtension)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return strExtension;
+}
+
 } // namespace
 
 bool StreamRenderer::WantsTileset(const RenderOptions& options) {
@@ -179,16 +191,17 @@ bool StreamRenderer::WantsTileset(const RenderOptions& options) {
     if (nDot == std::string::npos || (nSlash != std::string::npos && nDot < nSlash) ||
         nDot + 1 == options.strOutput.size())
         return true;
-    std::string strExtension = options.strOutput.substr(nDot);
-    for (char& c : strExtension)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    if (strExtension == ".glb")
+    const std::string strExtension = Extension(options.strOutput);
+    if (strExtension == ".glb" || strExtension == ".gltf")
         return false;
-    if (strExtension == ".gltf")
-        throw ToolError("output '" + options.strOutput +
-                        "': JSON glTF (.gltf) is not written; name it .glb for binary glTF");
     throw ToolError("output '" + options.strOutput + "': unknown extension '" + strExtension +
-                    "' (.glb for a glTF scene, a folder or --format 3dtiles for 3D Tiles)");
+                    "' (.glb or .gltf for a glTF scene, a folder or --format 3dtiles for 3D "
+                    "Tiles)");
+}
+
+bool StreamRenderer::IsGltf(const RenderOptions& options) {
+    return options.strFormat.empty() && Extension(options.strOutput) == ".gltf" &&
+           !WantsTileset(options);
 }
 
 RenderSummary StreamRenderer::Run(PluginLoader& plugin, LayerReader& layer,
@@ -365,9 +378,13 @@ RenderSummary StreamRenderer::Run(PluginLoader& plugin, LayerReader& layer,
                 }
             }
         }
-        const std::unique_ptr<CheckedFile> pFile = outputs.Open(options.strOutput);
-        builder.WriteGlb(strName, *pFile, options.strOutput);
-        pFile->Close();
+        if (IsGltf(options)) {
+            builder.WriteGltf(strName, outputs, options.strOutput);
+        } else {
+            const std::unique_ptr<CheckedFile> pFile = outputs.Open(options.strOutput);
+            builder.WriteGlb(strName, *pFile, options.strOutput);
+            pFile->Close();
+        }
         summary.nMeshes = builder.GetPrimitiveCount();
         if (schema.bLabel) {
             summary.strLabelFile = Renderer::LabelPath(options.strOutput);

@@ -200,7 +200,8 @@ int main(int argc, char** argv) {
     render->add_option("--theme", args.arrThemes, "theme XML (repeatable)")->required();
     render
         ->add_option("-o,--output", args.render.strOutput,
-                     "scene (.glb), or a 3D Tiles folder (ending in /)")
+                     "scene (.glb binary glTF, .gltf JSON glTF with a .bin beside it), or a 3D "
+                     "Tiles folder (ending in /, or a name without extension)")
         ->required();
     render->add_option("--format", args.render.strFormat, "glb|3dtiles (default: by the output)");
     render->add_option("--tile-size", args.render.nPerTile, "most features in one tile")

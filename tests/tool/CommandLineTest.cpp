@@ -3,7 +3,10 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <gdal_priv.h>
 #include <gtest/gtest.h>
+#include <memory>
+#include <ogrsf_frmts.h>
 #include <sstream>
 #include <string>
 #include <sys/wait.h>
@@ -259,5 +262,54 @@ TEST_F(CommandLine, ChartSizeIsTwoPositiveMetresInOrder) {
         EXPECT_EQ(result.nExit, 2) << c.szSizes;
         EXPECT_EQ(result.strErr, c.strError);
         EXPECT_FALSE(fs::exists(dir / "bad.xml"));
+    }
+}
+
+TEST_F(CommandLine, InfoListsTheLayersOfAGeoPackageAndDescribesTheOneChosen) {
+    const std::string strPath = (dir / "two.gpkg").string();
+    {
+        GDALAllRegister();
+        GDALDriver* pDriver = GetGDALDriverManager()->GetDriverByName("GPKG");
+        ASSERT_NE(pDriver, nullptr);
+        std::unique_ptr<GDALDataset> pData(
+            pDriver->Create(strPath.c_str(), 0, 0, 0, GDT_Unknown, nullptr));
+        ASSERT_NE(pData, nullptr);
+        OGRSpatialReference wgs84;
+        wgs84.importFromEPSG(4326);
+        const struct {
+            const char* szLayer;
+            OGRwkbGeometryType type;
+            const char* szField;
+            OGRFieldType fieldType;
+            const char* szWkt;
+        } layers[] = {{"pts", wkbPoint, "n", OFTInteger, "POINT (5 6)"},
+                      {"areas", wkbPolygon, "name", OFTString, "POLYGON ((0 0,2 0,2 1,0 1,0 0))"}};
+        for (const auto& l : layers) {
+            OGRLayer* pLayer = pData->CreateLayer(l.szLayer, &wgs84, l.type, nullptr);
+            ASSERT_NE(pLayer, nullptr);
+            OGRFieldDefn field(l.szField, l.fieldType);
+            ASSERT_EQ(pLayer->CreateField(&field), OGRERR_NONE);
+            OGRFeature feature(pLayer->GetLayerDefn());
+            OGRGeometry* pGeometry = nullptr;
+            ASSERT_EQ(OGRGeometryFactory::createFromWkt(l.szWkt, &wgs84, &pGeometry), OGRERR_NONE);
+            feature.SetGeometryDirectly(pGeometry);
+            ASSERT_EQ(pLayer->CreateFeature(&feature), OGRERR_NONE);
+        }
+    }
+    const std::string strHead = "file: " + strPath + "\nlayers: pts (Point), areas (Polygon)\n";
+    const struct {
+        std::string strArgs, strExpected;
+    } cases[] = {
+        {"info " + strPath,
+         strHead + "layer: pts\ngeometry: Point\nfeatures: 1\ncrs: WGS 84 (EPSG:4326)\n"
+                   "extent: (5, 6) - (5, 6)\nfields:\n  n: Integer\n"},
+        {"info " + strPath + " -l areas",
+         strHead + "layer: areas\ngeometry: Polygon\nfeatures: 1\ncrs: WGS 84 (EPSG:4326)\n"
+                   "extent: (0, 0) - (2, 1)\nfields:\n  name: String\n"},
+    };
+    for (const auto& c : cases) {
+        const Result result = Run(c.strArgs);
+        EXPECT_EQ(result.nExit, 0) << c.strArgs << ": " << result.strErr;
+        EXPECT_EQ(result.strOut, c.strExpected) << c.strArgs;
     }
 }

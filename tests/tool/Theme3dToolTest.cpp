@@ -472,3 +472,64 @@ TEST_F(Theme3dTool, TilesetReplacesOnlyATileset) {
     std::sort(names.begin(), names.end());
     EXPECT_EQ(names, (std::vector<std::string>{"other", "t", "u.xml"}));
 }
+
+// --chart-size puts the smallest layer sum at MIN metres and the largest at MAX, and the render
+// keeps those sizes. The counts are 3, 7, 12 and null (a sum of 0, so the smallest): stacked
+// bars of constant graduation are 1000 + 4000 * count / 12 metres high.
+TEST_F(Theme3dTool, ChartSizeSetsTheSmallestAndLargestChart) {
+    RunOk("chart " + Data("points.geojson") +
+          " --fields count --type stacked --chart-size 1000,5000 -o " + Path("graph.xml"));
+    RunOk("render " + Data("points.geojson") + " --theme " + Path("graph.xml") + " --nodes -o " +
+          Path("charts.glb"));
+    const nlohmann::json gltf = GlbJson(Path("charts.glb"));
+    const std::map<std::string, double> expected = {
+        {"chart 1", 2000.0}, {"chart 2", 3333.333}, {"chart 4", 5000.0}};
+    std::map<std::string, double> heights;
+    for (const nlohmann::json& node : gltf["nodes"]) {
+        const std::string strName = node.value("name", "");
+        if (strName.rfind("chart ", 0) != 0)
+            continue;
+        const nlohmann::json& mesh = gltf["meshes"][node["mesh"].get<std::size_t>()];
+        const nlohmann::json& positions =
+            gltf["accessors"][mesh["primitives"][0]["attributes"]["POSITION"].get<std::size_t>()];
+        // glTF's y is up; the frame's tangent plane bends below the outer points by a few metres.
+        heights[strName] = positions["max"][1].get<double>() - positions["min"][1].get<double>();
+    }
+    ASSERT_EQ(heights.size(), expected.size());
+    for (const auto& [strName, dHeight] : expected)
+        EXPECT_NEAR(heights[strName], dHeight, 1.0) << strName;
+}
+
+// A .gltf is the same scene as the .glb: the same document but for its buffer, which names the
+// .bin beside it (percent-encoded), holding the bytes of the GLB's binary chunk.
+TEST_F(Theme3dTool, GltfIsTheGlbSceneWithItsBufferBeside) {
+    RunOk("unique " + Data("points.geojson") + " --field kind -o " + Path("u.xml"));
+    RunOk("label " + Data("points.geojson") + " --field kind -o " + Path("l.xml"));
+    const std::string strThemes = " --theme " + Path("u.xml") + " --theme " + Path("l.xml");
+    RunOk("render " + Data("points.geojson") + strThemes + " -o " + Path("s.glb"));
+    RunOk("render " + Data("points.geojson") + strThemes + " -o '" + Path("a scene.gltf") + "'");
+
+    nlohmann::json glb = GlbJson(Path("s.glb"));
+    nlohmann::json gltf = nlohmann::json::parse(ReadFile(Path("a scene.gltf")));
+    const std::size_t nBytes = glb["buffers"][0]["byteLength"].get<std::size_t>();
+    EXPECT_EQ(gltf["buffers"], nlohmann::json::parse(R"([{"uri":"a%20scene.bin","byteLength":)" +
+                                                     std::to_string(nBytes) + "}]"));
+    glb.erase("buffers");
+    gltf.erase("buffers");
+    EXPECT_EQ(gltf, glb);
+    const std::string strGlb = ReadFile(Path("s.glb"));
+    std::uint32_t nJson = 0;
+    std::memcpy(&nJson, strGlb.data() + 12, 4);
+    EXPECT_EQ(ReadFile(Path("a scene.bin")), strGlb.substr(20 + nJson + 8, nBytes));
+    EXPECT_TRUE(Exists(Path("a scene.labels.geojson")));
+    ExpectValidGltf(Path("a scene.gltf"));
+
+    // One node per feature is written by another writer, which makes binary glTF only.
+    const Result result =
+        Run("render " + Data("points.geojson") + strThemes + " --nodes -o " + Path("n.gltf"));
+    EXPECT_EQ(result.nExit, 2);
+    EXPECT_EQ(result.strErr,
+              "theme3d: --nodes makes one .glb scene, not '" + Path("n.gltf") + "'\n");
+    EXPECT_FALSE(Exists(Path("n.gltf")));
+    EXPECT_FALSE(Exists(Path("n.bin")));
+}

@@ -26,15 +26,19 @@ const std::map<std::string, Stops>& Ramps() {
     return ramps;
 }
 
+// Twenty colours before a palette repeats, each far enough from the others and from the scene's
+// ground colour (a slate blue) to be told apart on it.
 const std::map<std::string, Stops>& Palettes() {
     static const std::map<std::string, Stops> palettes = {
-        {"bold",
-         {0x4E79A7, 0xF28E2B, 0xE15759, 0x76B7B2, 0x59A14F, 0xEDC948, 0xB07AA1, 0xFF9DA7, 0x9C755F,
-          0xBAB0AC}},
-        {"pastel",
-         {0x8DD3C7, 0xFFFFB3, 0xBEBADA, 0xFB8072, 0x80B1D3, 0xFDB462, 0xB3DE69, 0xFCCDE5, 0xD9D9D9,
-          0xBC80BD, 0xCCEBC5, 0xFFED6F}},
-        {"dark", {0x1B9E77, 0xD95F02, 0x7570B3, 0xE7298A, 0x66A61E, 0xE6AB02, 0xA6761D, 0x666666}},
+        {"bold", {0xF28E2B, 0xE15759, 0x76B7B2, 0x59A14F, 0xEDC948, 0xB07AA1, 0xFF9DA7,
+                  0x9C755F, 0xBAB0AC, 0x2CA02C, 0xD62728, 0x9467BD, 0xE377C2, 0x7F7F7F,
+                  0xBCBD22, 0x17BECF, 0xA0CBE8, 0xFFBE7D, 0x8CD17D, 0xB6992D}},
+        {"pastel", {0x8DD3C7, 0xFFFFB3, 0xBEBADA, 0xFB8072, 0x80B1D3, 0xFDB462, 0xB3DE69,
+                    0xFCCDE5, 0xD9D9D9, 0xBC80BD, 0xCCEBC5, 0xFFED6F, 0xFBB4AE, 0xFED9A6,
+                    0xB2DF8A, 0xC49C94, 0x957DAD, 0x77DD77, 0x84B6F4, 0xADD8E6}},
+        {"dark", {0x1B9E77, 0xD95F02, 0x7570B3, 0xE7298A, 0x66A61E, 0xE6AB02, 0xA6761D,
+                  0x1B7837, 0x762A83, 0xB2182B, 0x8C510A, 0x01665E, 0xD73027, 0xB35806,
+                  0x35978F, 0x993404, 0x252525, 0x8E0152, 0x40004B, 0x003C30}},
     };
     return palettes;
 }
@@ -95,6 +99,14 @@ std::vector<std::string> ColorRamp::PaletteNames() {
     for (const auto& entry : Palettes())
         names.push_back(entry.first);
     return names;
+}
+
+std::string ColorRamp::RampList() {
+    return Known(Ramps());
+}
+
+std::string ColorRamp::PaletteList() {
+    return Known(Palettes());
 }
 
 } // namespace theme3d

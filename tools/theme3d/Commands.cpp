@@ -3,6 +3,7 @@
 #include "LayerReader.h"
 #include "OutputFiles.h"
 #include "PluginLoader.h"
+#include "StreamRenderer.h"
 #include "ThemeFile.h"
 #include "ToolError.h"
 #include "VyBase600/TovoArray.h"
@@ -106,10 +107,18 @@ void Commands::Info(const CommonOptions& common) {
     std::cout << '\n';
 }
 
+void Commands::InfoLayer(const CommonOptions& common, const std::string& strPath) {
+    LayerReader layer(strPath, common.strLayer, common.bSkipFailures, common.strSql,
+                      common.strDialect);
+    layer.SetWhere(common.strWhere);
+    layer.Describe(std::cout);
+}
+
 void Commands::Classify(const CommonOptions& common, const std::string& strPath,
                         const RangeOptions& options, const std::string& strOutput) {
     PluginLoader plugin(common.strPlugin);
-    LayerReader layer(strPath, common.strLayer, common.bSkipFailures);
+    LayerReader layer(strPath, common.strLayer, common.bSkipFailures, common.strSql,
+                      common.strDialect);
     layer.SetWhere(common.strWhere);
     std::unique_ptr<KRS::KrTheme3D> pTheme = ThemeMaker::MakeRange(plugin, layer, options);
     WriteThemeFile(*pTheme, strOutput);
@@ -122,7 +131,8 @@ void Commands::Unique(const CommonOptions& common, const std::string& strPath,
                       const std::string& strField, const std::string& strPalette,
                       const std::string& strOutput) {
     PluginLoader plugin(common.strPlugin);
-    LayerReader layer(strPath, common.strLayer, common.bSkipFailures);
+    LayerReader layer(strPath, common.strLayer, common.bSkipFailures, common.strSql,
+                      common.strDialect);
     layer.SetWhere(common.strWhere);
     std::unique_ptr<KRS::KrTheme3D> pTheme =
         ThemeMaker::MakeUnique(plugin, layer, strField, strPalette);
@@ -137,7 +147,8 @@ void Commands::Label(const CommonOptions& common, const std::string& strPath,
                      const std::string& strField, const std::string& strFormat,
                      const std::string& strOutput) {
     PluginLoader plugin(common.strPlugin);
-    LayerReader layer(strPath, common.strLayer, common.bSkipFailures);
+    LayerReader layer(strPath, common.strLayer, common.bSkipFailures, common.strSql,
+                      common.strDialect);
     layer.SetWhere(common.strWhere);
     std::unique_ptr<KRS::KrTheme3D> pTheme =
         ThemeMaker::MakeLabel(plugin, layer, strField, strFormat);
@@ -148,7 +159,8 @@ void Commands::Label(const CommonOptions& common, const std::string& strPath,
 void Commands::Chart(const CommonOptions& common, const std::string& strPath,
                      const GraphOptions& options, const std::string& strOutput) {
     PluginLoader plugin(common.strPlugin);
-    LayerReader layer(strPath, common.strLayer, common.bSkipFailures);
+    LayerReader layer(strPath, common.strLayer, common.bSkipFailures, common.strSql,
+                      common.strDialect);
     layer.SetWhere(common.strWhere);
     std::unique_ptr<KRS::KrTheme3D> pTheme = ThemeMaker::MakeGraph(plugin, layer, options);
     WriteThemeFile(*pTheme, strOutput);
@@ -159,11 +171,16 @@ void Commands::Chart(const CommonOptions& common, const std::string& strPath,
 
 void Commands::Render(const CommonOptions& common, const std::string& strPath,
                       const std::vector<std::string>& arrThemes, const RenderOptions& options) {
+    // A name the tool cannot write is refused before any work.
+    const bool bTileset = StreamRenderer::WantsTileset(options);
+    if (options.bNodes && (bTileset || StreamRenderer::IsGltf(options)))
+        throw ToolError("--nodes makes one .glb scene, not '" + options.strOutput + "'");
     PluginLoader plugin(common.strPlugin);
     std::vector<std::unique_ptr<KRS::KrTheme3D>> themes;
     for (const std::string& strTheme : arrThemes)
         themes.push_back(ThemeFile::Read(plugin, strTheme));
-    LayerReader layer(strPath, common.strLayer, common.bSkipFailures);
+    LayerReader layer(strPath, common.strLayer, common.bSkipFailures, common.strSql,
+                      common.strDialect);
     layer.SetWhere(common.strWhere);
     OutputFiles outputs;
     const RenderSummary summary = Renderer::Run(plugin, layer, themes, options, outputs);

@@ -16,11 +16,15 @@ struct CommonOptions {
     std::string strLayer;       // --layer: a layer inside the file (the first when empty)
     bool bSkipFailures = false; // --skip-failures: go on without features OGR cannot read
     std::string strWhere;       // --where: an OGR attribute filter (all features when empty)
+    std::string strSql;         // --sql: the layer is this query's result (none when empty)
+    std::string strDialect;     // --dialect: the query's dialect (OGR SQL when empty)
 };
 
 class Commands {
 public:
     static void Info(const CommonOptions& common);
+    // Describes a layer file, its layers and the layer read (as --layer, --sql, --where say).
+    static void InfoLayer(const CommonOptions& common, const std::string& strPath);
     static void Classify(const CommonOptions& common, const std::string& strPath,
                          const RangeOptions& options, const std::string& strOutput);
     static void Unique(const CommonOptions& common, const std::string& strPath,

@@ -2,8 +2,10 @@
 
 #include "CheckedFile.h"
 #include "GlbWriter.h"
+#include "OutputFiles.h"
 #include "ToolError.h"
 
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -99,11 +101,13 @@ void GlbBuilder::UseExtension(const std::string& strName) {
     used.push_back(strName);
 }
 
-std::string GlbBuilder::JsonText() const {
+std::string GlbBuilder::JsonText(const std::string& strBinUri) const {
     nlohmann::ordered_json json = m_json;
     // glTF forbids an empty buffer: a scene with no geometry has none.
-    if (!m_bin.empty())
+    if (!m_bin.empty() && strBinUri.empty())
         json["buffers"] = {{{"byteLength", m_bin.size()}}};
+    else if (!m_bin.empty())
+        json["buffers"] = {{{"uri", strBinUri}, {"byteLength", m_bin.size()}}};
     return json.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
 }
 
@@ -135,6 +139,36 @@ void GlbBuilder::Write(CheckedFile& file, const std::string& strTarget) const {
     const std::string strJson = JsonText();
     GlbWriter::CheckSize(GlbWriter::Size(strJson.size(), m_bin.size()), strTarget);
     GlbWriter::Write(strJson, m_bin, file);
+}
+
+std::string GlbBuilder::BinPath(const std::string& strTarget) {
+    const std::size_t nDot = strTarget.rfind('.');
+    return (nDot == std::string::npos ? strTarget : strTarget.substr(0, nDot)) + ".bin";
+}
+
+void GlbBuilder::WriteGltf(OutputFiles& outputs, const std::string& strTarget) const {
+    const std::string strBin = BinPath(strTarget);
+    // The document names its buffer by a relative URI: the file name, percent-encoded.
+    std::string strUri;
+    for (const char c : strBin.substr(strBin.rfind('/') + 1)) {
+        const unsigned char u = static_cast<unsigned char>(c);
+        if (std::isalnum(u) != 0 || c == '-' || c == '.' || c == '_' || c == '~') {
+            strUri += c;
+        } else {
+            static const char kHex[] = "0123456789ABCDEF";
+            strUri += '%';
+            strUri += kHex[u >> 4];
+            strUri += kHex[u & 0xF];
+        }
+    }
+    const std::unique_ptr<CheckedFile> pFile = outputs.Open(strTarget);
+    pFile->Write(JsonText(m_bin.empty() ? std::string() : strUri));
+    pFile->Close();
+    if (m_bin.empty())
+        return;
+    const std::unique_ptr<CheckedFile> pBin = outputs.Open(strBin);
+    pBin->Write(m_bin.data(), m_bin.size());
+    pBin->Close();
 }
 
 } // namespace theme3d

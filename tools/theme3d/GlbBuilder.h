@@ -14,6 +14,7 @@
 namespace theme3d {
 
 class CheckedFile;
+class OutputFiles;
 
 class GlbBuilder {
 public:
@@ -48,8 +49,15 @@ public:
     // The same file written into a checked file (which the caller closes).
     void Write(CheckedFile& file, const std::string& strTarget) const;
 
+    // The same scene as JSON glTF (strTarget ends in .gltf): the document, and its buffer in
+    // a file beside it named like it with .bin (none for a scene without geometry), both
+    // through outputs.
+    void WriteGltf(OutputFiles& outputs, const std::string& strTarget) const;
+    // The buffer file of a .gltf target: the same name with .bin.
+    static std::string BinPath(const std::string& strTarget);
+
 private:
-    std::string JsonText() const;
+    std::string JsonText(const std::string& strBinUri = std::string()) const;
 
     nlohmann::ordered_json m_json;
     std::vector<unsigned char> m_bin;

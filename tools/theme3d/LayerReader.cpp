@@ -4,14 +4,16 @@
 #include "VyBase600/TovoTime.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cpl_error.h>
 #include <gdal_priv.h>
+#include <iomanip>
 #include <iostream>
 #include <mutex>
 #include <ogr_spatialref.h>
 #include <ogrsf_frmts.h>
-#include <sys/stat.h>
+#include <sstream>
 
 namespace theme3d {
 
@@ -36,24 +38,52 @@ double DayNumber(int y, int m, int d, int h, int min, float sec) {
     return whole + static_cast<double>(sec) / 86400.0;
 }
 
+// "PG:dbname=x", "WFS:https://..." name no file; "/vsizip/a.zip" and "C:/x" do.
+bool IsConnectionString(const std::string& strPath) {
+    const std::size_t nColon = strPath.find(':');
+    return nColon != std::string::npos && nColon > 1 && strPath.find('/') > nColon &&
+           std::all_of(strPath.begin(), strPath.begin() + static_cast<std::ptrdiff_t>(nColon),
+                       [](char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0; });
+}
+
 } // namespace
 
 LayerReader::LayerReader(const std::string& strPath, const std::string& strLayer,
-                         bool bSkipFailures)
+                         bool bSkipFailures, const std::string& strSql,
+                         const std::string& strDialect)
     : m_strPath(strPath), m_bSkipFailures(bSkipFailures) {
     InitGdal();
-    struct stat st {};
-    if (stat(strPath.c_str(), &st) != 0)
-        throw ToolError("layer file '" + strPath + "' not found");
-    m_pDataset = GDALDataset::Open(strPath.c_str(), GDAL_OF_VECTOR | GDAL_OF_READONLY);
-    if (m_pDataset == nullptr)
+    if (!strSql.empty() && !strLayer.empty())
+        throw ToolError("--sql and --layer together: the query names its layers");
+    CPLErrorReset();
+    // GDAL's virtual paths (/vsizip/, /vsigzip/, ...) and connection strings open as files do.
+    m_pDataset = static_cast<GDALDataset*>(
+        GDALOpenEx(strPath.c_str(), GDAL_OF_VECTOR | GDAL_OF_READONLY, nullptr, nullptr, nullptr));
+    if (m_pDataset == nullptr) {
+        VSIStatBufL st{};
+        if (VSIStatL(strPath.c_str(), &st) != 0 && !IsConnectionString(strPath))
+            throw ToolError("layer file '" + strPath + "' not found");
         throw ToolError("cannot read '" + strPath + "': " + LastGdalError());
-    m_pLayer =
-        strLayer.empty() ? m_pDataset->GetLayer(0) : m_pDataset->GetLayerByName(strLayer.c_str());
+    }
+    if (!strSql.empty()) {
+        CPLErrorReset();
+        m_pResult = m_pDataset->ExecuteSQL(strSql.c_str(), nullptr,
+                                           strDialect.empty() ? nullptr : strDialect.c_str());
+        if (m_pResult == nullptr) {
+            const std::string strError = CPLGetLastErrorMsg();
+            Close();
+            throw ToolError("--sql '" + strSql + "' on '" + strPath + "': " +
+                            (strError.empty() ? "the query makes no layer"
+                                              : strError.substr(0, strError.find('\n'))));
+        }
+        m_pLayer = m_pResult;
+    } else {
+        m_pLayer = strLayer.empty() ? m_pDataset->GetLayer(0)
+                                    : m_pDataset->GetLayerByName(strLayer.c_str());
+    }
     if (m_pLayer == nullptr) {
-        std::string strNames;
-        for (int i = 0; i < m_pDataset->GetLayerCount(); ++i)
-            strNames += std::string(i ? ", " : "") + m_pDataset->GetLayer(i)->GetName();
+        const std::string strNames = LayerNames();
+        Close();
         throw ToolError("layer '" + strLayer + "' not found in '" + strPath +
                         "' (layers: " + (strNames.empty() ? "none" : strNames) + ")");
     }
@@ -63,9 +93,12 @@ LayerReader::LayerReader(const std::string& strPath, const std::string& strLayer
         target.importFromEPSG(4326);
         target.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
         m_pToLonLat.reset(OGRCreateCoordinateTransformation(pSource, &target));
-        if (!m_pToLonLat)
+        if (!m_pToLonLat) {
+            const std::string strError = LastGdalError();
+            Close();
             throw ToolError("cannot turn the coordinates of '" + strPath +
-                            "' into longitude and latitude: " + LastGdalError());
+                            "' into longitude and latitude: " + strError);
+        }
     }
 }
 
@@ -82,7 +115,23 @@ void LayerReader::SetWhere(const std::string& strWhere) {
 }
 
 LayerReader::~LayerReader() {
+    Close();
+}
+
+void LayerReader::Close() {
+    if (m_pResult != nullptr)
+        m_pDataset->ReleaseResultSet(m_pResult);
+    m_pResult = nullptr;
+    m_pLayer = nullptr;
     GDALClose(m_pDataset);
+    m_pDataset = nullptr;
+}
+
+std::string LayerReader::LayerNames() const {
+    std::string strNames;
+    for (int i = 0; i < m_pDataset->GetLayerCount(); ++i)
+        strNames += std::string(i ? ", " : "") + m_pDataset->GetLayer(i)->GetName();
+    return strNames;
 }
 
 std::string LayerReader::GetLayerName() const {
@@ -278,6 +327,54 @@ GeoExtent LayerReader::Extent(const std::vector<Feature>& features) {
         extent.ymax = std::max(extent.ymax, env.MaxY);
     }
     return extent;
+}
+
+void LayerReader::Describe(std::ostream& out) const {
+    const auto number = [](double d) {
+        std::ostringstream text;
+        text << std::setprecision(15) << d;
+        return text.str();
+    };
+    out << "file: " << m_strPath << '\n';
+    out << "layers:";
+    for (int i = 0; i < m_pDataset->GetLayerCount(); ++i) {
+        OGRLayer* pLayer = m_pDataset->GetLayer(i);
+        out << (i ? ", " : " ") << pLayer->GetName() << " ("
+            << OGRGeometryTypeToName(pLayer->GetGeomType()) << ')';
+    }
+    out << '\n' << "layer: " << m_pLayer->GetName() << '\n';
+    out << "geometry: " << OGRGeometryTypeToName(m_pLayer->GetGeomType()) << '\n';
+    out << "features: " << m_pLayer->GetFeatureCount(TRUE) << '\n';
+    const OGRSpatialReference* pSrs = m_pLayer->GetSpatialRef();
+    out << "crs: ";
+    if (pSrs == nullptr) {
+        out << "none";
+    } else {
+        const char* szName = pSrs->GetName();
+        out << (szName ? szName : "unnamed");
+        const char* szAuthority = pSrs->GetAuthorityName(nullptr);
+        const char* szCode = pSrs->GetAuthorityCode(nullptr);
+        if (szAuthority && szCode)
+            out << " (" << szAuthority << ':' << szCode << ')';
+    }
+    out << '\n';
+    OGREnvelope env;
+    out << "extent: ";
+    if (m_pLayer->GetExtent(&env, TRUE) == OGRERR_NONE)
+        out << '(' << number(env.MinX) << ", " << number(env.MinY) << ") - (" << number(env.MaxX)
+            << ", " << number(env.MaxY) << ")\n";
+    else
+        out << "none\n";
+    OGRFeatureDefn* pDefn = m_pLayer->GetLayerDefn();
+    out << "fields:" << (pDefn->GetFieldCount() == 0 ? " none\n" : "\n");
+    for (int i = 0; i < pDefn->GetFieldCount(); ++i) {
+        const OGRFieldDefn* pField = pDefn->GetFieldDefn(i);
+        out << "  " << pField->GetNameRef() << ": "
+            << OGRFieldDefn::GetFieldTypeName(pField->GetType());
+        if (pField->GetSubType() != OFSTNone)
+            out << " (" << OGRFieldDefn::GetFieldSubTypeName(pField->GetSubType()) << ')';
+        out << '\n';
+    }
 }
 
 } // namespace theme3d

@@ -6,6 +6,7 @@
 #include "VyBase600/TovoVariant.h"
 
 #include <functional>
+#include <iosfwd>
 #include <memory>
 #include <string>
 #include <vector>
@@ -36,8 +37,11 @@ public:
     // missing or unreadable file, or a missing layer. Features that OGR cannot read make every
     // pass over the layer fail with their count and the first error, unless bSkipFailures: then
     // the pass goes on without them and reports their count on standard error.
-    LayerReader(const std::string& strPath, const std::string& strLayer,
-                bool bSkipFailures = false);
+    // With strSql, the layer is the result of that query (OGR SQL, or strDialect such as
+    // "SQLITE"), released when the reader goes; strLayer must then be empty.
+    LayerReader(const std::string& strPath, const std::string& strLayer, bool bSkipFailures = false,
+                const std::string& strSql = std::string(),
+                const std::string& strDialect = std::string());
     ~LayerReader();
     LayerReader(const LayerReader&) = delete;
     LayerReader& operator=(const LayerReader&) = delete;
@@ -71,7 +75,13 @@ public:
     // The extent of the features' geometries; empty when none has a geometry.
     static GeoExtent Extent(const std::vector<Feature>& features);
 
+    // The layers of the file and the layer read, as a GIS user's summary of them: feature count
+    // (with --where), geometry type, CRS, extent in the layer's own coordinates, fields and types.
+    void Describe(std::ostream& out) const;
+
 private:
+    void Close();
+    std::string LayerNames() const;
     // Every feature OGR can read, in order; the failures as the constructor says.
     void ForEach(const std::function<void(OGRFeature&)>& visit);
     void ReportFailures(std::size_t nFailed, std::size_t nRead, const std::string& strFirst) const;
@@ -80,6 +90,7 @@ private:
     bool m_bSkipFailures = false;
     GDALDataset* m_pDataset = nullptr;
     OGRLayer* m_pLayer = nullptr;
+    OGRLayer* m_pResult = nullptr; // the --sql result set, which the dataset must release
     std::unique_ptr<OGRCoordinateTransformation> m_pToLonLat;
 };
 

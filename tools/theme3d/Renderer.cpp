@@ -1,5 +1,7 @@
 #include "Renderer.h"
 
+#include "ColorRamp.h"
+
 #include "FeatureRenderer.h"
 #include "LayerReader.h"
 #include "OutputFiles.h"
@@ -24,8 +26,6 @@
 namespace theme3d {
 
 namespace {
-
-constexpr TOVO::TovoColor kGroundColor = TOVO::TOVORGB(62, 92, 122);
 
 // A marker size that reads at the layer's scale: a three-hundredth of its diagonal.
 double MarkerSize(const GeoExtent& extent) {
@@ -138,7 +138,7 @@ void AddGround(SceneWriter& scene, const EnuFrame& frame, const GeoExtent& exten
     FeatureTessellator tessellator(frame);
     MeshData mesh;
     tessellator.Ground(xmin, ymin, xmax, ymax, dBelow,
-                       mesh.For(kGroundColor, Primitive::Triangles));
+                       mesh.For(ColorRamp::kGround, Primitive::Triangles));
     scene.AddGround(mesh);
 }
 
@@ -172,6 +172,8 @@ std::string Renderer::LabelPath(const std::string& strScene) {
     std::string strBase = strScene;
     if (strBase.size() > 4 && strBase.compare(strBase.size() - 4, 4, ".glb") == 0)
         strBase.resize(strBase.size() - 4);
+    else if (strBase.size() > 5 && strBase.compare(strBase.size() - 5, 5, ".gltf") == 0)
+        strBase.resize(strBase.size() - 5);
     return strBase + ".labels.geojson";
 }
 

@@ -23,9 +23,9 @@ struct RenderOptions {
     std::string strOutput; // the .glb file, or the tileset's folder
     std::string strLegend; // the .svg file; empty for none
     int nJobs = 1;
-    bool bGround = false;  // a ground surface under the layer (one more node, mesh, material)
-    std::string strFormat; // "glb", "3dtiles", or empty: a tileset when strOutput ends in '/'
-    bool bNodes = false;   // the scene with one node per feature (small layers only)
+    bool bGround = false;        // a ground surface under the layer (one more node, mesh, material)
+    std::string strFormat;       // "glb", "3dtiles", or empty: by the output's name
+    bool bNodes = false;         // the scene with one node per feature (small layers only)
     std::size_t nPerTile = 5000; // most features in one tile of a tileset
     // Bars as instances of one cylinder (far smaller; some desktop glTF viewers cannot draw
     // instances, so a scene meant for them merges the bars into the meshes instead).
@@ -54,7 +54,7 @@ public:
     Legend(PluginLoader& plugin, const RenderPlan& plan,
            const std::vector<std::unique_ptr<KRS::KrTheme3D>>& themes);
 
-    // The sidecar's path: the scene's path with ".glb" replaced by ".labels.geojson".
+    // The sidecar's path: the scene's path with ".glb" or ".gltf" replaced by ".labels.geojson".
     static std::string LabelPath(const std::string& strScene);
 };
 

@@ -1,6 +1,7 @@
 #include "StreamRenderer.h"
 
 #include "CheckedFile.h"
+#include "ColorRamp.h"
 #include "FeatureRenderer.h"
 #include "FeatureSpill.h"
 #include "LayerReader.h"
@@ -19,6 +20,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cctype>
 #include <cerrno>
 #include <cmath>
 #include <cstring>
@@ -148,7 +150,7 @@ void AddGround(TileBuilder& builder, const EnuFrame& frame, const GeoExtent& ext
     FeatureTessellator tessellator(frame);
     MeshData mesh;
     tessellator.Ground(xmin, ymin, xmax, ymax, dBelow,
-                       mesh.For(TOVO::TOVORGB(62, 92, 122), Primitive::Triangles));
+                       mesh.For(ColorRamp::kGround, Primitive::Triangles));
     builder.SetGround(mesh);
 }
 
@@ -156,6 +158,18 @@ std::string StripSlashes(std::string strPath) {
     while (strPath.size() > 1 && strPath.back() == '/')
         strPath.pop_back();
     return strPath;
+}
+
+// The name's extension in lower case, with its dot; empty for none.
+std::string Extension(const std::string& strPath) {
+    const std::size_t nSlash = strPath.rfind('/');
+    const std::size_t nDot = strPath.rfind('.');
+    if (nDot == std::string::npos || (nSlash != std::string::npos && nDot < nSlash))
+        return std::string();
+    std::string strExtension = strPath.substr(nDot);
+    for (char& c : strExtension)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return strExtension;
 }
 
 } // namespace
@@ -168,8 +182,26 @@ bool StreamRenderer::WantsTileset(const RenderOptions& options) {
     if (!options.strFormat.empty())
         throw ToolError("--format must be glb or 3dtiles, not '" + options.strFormat + "'");
     struct stat st {};
-    return (!options.strOutput.empty() && options.strOutput.back() == '/') ||
-           (stat(options.strOutput.c_str(), &st) == 0 && S_ISDIR(st.st_mode));
+    if ((!options.strOutput.empty() && options.strOutput.back() == '/') ||
+        (stat(options.strOutput.c_str(), &st) == 0 && S_ISDIR(st.st_mode)))
+        return true;
+    // The output's name says what it is: a name without an extension is a tileset's folder.
+    const std::size_t nSlash = options.strOutput.rfind('/');
+    const std::size_t nDot = options.strOutput.rfind('.');
+    if (nDot == std::string::npos || (nSlash != std::string::npos && nDot < nSlash) ||
+        nDot + 1 == options.strOutput.size())
+        return true;
+    const std::string strExtension = Extension(options.strOutput);
+    if (strExtension == ".glb" || strExtension == ".gltf")
+        return false;
+    throw ToolError("output '" + options.strOutput + "': unknown extension '" + strExtension +
+                    "' (.glb or .gltf for a glTF scene, a folder or --format 3dtiles for 3D "
+                    "Tiles)");
+}
+
+bool StreamRenderer::IsGltf(const RenderOptions& options) {
+    return options.strFormat.empty() && Extension(options.strOutput) == ".gltf" &&
+           !WantsTileset(options);
 }
 
 RenderSummary StreamRenderer::Run(PluginLoader& plugin, LayerReader& layer,
@@ -346,9 +378,13 @@ RenderSummary StreamRenderer::Run(PluginLoader& plugin, LayerReader& layer,
                 }
             }
         }
-        const std::unique_ptr<CheckedFile> pFile = outputs.Open(options.strOutput);
-        builder.WriteGlb(strName, *pFile, options.strOutput);
-        pFile->Close();
+        if (IsGltf(options)) {
+            builder.WriteGltf(strName, outputs, options.strOutput);
+        } else {
+            const std::unique_ptr<CheckedFile> pFile = outputs.Open(options.strOutput);
+            builder.WriteGlb(strName, *pFile, options.strOutput);
+            pFile->Close();
+        }
         summary.nMeshes = builder.GetPrimitiveCount();
         if (schema.bLabel) {
             summary.strLabelFile = Renderer::LabelPath(options.strOutput);

@@ -18,6 +18,8 @@ public:
 
     // True when the options ask for a tileset rather than one file.
     static bool WantsTileset(const RenderOptions& options);
+    // True for a single scene written as JSON glTF (a .gltf name): its buffer goes beside it.
+    static bool IsGltf(const RenderOptions& options);
 };
 
 } // namespace theme3d

@@ -57,12 +57,15 @@ struct ThemeBridge {
                          const TOVO::TovoMBString& strCaption, const KRS::KrStyle& style);
     void (*CalExtremumvValue)(KRS::KrTheme3D* pTheme, double dMinSum, double dMaxSum,
                               const TOVO::TovoRect2D& bounds, int nCount);
+    // The charts' sizes in metres at the smallest and the largest graduated sum, instead of the
+    // sizes CalExtremumvValue chose from the layer's extent.
+    void (*SetChartSizes)(KRS::KrTheme3D* pTheme, double dMinSize, double dMaxSize);
 
     // The legend rows of any theme: range and unique items, graph items; none for labels.
     void (*GetLegend)(const KRS::KrTheme3D* pTheme, std::vector<LegendRow>& rows);
 };
 
-constexpr int kThemeBridgeVersion = 2;
+constexpr int kThemeBridgeVersion = 3;
 
 } // namespace theme3d
 

@@ -99,6 +99,11 @@ void CalExtremumvValue(KrTheme3D* pTheme, double dMinSum, double dMaxSum,
     Graph(pTheme)->CalExtremumvValue(dMinSum, dMaxSum, bounds, nCount, FALSE);
 }
 
+void SetChartSizes(KrTheme3D* pTheme, double dMinSize, double dMaxSize) {
+    Graph(pTheme)->SetMinSumSize(dMinSize);
+    Graph(pTheme)->SetMaxSumSize(dMaxSize);
+}
+
 void RangeLegend(const KRS::KrTheme3DRange& range, std::vector<theme3d::LegendRow>& rows) {
     for (int i = 0; i < range.GetCount(); ++i) {
         if (range.GetAt(i) == nullptr)
@@ -154,6 +159,7 @@ const theme3d::ThemeBridge kBridge = {
     SetGraph,
     AddGraphItem,
     CalExtremumvValue,
+    SetChartSizes,
     GetLegend,
 };
 

@@ -250,6 +250,11 @@ std::unique_ptr<KRS::KrTheme3D> ThemeMaker::MakeGraph(PluginLoader& plugin, Laye
     const int nText = options.strText.empty() ? 1 : Code(texts, options.strText, "text format");
     if (options.arrFields.empty())
         throw ToolError("--fields names no field");
+    const bool bSizes = options.dMinSize != 0.0 || options.dMaxSize != 0.0;
+    if (bSizes && !(options.dMinSize > 0.0 && options.dMinSize <= options.dMaxSize &&
+                    std::isfinite(options.dMaxSize)))
+        throw ToolError("--chart-size must be MIN,MAX in metres with 0 < MIN <= MAX, not " +
+                        Number(options.dMinSize) + "," + Number(options.dMaxSize));
     std::vector<int> fields;
     for (const std::string& strField : options.arrFields) {
         fields.push_back(layer.FieldIndex(strField));
@@ -293,6 +298,10 @@ std::unique_ptr<KRS::KrTheme3D> ThemeMaker::MakeGraph(PluginLoader& plugin, Laye
     const GeoExtent extent = LayerReader::Extent(features);
     bridge.CalExtremumvValue(pTheme.get(), dMin, dMax, ChartBounds(extent),
                              static_cast<int>(features.size()));
+    // Set after the extent's sizes, which the theme then keeps (render computes them only when
+    // none are set).
+    if (bSizes)
+        bridge.SetChartSizes(pTheme.get(), options.dMinSize, options.dMaxSize);
     return pTheme;
 }
 

@@ -36,6 +36,9 @@ struct GraphOptions {
     std::string strGraduate = "constant"; // constant, sqrt, log
     std::string strText;                  // empty: no item texts
     std::string strPalette = "bold";
+    // --chart-size: the sizes in metres of the smallest and the largest chart; both 0 for sizes
+    // chosen from the layer's extent.
+    double dMinSize = 0.0, dMaxSize = 0.0;
 };
 
 class ThemeMaker {

@@ -265,6 +265,13 @@ void TileBuilder::WriteGlb(const std::string& strName, CheckedFile& file,
     glb.Write(file, strTarget);
 }
 
+void TileBuilder::WriteGltf(const std::string& strName, OutputFiles& outputs,
+                            const std::string& strTarget) const {
+    GlbBuilder glb;
+    Build(strName, glb);
+    glb.WriteGltf(outputs, strTarget);
+}
+
 void TileBuilder::Build(const std::string& strName, GlbBuilder& glb) const {
     Json& json = glb.Json();
     const std::size_t nFeatures = m_fids.size();

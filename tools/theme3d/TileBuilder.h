@@ -19,6 +19,7 @@ namespace theme3d {
 
 class CheckedFile;
 class GlbBuilder;
+class OutputFiles;
 
 // One column of the property table for a field of the layer.
 struct FieldColumn {
@@ -70,6 +71,9 @@ public:
     // The same written into a checked file (which the caller closes).
     void WriteGlb(const std::string& strName, CheckedFile& file,
                   const std::string& strTarget) const;
+    // The same as JSON glTF with its buffer beside it (see GlbBuilder::WriteGltf).
+    void WriteGltf(const std::string& strName, OutputFiles& outputs,
+                   const std::string& strTarget) const;
 
 private:
     struct Batch {

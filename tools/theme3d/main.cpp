@@ -1,11 +1,13 @@
 // theme3d: the reference host. Loads the theme plug-in by file name, makes themes from real GIS
 // layers through it, and renders layers through themes into glTF 2.0 scenes.
+#include "ColorRamp.h"
 #include "Commands.h"
 #include "SignalCleanup.h"
 #include "ToolError.h"
 #include "ViewCommand.h"
 
 #include <CLI/CLI.hpp>
+#include <cstdlib>
 #include <iostream>
 
 using namespace theme3d;
@@ -36,6 +38,18 @@ making too many classes; log with values <= 0, sqrt with values < 0; a negative 
 Noted on standard error: a class count reduced to the number of distinct values, fewer classes
 than asked (coinciding break values), one class for a constant field.)";
 
+constexpr const char* kChartFooter =
+    R"(Chart sizes: size = MIN + (MAX - MIN) * (g - g_smallest) / (g_largest - g_smallest), where g
+is a feature's sum of the fields as --graduate takes it, and g_smallest, g_largest are those of
+the layer:
+  constant  g is the sum itself: sizes in equal steps of the sum
+  sqrt      g is the square root of the sum: large sums are compressed, as areas grow
+  log       g is the logarithm of the sum: for sums over several orders of magnitude
+A bar chart's bars share its size as height in proportion to their values (a stacked bar is that
+high); a pie's radius is a quarter of it. Without --chart-size, MAX is a tenth of the Earth's
+radius times the square root of the share of the globe the layer covers, and MIN is MAX times the
+square root of the smallest sum over the largest.)";
+
 struct Arguments {
     CommonOptions common;
     std::string strLayerPath, strField, strOutput, strPalette = "bold", strFormat;
@@ -45,6 +59,7 @@ struct Arguments {
     GraphOptions graph;
     RenderOptions render;
     std::string strFields;
+    std::string strChartSize;
     ViewOptions view;
 };
 
@@ -70,6 +85,21 @@ std::vector<std::string> SplitList(const std::string& strList) {
     return items;
 }
 
+// "MIN,MAX" in metres; the theme maker checks the values.
+void ChartSizes(const std::string& strSizes, GraphOptions& graph) {
+    const std::vector<std::string> parts = SplitList(strSizes);
+    char* pEnd = nullptr;
+    bool bOk = parts.size() == 2;
+    for (std::size_t i = 0; bOk && i < 2; ++i) {
+        const double d = std::strtod(parts[i].c_str(), &pEnd);
+        bOk = pEnd != parts[i].c_str() && *pEnd == '\0';
+        (i == 0 ? graph.dMinSize : graph.dMaxSize) = d;
+    }
+    if (!bOk)
+        throw ToolError("--chart-size must be MIN,MAX in metres, such as 20000,200000, not '" +
+                        strSizes + "'");
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -86,12 +116,20 @@ int main(int argc, char** argv) {
     app.add_option(
         "--where", args.common.strWhere,
         "only the features that match this OGR attribute filter, such as \"pop_m > 50\"");
+    app.add_option("--sql", args.common.strSql,
+                   "read the result of this query instead of a layer, such as \"SELECT name, "
+                   "pop_m FROM countries WHERE pop_m > 50\"");
+    app.add_option("--dialect", args.common.strDialect,
+                   "the --sql dialect: OGRSQL (the default) or SQLITE");
     app.add_flag("--skip-failures", args.common.bSkipFailures,
                  "go on without the features OGR cannot read (by default they are an error)");
     app.footer(kFooter);
 
-    CLI::App* info =
-        app.add_subcommand("info", "show the plug-in, where it was found, its theme types");
+    CLI::App* info = app.add_subcommand(
+        "info", "describe a layer file (layers, feature count, geometry type, CRS, extent, "
+                "fields); without one, the plug-in, where it was found, its theme types");
+    info->add_option("LAYER", args.strLayerPath,
+                     "vector layer file or GDAL path (/vsizip/..., /vsigzip/...)");
 
     CLI::App* classify = app.add_subcommand("classify", "range theme from a numeric field");
     AddLayer(*classify, args);
@@ -111,7 +149,8 @@ int main(int argc, char** argv) {
         ->capture_default_str();
     CLI::Option* interval = classify->add_option("--interval", args.range.dInterval,
                                                  "class width for --method interval");
-    classify->add_option("--ramp", args.range.strRamp, "colour ramp")->capture_default_str();
+    classify->add_option("--ramp", args.range.strRamp, "colour ramp: " + ColorRamp::RampList())
+        ->capture_default_str();
     classify->add_option("--extrude", args.range.dExtrude,
                          "extrusion of the highest class in metres, 0 or more (the others in "
                          "proportion)");
@@ -121,7 +160,10 @@ int main(int argc, char** argv) {
     CLI::App* unique = app.add_subcommand("unique", "unique-values theme from a field");
     AddLayer(*unique, args);
     unique->add_option("--field", args.strField, "field")->required();
-    unique->add_option("--palette", args.strPalette, "palette")->capture_default_str();
+    unique
+        ->add_option("--palette", args.strPalette,
+                     "palette (20 colours, then repeats): " + ColorRamp::PaletteList())
+        ->capture_default_str();
     unique->add_option("-o,--output", args.strOutput, "unique theme XML")->required();
 
     CLI::App* label = app.add_subcommand("label", "label theme from a field");
@@ -132,14 +174,24 @@ int main(int argc, char** argv) {
 
     CLI::App* chart =
         app.add_subcommand("chart", "graph theme (bars, stacked bars, pies) from fields");
+    chart->footer(kChartFooter);
     AddLayer(*chart, args);
     chart->add_option("--fields", args.strFields, "numeric fields A,B,...")->required();
     chart->add_option("--type", args.graph.strType, "bar|stacked|pie")->capture_default_str();
-    chart->add_option("--graduate", args.graph.strGraduate, "constant|sqrt|log")
+    chart
+        ->add_option("--graduate", args.graph.strGraduate,
+                     "constant|sqrt|log: how a feature's sum of the fields maps to its chart's "
+                     "size (see below)")
         ->capture_default_str();
+    chart->add_option("--chart-size", args.strChartSize,
+                      "MIN,MAX: the sizes in metres of the smallest and the largest chart "
+                      "(default: from the layer's extent)");
     chart->add_option("--text", args.graph.strText,
                       "percent|value|caption|caption-percent|caption-value");
-    chart->add_option("--palette", args.graph.strPalette, "palette")->capture_default_str();
+    chart
+        ->add_option("--palette", args.graph.strPalette,
+                     "palette (20 colours, then repeats): " + ColorRamp::PaletteList())
+        ->capture_default_str();
     chart->add_option("-o,--output", args.strOutput, "graph theme XML")->required();
 
     CLI::App* render =
@@ -148,7 +200,8 @@ int main(int argc, char** argv) {
     render->add_option("--theme", args.arrThemes, "theme XML (repeatable)")->required();
     render
         ->add_option("-o,--output", args.render.strOutput,
-                     "scene (.glb), or a 3D Tiles folder (ending in /)")
+                     "scene (.glb binary glTF, .gltf JSON glTF with a .bin beside it), or a 3D "
+                     "Tiles folder (ending in /, or a name without extension)")
         ->required();
     render->add_option("--format", args.render.strFormat, "glb|3dtiles (default: by the output)");
     render->add_option("--tile-size", args.render.nPerTile, "most features in one tile")
@@ -188,7 +241,9 @@ int main(int argc, char** argv) {
     }
 
     try {
-        if (*info)
+        if (*info && !args.strLayerPath.empty())
+            Commands::InfoLayer(args.common, args.strLayerPath);
+        else if (*info)
             Commands::Info(args.common);
         else if (*classify) {
             args.range.bClassesGiven = classes->count() > 0;
@@ -202,6 +257,8 @@ int main(int argc, char** argv) {
                             args.strOutput);
         else if (*chart) {
             args.graph.arrFields = SplitList(args.strFields);
+            if (!args.strChartSize.empty())
+                ChartSizes(args.strChartSize, args.graph);
             Commands::Chart(args.common, args.strLayerPath, args.graph, args.strOutput);
         } else if (*render)
             Commands::Render(args.common, args.strLayerPath, args.arrThemes, args.render);

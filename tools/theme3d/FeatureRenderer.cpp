@@ -1,5 +1,8 @@
 #include "FeatureRenderer.h"
 
+#include "ColorRamp.h"
+#include "LayerReader.h"
+
 #include "VyGeometry600/KrGeometry.h"
 #include "VyScene600/KrTheme3D.h"
 #include "VyToolkit600/KrStyle.h"
@@ -139,6 +142,31 @@ void FeatureRenderer::AddCharts(const Feature& feature, FeatureResult& result) {
         result.bars.clear();
         result.nonFinite.bChart = true;
     }
+}
+
+double FeatureRenderer::MarkerSize(const GeoExtent& extent) {
+    if (extent.IsEmpty())
+        return 1.0;
+    const double lat = (extent.ymin + extent.ymax) / 2 * 0.017453292519943295;
+    const double dx = (extent.xmax - extent.xmin) * 111320.0 * std::cos(lat);
+    const double dy = (extent.ymax - extent.ymin) * 110540.0;
+    return std::max(1.0, std::hypot(dx, dy) / 300.0);
+}
+
+MeshData FeatureRenderer::Ground(const EnuFrame& frame, const GeoExtent& extent) {
+    MeshData mesh;
+    if (extent.IsEmpty())
+        return mesh;
+    const double mx = std::max(0.05 * (extent.xmax - extent.xmin), 1e-4);
+    const double my = std::max(0.05 * (extent.ymax - extent.ymin), 1e-4);
+    const double xmin = std::max(-180.0, extent.xmin - mx),
+                 xmax = std::min(180.0, extent.xmax + mx);
+    const double ymin = std::max(-90.0, extent.ymin - my), ymax = std::min(90.0, extent.ymax + my);
+    const double dBelow = -std::max(0.05, MarkerSize(extent) / 30.0);
+    FeatureTessellator tessellator(frame);
+    tessellator.Ground(xmin, ymin, xmax, ymax, dBelow,
+                       mesh.For(ColorRamp::kGround, Primitive::Triangles));
+    return mesh;
 }
 
 } // namespace theme3d

@@ -19,6 +19,8 @@ class KrTheme3D;
 
 namespace theme3d {
 
+struct GeoExtent;
+
 class FeatureRenderer {
 public:
     // The colours of a feature that no style theme styles.
@@ -39,6 +41,12 @@ public:
 
     // A number that is NaN or infinite (a value of any other type is not).
     static bool IsNonFiniteNumber(const TOVO::TovoVariant& value);
+
+    // A marker size that reads at the layer's scale: a three-hundredth of its diagonal.
+    static double MarkerSize(const GeoExtent& extent);
+    // Ground under the layer's extent with a margin, a little below the flat features so that
+    // the two never fight for the same depth; empty for an empty extent.
+    static MeshData Ground(const EnuFrame& frame, const GeoExtent& extent);
 
 private:
     FeatureLook Look(const Feature& feature, NonFinite& nonFinite, std::string& strCaption) const;

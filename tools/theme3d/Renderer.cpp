@@ -27,16 +27,6 @@ namespace theme3d {
 
 namespace {
 
-// A marker size that reads at the layer's scale: a three-hundredth of its diagonal.
-double MarkerSize(const GeoExtent& extent) {
-    if (extent.IsEmpty())
-        return 1.0;
-    const double lat = (extent.ymin + extent.ymax) / 2 * 0.017453292519943295;
-    const double dx = (extent.xmax - extent.xmin) * 111320.0 * std::cos(lat);
-    const double dy = (extent.ymax - extent.ymin) * 110540.0;
-    return std::max(1.0, std::hypot(dx, dy) / 300.0);
-}
-
 // A host calls CalExtremumvValue for the layer before it has charts built.
 void SizeCharts(PluginLoader& plugin, const RenderPlan& plan,
                 std::vector<std::unique_ptr<KRS::KrTheme3D>>& themes,
@@ -124,32 +114,6 @@ std::string LabelGeoJson(const std::vector<FeatureResult>& results, std::size_t&
     return collection.dump(1) + "\n";
 }
 
-// Ground under the layer's extent with a margin, a little below the flat features so that the
-// two never fight for the same depth.
-void AddGround(SceneWriter& scene, const EnuFrame& frame, const GeoExtent& extent) {
-    if (extent.IsEmpty())
-        return;
-    const double mx = std::max(0.05 * (extent.xmax - extent.xmin), 1e-4);
-    const double my = std::max(0.05 * (extent.ymax - extent.ymin), 1e-4);
-    const double xmin = std::max(-180.0, extent.xmin - mx),
-                 xmax = std::min(180.0, extent.xmax + mx);
-    const double ymin = std::max(-90.0, extent.ymin - my), ymax = std::min(90.0, extent.ymax + my);
-    const double dBelow = -std::max(0.05, MarkerSize(extent) / 30.0);
-    FeatureTessellator tessellator(frame);
-    MeshData mesh;
-    tessellator.Ground(xmin, ymin, xmax, ymax, dBelow,
-                       mesh.For(ColorRamp::kGround, Primitive::Triangles));
-    scene.AddGround(mesh);
-}
-
-void Count(const NonFinite& nonFinite, RenderSummary& summary) {
-    summary.nNullClass += nonFinite.bClassValue ? 1 : 0;
-    summary.nNoChart += nonFinite.bChart ? 1 : 0;
-    summary.nNoLabel += nonFinite.bLabel ? 1 : 0;
-    summary.nNoExtrude += nonFinite.bExtrude ? 1 : 0;
-    summary.nNoGeometry += nonFinite.bGeometry ? 1 : 0;
-}
-
 } // namespace
 
 std::vector<LegendBlock>
@@ -194,19 +158,19 @@ RenderSummary Renderer::Run(PluginLoader& plugin, LayerReader& layer,
 
     const EnuFrame frame(extent.IsEmpty() ? 0.0 : (extent.xmin + extent.xmax) / 2,
                          extent.IsEmpty() ? 0.0 : (extent.ymin + extent.ymax) / 2);
-    const std::vector<FeatureResult> results =
-        RenderAll(plugin, plan, themes, features, frame, MarkerSize(extent), options.nJobs);
+    const std::vector<FeatureResult> results = RenderAll(
+        plugin, plan, themes, features, frame, FeatureRenderer::MarkerSize(extent), options.nJobs);
 
     SceneWriter scene(layer.GetLayerName(), frame);
-    if (options.bGround)
-        AddGround(scene, frame, extent);
+    if (options.bGround && !extent.IsEmpty())
+        scene.AddGround(FeatureRenderer::Ground(frame, extent));
     RenderSummary summary;
     summary.nFeatures = results.size();
     for (const FeatureResult& result : results) {
         scene.AddFeature(result);
         summary.nCharts += result.chart.IsEmpty() ? 0 : 1;
         summary.nUntriangulated += result.bUntriangulated ? 1 : 0;
-        Count(result.nonFinite, summary);
+        summary.Count(result.nonFinite);
     }
     const SceneWriter::Counts counts = scene.GetCounts();
     summary.nNodes = counts.nNodes;

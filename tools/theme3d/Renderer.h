@@ -2,6 +2,7 @@
 // into a glTF scene, a GeoJSON sidecar of label points and an SVG legend.
 #pragma once
 
+#include "FeatureResult.h"
 #include "LegendWriter.h"
 
 #include <memory>
@@ -39,6 +40,15 @@ struct RenderSummary {
     std::size_t nNullClass = 0, nNoChart = 0, nNoLabel = 0, nNoExtrude = 0, nNoGeometry = 0;
     std::string strLabelFile;                      // empty when no label theme gave a text
     std::size_t nTiles = 0, nDepth = 0, nBars = 0; // tiles of a tileset; bars drawn as instances
+
+    // Adds a feature's non-finite values to the counts above.
+    void Count(const NonFinite& nonFinite) {
+        nNullClass += nonFinite.bClassValue ? 1 : 0;
+        nNoChart += nonFinite.bChart ? 1 : 0;
+        nNoLabel += nonFinite.bLabel ? 1 : 0;
+        nNoExtrude += nonFinite.bExtrude ? 1 : 0;
+        nNoGeometry += nonFinite.bGeometry ? 1 : 0;
+    }
 };
 
 class Renderer {

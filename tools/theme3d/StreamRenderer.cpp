@@ -47,15 +47,6 @@ struct LayerPass {
     std::vector<double> sumMin, sumMax;
 };
 
-double MarkerSize(const GeoExtent& extent) {
-    if (extent.IsEmpty())
-        return 1.0;
-    const double lat = (extent.ymin + extent.ymax) / 2 * 0.017453292519943295;
-    const double dx = (extent.xmax - extent.xmin) * 111320.0 * std::cos(lat);
-    const double dy = (extent.ymax - extent.ymin) * 110540.0;
-    return std::max(1.0, std::hypot(dx, dy) / 300.0);
-}
-
 LayerPass ReadLayer(LayerReader& layer, const RenderPlan& plan,
                     std::vector<std::unique_ptr<KRS::KrTheme3D>>& themes, FeatureSpill& spill) {
     LayerPass pass;
@@ -134,24 +125,6 @@ std::string LabelFeature(const FeatureResult& result) {
         {"geometry", {{"type", "Point"}, {"coordinates", {result.anchor.lon, result.anchor.lat}}}},
         {"properties", {{"fid", result.nFid}, {"label", Utf8::Sanitize(result.strLabel)}}}};
     return feature.dump();
-}
-
-// Ground under the layer's extent with a margin, a little below the flat features so that the
-// two never fight for the same depth.
-void AddGround(TileBuilder& builder, const EnuFrame& frame, const GeoExtent& extent) {
-    if (extent.IsEmpty())
-        return;
-    const double mx = std::max(0.05 * (extent.xmax - extent.xmin), 1e-4);
-    const double my = std::max(0.05 * (extent.ymax - extent.ymin), 1e-4);
-    const double xmin = std::max(-180.0, extent.xmin - mx),
-                 xmax = std::min(180.0, extent.xmax + mx);
-    const double ymin = std::max(-90.0, extent.ymin - my), ymax = std::min(90.0, extent.ymax + my);
-    const double dBelow = -std::max(0.05, MarkerSize(extent) / 30.0);
-    FeatureTessellator tessellator(frame);
-    MeshData mesh;
-    tessellator.Ground(xmin, ymin, xmax, ymax, dBelow,
-                       mesh.For(ColorRamp::kGround, Primitive::Triangles));
-    builder.SetGround(mesh);
 }
 
 std::string StripSlashes(std::string strPath) {
@@ -283,8 +256,8 @@ RenderSummary StreamRenderer::Run(PluginLoader& plugin, LayerReader& layer,
         std::vector<std::unique_ptr<KRS::KrTheme3D>> copies;
         for (auto& pTheme : themes)
             copies.push_back(plugin.CloneTheme(*pTheme));
-        renderers.push_back(
-            std::make_unique<FeatureRenderer>(plan, std::move(copies), frame, MarkerSize(extent)));
+        renderers.push_back(std::make_unique<FeatureRenderer>(plan, std::move(copies), frame,
+                                                              FeatureRenderer::MarkerSize(extent)));
         renderers.back()->SetInstanceBars(options.bInstanceBars);
         renderers.back()->SetLegends(legends);
     }
@@ -298,12 +271,7 @@ RenderSummary StreamRenderer::Run(PluginLoader& plugin, LayerReader& layer,
             ++summary.nCharts;
         summary.nBars += result.bars.size();
         summary.nUntriangulated += result.bUntriangulated ? 1 : 0;
-        const NonFinite& nonFinite = result.nonFinite;
-        summary.nNullClass += nonFinite.bClassValue ? 1 : 0;
-        summary.nNoChart += nonFinite.bChart ? 1 : 0;
-        summary.nNoLabel += nonFinite.bLabel ? 1 : 0;
-        summary.nNoExtrude += nonFinite.bExtrude ? 1 : 0;
-        summary.nNoGeometry += nonFinite.bGeometry ? 1 : 0;
+        summary.Count(result.nonFinite);
     };
     Progress progress("rendering", nFeatures);
     const std::string strName = Utf8::Sanitize(layer.GetLayerName());
@@ -352,8 +320,8 @@ RenderSummary StreamRenderer::Run(PluginLoader& plugin, LayerReader& layer,
             summary.nDepth = std::max(summary.nDepth, static_cast<std::size_t>(node.nDepth) + 1);
     } else {
         TileBuilder builder(schema, frame);
-        if (options.bGround)
-            AddGround(builder, frame, extent);
+        if (options.bGround && !extent.IsEmpty())
+            builder.SetGround(FeatureRenderer::Ground(frame, extent));
         std::string strLabels;
         std::vector<Feature> features;
         std::vector<FeatureResult> results;

@@ -144,51 +144,58 @@ void SignalCleanup::Install() {
     std::set_terminate(RemoveTempsAndFail);
 }
 
-std::string SignalCleanup::MakeTemp(const std::string& strTarget, int& nSlot) {
+namespace {
+
+// Makes "<strTarget>.tmpXXXXXX" with make (mkstemp or a folder maker) in a slot marked nState,
+// with SIGINT and SIGTERM blocked so that it never exists unrecorded; returns its slot.
+template <typename Make> int MakeRecorded(const std::string& strTarget, int nState, Make make) {
     const std::string strTemplate = strTarget + ".tmpXXXXXX";
     if (strTemplate.size() >= PATH_MAX)
         throw ToolError("cannot write '" + strTarget + "': the path is too long");
     BlockSignals block;
-    nSlot = FreeSlot();
+    const int nSlot = FreeSlot();
     if (nSlot < 0)
         throw ToolError("cannot write '" + strTarget + "': too many files at once");
     Slot& slot = g_slots[nSlot];
     std::memcpy(slot.szPath, strTemplate.c_str(), strTemplate.size() + 1);
-    const int fd = mkstemp(slot.szPath);
-    if (fd < 0) {
+    if (!make(slot.szPath)) {
         const int nError = errno;
         slot.nState.store(0);
         throw ToolError("cannot write '" + strTarget + "': " + std::strerror(nError));
     }
-    slot.nState.store(1, std::memory_order_release);
-    // mkstemp makes the file private; outputs get the usual permissions.
+    slot.nState.store(nState, std::memory_order_release);
+    return nSlot;
+}
+
+// mkstemp and mkdtemp make private entries; outputs get the usual permissions.
+mode_t UsualMode(mode_t mode) {
     const mode_t mask = umask(0);
     umask(mask);
-    fchmod(fd, 0666 & ~mask);
-    close(fd);
-    return slot.szPath;
+    return mode & ~mask;
+}
+
+} // namespace
+
+std::string SignalCleanup::MakeTemp(const std::string& strTarget, int& nSlot) {
+    nSlot = MakeRecorded(strTarget, 1, [](char* szPath) {
+        const int fd = mkstemp(szPath);
+        if (fd < 0)
+            return false;
+        fchmod(fd, UsualMode(0666));
+        close(fd);
+        return true;
+    });
+    return g_slots[nSlot].szPath;
 }
 
 std::string SignalCleanup::MakeTempFolder(const std::string& strTarget, int& nSlot) {
-    const std::string strTemplate = strTarget + ".tmpXXXXXX";
-    if (strTemplate.size() >= PATH_MAX)
-        throw ToolError("cannot write '" + strTarget + "': the path is too long");
-    BlockSignals block;
-    nSlot = FreeSlot();
-    if (nSlot < 0)
-        throw ToolError("cannot write '" + strTarget + "': too many files at once");
-    Slot& slot = g_slots[nSlot];
-    std::memcpy(slot.szPath, strTemplate.c_str(), strTemplate.size() + 1);
-    if (mkdtemp(slot.szPath) == nullptr) {
-        const int nError = errno;
-        slot.nState.store(0);
-        throw ToolError("cannot write '" + strTarget + "': " + std::strerror(nError));
-    }
-    slot.nState.store(3, std::memory_order_release);
-    const mode_t mask = umask(0);
-    umask(mask);
-    chmod(slot.szPath, 0777 & ~mask);
-    return slot.szPath;
+    nSlot = MakeRecorded(strTarget, 3, [](char* szPath) {
+        if (mkdtemp(szPath) == nullptr)
+            return false;
+        chmod(szPath, UsualMode(0777));
+        return true;
+    });
+    return g_slots[nSlot].szPath;
 }
 
 void SignalCleanup::Forget(int nSlot) {

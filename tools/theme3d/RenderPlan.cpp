@@ -100,4 +100,15 @@ bool RenderPlan::AllFinite(const std::vector<double>& values) {
     return std::isfinite(dSum);
 }
 
+bool RenderPlan::ChartSum(KRS::KrTheme3D& theme, const ThemeUse& use, const Feature& feature,
+                          double& dSum) {
+    const std::vector<double> values = GraphValues(theme, use, feature);
+    if (!AllFinite(values))
+        return false;
+    dSum = 0.0;
+    for (double d : values)
+        dSum += d;
+    return true;
+}
+
 } // namespace theme3d

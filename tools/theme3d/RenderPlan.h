@@ -34,6 +34,10 @@ public:
                                            const Feature& feature);
     // Every value, and their sum, is a finite number.
     static bool AllFinite(const std::vector<double>& values);
+    // The sum of one feature's chart values, which sizes its chart; false (no chart) when a
+    // value or the sum is not finite.
+    static bool ChartSum(KRS::KrTheme3D& theme, const ThemeUse& use, const Feature& feature,
+                         double& dSum);
 
 private:
     int Slot(const LayerReader& layer, const std::string& strField);

@@ -37,12 +37,9 @@ void SizeCharts(PluginLoader& plugin, const RenderPlan& plan,
             continue;
         double dMin = HUGE_VAL, dMax = -HUGE_VAL;
         for (const Feature& feature : features) {
-            const std::vector<double> values = RenderPlan::GraphValues(*themes[t], use, feature);
-            if (!RenderPlan::AllFinite(values))
-                continue; // that feature gets no chart
             double dSum = 0.0;
-            for (double d : values)
-                dSum += d;
+            if (!RenderPlan::ChartSum(*themes[t], use, feature, dSum))
+                continue; // that feature gets no chart
             dMin = std::min(dMin, dSum);
             dMax = std::max(dMax, dSum);
         }

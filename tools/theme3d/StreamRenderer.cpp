@@ -70,12 +70,9 @@ LayerPass ReadLayer(LayerReader& layer, const RenderPlan& plan,
             const ThemeUse& use = plan.GetUses()[t];
             if (use.nType != KRS::KrTheme3D::Graph)
                 continue;
-            const std::vector<double> values = RenderPlan::GraphValues(*themes[t], use, feature);
-            if (!RenderPlan::AllFinite(values))
-                continue; // that feature gets no chart
             double dSum = 0.0;
-            for (double d : values)
-                dSum += d;
+            if (!RenderPlan::ChartSum(*themes[t], use, feature, dSum))
+                continue; // that feature gets no chart
             pass.sumMin[t] = std::min(pass.sumMin[t], dSum);
             pass.sumMax[t] = std::max(pass.sumMax[t], dSum);
         }

@@ -10,71 +10,55 @@
 using KRS::KrFile;
 using TOVO::TovoMBString;
 
-namespace {
-
-struct PathCase {
-    const char* szBase;
-    const char* szPath;
-    const char* szExpected;
-};
-
-} // namespace
-
-TEST(KrFile, DirAndNameSplitAtTheLastSeparatorOfEitherKind) {
+// 'R' the relative path of a directory from a base, 'A' the absolute path of a name against it,
+// 'I' how the themes store an icon name (relative directory, then the name), which must read
+// back to the name.
+TEST(KrFile, PathTable) {
+    const struct {
+        char cOp;
+        const char *szBase, *szPath, *szExpected;
+    } cases[] = {
+        {'R', "/data/project/scene.xml", "/data/other/", "../other/"},
+        {'R', "/data/project/scene.xml", "/data/project/", ""},
+        {'R', "/data/project/", "/data/project/icons", "icons/"},
+        {'R', "/data/./project/../project/s.xml", "/data/project/a/./b/../c/", "a/c/"},
+        {'R', "c:/maps/scene.xml", "C:\\Icons\\", "../Icons/"}, // in the base's separators
+        {'R', "C:\\maps\\scene.xml", "D:\\icons\\", "D:\\icons\\"},
+        {'R', "/data/scene.xml", "icons/./", "icons/./"},       // already relative: unchanged
+        {'R', "", "/data/./icons/", "/data/./icons/"},          // no base: unchanged
+        {'R', "rel/scene.xml", "/data/icons/", "/data/icons/"}, // relative base
+        {'A', "/data/project/", "./a/../b.png", "/data/project/b.png"},
+        {'A', "/data/scene.xml", "../../../up.png", "/up.png"},
+        {'A', "C:\\maps\\scene.xml", "..\\icons\\a.png", "C:\\icons\\a.png"},
+        {'A', "/data/project/scene.xml", "", "/data/project/"},
+        {'A', "/data/project/scene.xml", "/abs//x/./y.png", "/abs//x/./y.png"},
+        {'A', "", "a/../b.png", "a/../b.png"},
+        {'I', "/data/project/scene.xml", "/data/project/icons/a.png", "icons/a.png"},
+        {'I', "/data/project/scene.xml", "/data/other/b.png", "../other/b.png"},
+        {'I', "/data/project/", "/d.png", "../../d.png"},
+        {'I', "/data/project/", "/data/project/icons/..", "icons/.."}, // a name is never resolved
+        {'I', "D:\\gis\\scene.xml", "D:\\gis\\sym\\e.png", "sym\\e.png"},
+        {'I', "", "C:/odd\\.//f.png", "C:/odd\\.//f.png"},
+        {'I', "rel/scene.xml", "/x/./g.png", "/x/./g.png"},
+    };
+    for (const auto& c : cases) {
+        TovoMBString result;
+        if (c.cOp == 'R')
+            result = KrFile::GetRelativePath(c.szBase, c.szPath);
+        else if (c.cOp == 'A')
+            result = KrFile::GetAbsolutePath(c.szBase, c.szPath);
+        else
+            result = KrFile::GetRelativePath(c.szBase, KrFile::GetDir(c.szPath)) +
+                     KrFile::GetName(c.szPath);
+        EXPECT_EQ(result, c.szExpected) << c.cOp << " " << c.szBase << " | " << c.szPath;
+        if (c.cOp == 'I') {
+            EXPECT_EQ(KrFile::GetAbsolutePath(c.szBase, result), c.szPath) << c.szPath;
+        }
+    }
     EXPECT_EQ(KrFile::GetDir("a\\b/c.png") + "|" + KrFile::GetName("a\\b/c.png"), "a\\b/|c.png");
     EXPECT_EQ(KrFile::GetDir("c.png") + "|" + KrFile::GetName("c.png") + "|" +
                   KrFile::GetName("d/"),
               "|c.png|");
-}
-
-TEST(KrFile, RelativePathFromAFileOrDirectoryBase) {
-    const PathCase cases[] = {
-        {"/data/project/scene.xml", "/data/other/", "../other/"},
-        {"/data/project/scene.xml", "/data/project/", ""},
-        {"/data/project/", "/data/project/icons", "icons/"},
-        {"/data/./project/../project/s.xml", "/data/project/a/./b/../c/", "a/c/"},
-        {"c:/maps/scene.xml", "C:\\Icons\\", "../Icons/"}, // in the base's separators
-        {"C:\\maps\\scene.xml", "D:\\icons\\", "D:\\icons\\"},
-        {"/data/scene.xml", "icons/./", "icons/./"},       // already relative: unchanged
-        {"", "/data/./icons/", "/data/./icons/"},          // no base: unchanged
-        {"rel/scene.xml", "/data/icons/", "/data/icons/"}, // relative base
-    };
-    for (const PathCase& c : cases)
-        EXPECT_EQ(KrFile::GetRelativePath(c.szBase, c.szPath), c.szExpected)
-            << c.szBase << " | " << c.szPath;
-}
-
-TEST(KrFile, AbsolutePathAgainstTheBaseDirectory) {
-    const PathCase cases[] = {
-        {"/data/project/", "./a/../b.png", "/data/project/b.png"},
-        {"/data/scene.xml", "../../../up.png", "/up.png"},
-        {"C:\\maps\\scene.xml", "..\\icons\\a.png", "C:\\icons\\a.png"},
-        {"/data/project/scene.xml", "", "/data/project/"},
-        {"/data/project/scene.xml", "/abs//x/./y.png", "/abs//x/./y.png"}, // absolute: unchanged
-        {"", "a/../b.png", "a/../b.png"},                                  // no base: unchanged
-    };
-    for (const PathCase& c : cases)
-        EXPECT_EQ(KrFile::GetAbsolutePath(c.szBase, c.szPath), c.szExpected)
-            << c.szBase << " | " << c.szPath;
-}
-
-// How the themes store an icon name (relative directory, then the name) and read it back.
-TEST(KrFile, IconNameRoundTripRestoresTheName) {
-    const PathCase cases[] = {
-        {"/data/project/scene.xml", "/data/project/icons/a.png", "icons/a.png"},
-        {"/data/project/scene.xml", "/data/other/b.png", "../other/b.png"},
-        {"/data/project/", "/d.png", "../../d.png"},
-        {"/data/project/", "/data/project/icons/..", "icons/.."}, // a name is never resolved
-        {"D:\\gis\\scene.xml", "D:\\gis\\sym\\e.png", "sym\\e.png"},
-        {"", "C:/odd\\.//f.png", "C:/odd\\.//f.png"},
-        {"rel/scene.xml", "/x/./g.png", "/x/./g.png"},
-    };
-    for (const PathCase& c : cases) {
-        const TovoMBString stored =
-            KrFile::GetRelativePath(c.szBase, KrFile::GetDir(c.szPath)) + KrFile::GetName(c.szPath);
-        EXPECT_EQ(stored, c.szExpected) << c.szPath;
-        EXPECT_EQ(KrFile::GetAbsolutePath(c.szBase, stored), c.szPath) << c.szPath;
-    }
 }
 
 TEST(KrFile, ExistingDirectoryBaseCountsAsADirectory) {

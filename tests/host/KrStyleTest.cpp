@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 #include <pugixml.hpp>
 
+#include <cmath>
 #include <functional>
+#include <random>
 #include <string>
 #include <utility>
 #include <vector>
@@ -67,6 +69,33 @@ TEST(KrStyle, EveryMemberRoundTripsInBothVersionsUnderTheRootTheCallerNames) {
     KrStyle read;
     EXPECT_FALSE(read.FromXML(full.ToXML(0), 20031212));
     EXPECT_TRUE(read == KrStyle());
+}
+
+// A style whose icon name needs no escaping is put together by a shortcut; it must write what
+// the markup writes for the same style, here with an icon name that needs escaping, but for that.
+TEST(KrStyle, ShortcutWritesWhatTheMarkupWrites) {
+    std::mt19937 gen(3);
+    auto number = [&] { return std::ldexp(double(gen() % 2001) - 1000, int(gen() % 80) - 40); };
+    for (int n = 0; n < 300; ++n) {
+        KrStyle style;
+        style.SetFillColor(gen());
+        style.SetLineColor(gen());
+        style.SetLineWidth(number());
+        style.SetIconScale(number());
+        style.SetAltitudeMode(static_cast<KRS::AltitudeMode>(gen() % 4));
+        style.SetFill(static_cast<unsigned char>(gen() % 2));
+        style.SetExtrude(number());
+        const bool bEmpty = n % 4 == 0;
+        const char* szRoot = n % 3 ? "dkm:GeoStyle" : "";
+        style.SetIconName(bEmpty ? "" : "a b.png");
+        std::string shortcut = style.ToXML(0, szRoot).Str();
+        const std::string from = bEmpty ? "<dkm:IconName/>" : ">a b.png<";
+        const std::string to = bEmpty ? "<dkm:IconName>&lt;</dkm:IconName>" : ">a&lt;b.png<";
+        ASSERT_NE(shortcut.find(from), std::string::npos) << shortcut;
+        shortcut.replace(shortcut.find(from), from.size(), to);
+        style.SetIconName(bEmpty ? "<" : "a<b.png");
+        EXPECT_EQ(shortcut, style.ToXML(0, szRoot).Str());
+    }
 }
 
 TEST(KrStyle, MissingMembersKeepTheirValuesAndBrokenTextChangesNothing) {

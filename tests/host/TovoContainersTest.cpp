@@ -1,10 +1,15 @@
-// The array's and the dictionary's edge rules.
+// The array and the dictionary against the standard containers, under random operations: an
+// index outside the array appends on insertion and removes nothing, a removal is cut at the end
+// and says how much went, and element access outside throws before any change.
 #include "VyBase600/TovoArray.h"
 #include "VyBase600/TovoDict.h"
 #include "VyBase600/TovoMBString.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <map>
+#include <random>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -12,101 +17,92 @@
 using TOVO::TovoArray;
 using TOVO::TovoDict;
 using TOVO::TovoMBString;
-using Ints = std::vector<int>;
 
-namespace {
-
-TovoArray<int> Make(std::initializer_list<int> values) {
-    TovoArray<int> a;
-    for (int v : values)
-        a.Add(v);
-    return a;
-}
-
-Ints Items(const TovoArray<int>& a) {
-    return Ints(a.begin(), a.end());
-}
-
-} // namespace
-
-TEST(TovoContainersTest, InsertAtBeforeThePositionOrAppends) {
-    const struct {
-        int index, count;
-        Ints out;
-    } cases[] = {
-        {0, 1, {9, 1, 2, 3}}, {1, 2, {1, 9, 9, 2, 3}},  {3, 1, {1, 2, 3, 9}},
-        {4, 1, {1, 2, 3, 9}}, {-1, 2, {1, 2, 3, 9, 9}}, {1, 0, {1, 2, 3}},
+TEST(TovoContainersTest, ArrayAnswersAsAVectorUnderRandomOperations) {
+    std::mt19937 gen(7);
+    auto pick = [&](int nLow, int nHigh) {
+        return std::uniform_int_distribution(nLow, nHigh)(gen);
     };
-    for (const auto& c : cases) {
-        TovoArray<int> a = Make({1, 2, 3});
-        a.InsertAt(c.index, 9, c.count);
-        EXPECT_EQ(Items(a), c.out) << "at " << c.index << " count " << c.count;
+    for (int round = 0; round < 200; ++round) {
+        TovoArray<int> array;
+        std::vector<int> model;
+        for (int step = 0; step < 30; ++step) {
+            const int size = static_cast<int>(model.size());
+            const int index = pick(-2, size + 2), count = pick(-1, 3), value = pick(0, 99);
+            const auto at = [&](int i) { return model.begin() + (i < 0 || i > size ? size : i); };
+            switch (pick(0, 4)) {
+            case 0:
+                ASSERT_EQ(array.Add(value), size);
+                model.push_back(value);
+                break;
+            case 1: // a value from the array itself is inserted as it was
+                array.InsertAt(index, size ? array[0] : value, count);
+                model.insert(at(index), std::max(count, 0), size ? model[0] : value);
+                break;
+            case 2: {
+                TovoArray<int> other, assigned;
+                other.SetSize(count, 4); // zeros
+                other.Add(value);
+                assigned = TovoArray<int>(other); // copies keep the grow size
+                ASSERT_EQ(assigned.GetGrowBy(), 4);
+                array.InsertAt(index, assigned);
+                model.insert(at(index), std::max(count, 0), 0);
+                model.insert(at(index) + std::max(count, 0), value);
+                break;
+            }
+            case 3: {
+                const int removed =
+                    count <= 0 || index < 0 || index >= size ? 0 : std::min(count, size - index);
+                ASSERT_EQ(array.RemoveAt(index, count), removed) << index << " " << count;
+                model.erase(model.begin() + std::max(index, 0),
+                            model.begin() + std::max(index, 0) + removed);
+                break;
+            }
+            default:
+                if (index >= 0 && index < size) {
+                    array.SetAt(index, value);
+                    model[index] = value;
+                } else {
+                    EXPECT_THROW(array.SetAt(index, value), std::out_of_range);
+                    EXPECT_THROW(array[index] = value, std::out_of_range);
+                    EXPECT_THROW(array.GetAt(index), std::out_of_range);
+                }
+            }
+            ASSERT_EQ(std::vector<int>(array.begin(), array.end()), model) << round << " " << step;
+        }
     }
-    TovoArray<int> a = Make({1, 2, 3});
-    a.InsertAt(0, a[2], 2); // a value from the array itself
-    EXPECT_EQ(Items(a), (Ints{3, 3, 1, 2, 3}));
-    TovoArray<int> b = Make({1, 2});
-    b.InsertAt(1, b);
-    b.InsertAt(-5, Make({7}));
-    EXPECT_EQ(Items(b), (Ints{1, 1, 2, 2, 7}));
 }
 
-TEST(TovoContainersTest, RemoveAtReturnsHowManyWentAway) {
-    const struct {
-        int index, count, removed;
-        Ints out;
-    } cases[] = {
-        {1, 2, 2, {1, 4}},        {2, 9, 2, {1, 2}},       {4, 1, 0, {1, 2, 3, 4}},
-        {-1, 1, 0, {1, 2, 3, 4}}, {1, 0, 0, {1, 2, 3, 4}}, {1, -2, 0, {1, 2, 3, 4}},
-    };
-    for (const auto& c : cases) {
-        TovoArray<int> a = Make({1, 2, 3, 4});
-        EXPECT_EQ(a.RemoveAt(c.index, c.count), c.removed) << "at " << c.index;
-        EXPECT_EQ(Items(a), c.out) << "at " << c.index << " count " << c.count;
+TEST(TovoContainersTest, DictionaryAnswersAsAMapUnderRandomOperations) {
+    std::mt19937 gen(11);
+    TovoDict<TovoMBString, int> dict;
+    std::map<std::string, int> model;
+    const char* const keys[] = {"a", "B", "b", "ab", "", "A"};
+    for (int step = 0; step < 2000; ++step) {
+        const std::string key = keys[gen() % 6];
+        const int value = static_cast<int>(gen() % 100);
+        int found = -1;
+        switch (gen() % 4) {
+        case 0:
+            dict.SetAt(key.c_str(), value);
+            model[key] = value;
+            break;
+        case 1:
+            EXPECT_EQ(dict[key.c_str()], model[key]); // indexing inserts
+            break;
+        case 2:
+            EXPECT_EQ(dict.RemoveKey(key.c_str()), model.erase(key) == 1);
+            break;
+        default:
+            ASSERT_EQ(dict.Lookup(key.c_str(), found), model.count(key) == 1);
+            EXPECT_EQ(found, model.count(key) ? model[key] : -1); // a miss leaves it alone
+        }
+        ASSERT_EQ(dict.GetCount(), static_cast<int>(model.size()));
+        std::string order, expected;
+        for (const auto& kv : dict)
+            order += kv.first.Str() + "=" + std::to_string(kv.second) + ";";
+        for (const auto& [k, v] : model)
+            expected += k + "=" + std::to_string(v) + ";";
+        ASSERT_EQ(order, expected);
     }
-}
-
-TEST(TovoContainersTest, OutOfRangeThrowsBeforeAnyChange) {
-    TovoArray<int> a = Make({1, 2, 3});
-    EXPECT_THROW(a.SetAt(3, 9), std::out_of_range);
-    EXPECT_THROW(a.GetAt(-1), std::out_of_range);
-    EXPECT_THROW(a.ElementAt(-1) = 9, std::out_of_range);
-    EXPECT_THROW(a[3] = 9, std::out_of_range);
-    EXPECT_EQ(Items(a), (Ints{1, 2, 3}));
-    EXPECT_THROW(TovoArray<int>().GetAt(0), std::out_of_range);
-}
-
-TEST(TovoContainersTest, SetSizeZeroFillsAndCopiesKeepTheGrowSize) {
-    TovoArray<int> a;
-    a.SetSize(3, 16);
-    EXPECT_EQ(a.Add(5), 3);
-    TovoArray<int> copy(a), assigned;
-    assigned = a;
-    a.SetAt(0, 1);
-    EXPECT_EQ(Items(copy), (Ints{0, 0, 0, 5}));
-    EXPECT_EQ(Items(assigned), (Ints{0, 0, 0, 5}));
-    EXPECT_TRUE(copy.GetGrowBy() == 16 && assigned.GetGrowBy() == 16);
-    TovoArray<TovoMBString> s;
-    s.SetSize(2);
-    EXPECT_TRUE(s[1].IsEmpty());
-}
-
-TEST(TovoContainersTest, DictionaryLooksUpInsertsAndIteratesInKeyOrder) {
-    TovoDict<TovoMBString, int> d;
-    d.SetAt("b", 2);
-    d["a"] = 1;
-    d.SetAt("B", 3);
-    d.SetAt("b", 4);
-    int v = -1;
-    EXPECT_TRUE(d.Lookup("b", v));
-    EXPECT_FALSE(d.Lookup("c", v));
-    EXPECT_EQ(v, 4);      // untouched by the failed lookup
-    EXPECT_EQ(d["c"], 0); // indexing inserts
-    std::string keys;
-    for (const auto& kv : d)
-        keys += kv.first.Str();
-    EXPECT_EQ(keys, "Babc");
-    EXPECT_TRUE(d.RemoveKey("a"));
-    EXPECT_FALSE(d.RemoveKey("a"));
-    EXPECT_EQ(d.GetCount(), 3);
 }

@@ -82,3 +82,15 @@ TEST(TovoTimeTest, FormatsLikeStrftime) {
     EXPECT_EQ(t.Format("at %Q %"), "at %Q %");
     EXPECT_EQ(t.Format(nullptr), "");
 }
+
+// Every month's last day is a date and the day after it none, in common and leap years.
+TEST(TovoTimeTest, MonthLengths) {
+    const int lengths[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    for (int year : {1900, 2000, 2023, 2024})
+        for (int month = 1; month <= 12; ++month) {
+            const bool leap = year == 2000 || year == 2024;
+            const int last = lengths[month - 1] + (month == 2 && leap);
+            EXPECT_TRUE(TovoTime(year, month, last).IsValid()) << year << "-" << month;
+            EXPECT_FALSE(TovoTime(year, month, last + 1).IsValid()) << year << "-" << month;
+        }
+}

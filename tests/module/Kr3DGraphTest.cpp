@@ -32,15 +32,6 @@ struct Graph : Kr3DGraph {
     }
 };
 
-TEST(GraphTest, AddMakesAFieldItemNamedByItsExpression) {
-    Kr3DGraph graph;
-    EXPECT_EQ(graph.GetGraphType(), 0);
-    EXPECT_EQ(graph.Add("POP"), 0);
-    EXPECT_EQ(graph.Add("AREA"), 1);
-    EXPECT_EQ(graph.GetCaptionAt(1), "AREA");
-    EXPECT_EQ(graph.GetItem(1).m_nItemType, 1);
-}
-
 TEST(GraphTest, SetCountCutsGrowsWithDefaultsOrRepeatsTheLastItem) {
     Kr3DGraph empty;
     empty.SetCount(3);
@@ -76,26 +67,6 @@ TEST(GraphTest, RemoveAtRemovesWhatIsThereAndMovesItemsWhole) {
     Graph graph("AB");
     graph.RemoveAll();
     EXPECT_EQ(graph.GetCount(), 0);
-}
-
-TEST(GraphTest, AssignmentAssignsItemsPresentOnBothSides) {
-    Graph target("AB", {0});
-    target.SetGraphType(4);
-    Graph source("XYZ", {1});
-    source.SetBarWidth(7);
-    static_cast<Kr3DGraph&>(target) = source;
-    EXPECT_EQ(target.Items(), "X1 Y2 Z"); // X has no values: A's stay
-    EXPECT_EQ(target.GetGraphType(), 0);
-    EXPECT_EQ(target.GetBarWidth(), 7);
-    static_cast<Kr3DGraph&>(target) = static_cast<Kr3DGraph&>(target);
-    EXPECT_EQ(target.Items(), "X1 Y2 Z");
-    static_cast<Kr3DGraph&>(target) = Graph("P");
-    EXPECT_EQ(target.Items(), "P1"); // cut to one item, which keeps its values
-
-    const Kr3DGraph copy(source);
-    source.SetExpressionAt(0, "changed");
-    EXPECT_EQ(copy.GetExpressionAt(0), "X");
-    EXPECT_EQ(copy.GetBarWidth(), 7);
 }
 
 } // namespace

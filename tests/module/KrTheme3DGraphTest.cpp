@@ -111,20 +111,6 @@ TEST(GraphThemeTest, ModifiedFlagFollowsTheListExactly) {
     }
 }
 
-TEST(GraphThemeTest, SizesAndGraduatedMode) {
-    KrTheme3DGraph theme;
-    theme.SetMinSumSize(10);
-    EXPECT_DOUBLE_EQ(theme.GetMinSize().cx, 14.142135623730951);
-    EXPECT_EQ(theme.GetMaxSumSize(), 0.0);
-    theme.SetMaxSumSize(3);
-    EXPECT_DOUBLE_EQ(theme.GetMaxSize().cx, 4.2426406871192857);
-    EXPECT_EQ(theme.GetMinSumSize(), 10.0);
-    theme.SetGraduatedMode(258);
-    EXPECT_EQ(theme.GetGraduatedMode(), 2);
-    theme.SetGraduatedMode(-1);
-    EXPECT_EQ(theme.GetGraduatedMode(), 255);
-}
-
 TEST(GraphThemeTest, ItemsByIndexAndByExpression) {
     KrTheme3DGraph theme = Filled();
     EXPECT_EQ(KrTheme3DGraph().IndexOf("a"), -1);

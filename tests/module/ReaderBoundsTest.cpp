@@ -149,22 +149,6 @@ TEST(ReaderBoundsTest, GraphCountsPastTheBudgetAreCutByOneRule) {
     EXPECT_EQ(decltype(LogOf(""))({{"Src/Theme3DBase/KrTheme3DGraph", 700}}), LogOf("EGg040"));
 }
 
-// The largest theme a small document can make (2^20 zeros) writes its value elements, 55 449 460
-// bytes: 41 bytes of markup and "0.000000" per value plus twice the digits of its number; the rest
-// of the document is a few hundred bytes. It reads back the same.
-TEST(ReaderBoundsTest, TheLargestThemeWritesBackWithinItsBound) {
-    KrTheme3DGraph theme;
-    ASSERT_TRUE(
-        theme.FromXML(Theme(4, Element("dkm:GraphItems", ArrayItem(2000000000, 0, ""))), 0, ""));
-    const TovoMBString written = theme.ToXML(0, "");
-    EXPECT_GE(written.GetLength(), 55449460);
-    EXPECT_LT(written.GetLength(), 55449460 + 4096);
-    KrTheme3DGraph back;
-    ASSERT_TRUE(back.FromXML(written, 0, ""));
-    EXPECT_EQ(1048576, TotalValues(back));
-    KrLogFile::GetInstance(false).ClearRecords();
-}
-
 TEST(ReaderBoundsTest, UniqueReaderKeepsOneItemPerValueOfAWideDocument) {
     const std::string item =
         Element("dkm:UniqueItem", Element("dkm:Value", "1") + Element("dkm:Caption", "c"));

@@ -1,0 +1,705 @@
+// Every theme's XML: what the writer produced, read with plain pugixml (element order, names,
+// number texts, log records), and what the reader takes from documents edited by hand. Plain
+// round trips of random themes are RoundTripRandomTest's.
+#include "Theme3DBase/KrTheme3DGraph.h"
+#include "Theme3DBase/KrTheme3DLabel.h"
+#include "Theme3DBase/KrTheme3DRange.h"
+#include "Theme3DBase/KrTheme3DUnique.h"
+#include "ThemeTestSupport.h"
+#include "VyToolkit600/KrLogFile.h"
+
+#include <gtest/gtest.h>
+#include <pugixml.hpp>
+
+#include <functional>
+#include <sstream>
+#include <string>
+#include <utility>
+#include <vector>
+
+using namespace KRS;
+using namespace ThemeTest;
+using TOVO::TovoArray;
+using TOVO::TovoMBString;
+using TOVO::TovoVariant;
+
+namespace {
+
+const int kVersion = 20090106;
+
+std::string El(const std::string& name, const std::string& text) {
+    return "<" + name + ">" + text + "</" + name + ">";
+}
+
+pugi::xml_node Root(pugi::xml_document& doc, const TovoMBString& strXML) {
+    EXPECT_TRUE(doc.load_string(strXML.c_str(), pugi::parse_default | pugi::parse_ws_pcdata));
+    return doc.document_element();
+}
+
+TovoMBString Text(const pugi::xml_document& doc) {
+    std::ostringstream out;
+    doc.save(out, "", pugi::format_raw | pugi::format_no_declaration);
+    return TovoMBString(out.str());
+}
+
+// A theme's document changed by hand.
+TovoMBString Edited(const TovoMBString& strXML, const std::function<void(pugi::xml_node)>& edit) {
+    pugi::xml_document doc;
+    edit(Root(doc, strXML));
+    return Text(doc);
+}
+
+// name=text of the root's children from the one named on.
+Strings Rows(const TovoMBString& strXML, const char* szFrom) {
+    pugi::xml_document doc;
+    Strings rows;
+    for (pugi::xml_node child = Root(doc, strXML).child(szFrom); child;
+         child = child.next_sibling())
+        rows.push_back(std::string(child.name()) + "=" + child.child_value());
+    return rows;
+}
+
+void ExpectOneLog(const char* szCode, const char* szClass, int nLine) {
+    const auto records = KrLogFile::GetInstance(false).GetRecords();
+    ASSERT_EQ(records.size(), 1u) << nLine;
+    EXPECT_EQ(records[0].nLevel, 400);
+    EXPECT_EQ(records[0].strCode, szCode);
+    EXPECT_EQ(records[0].strSource, std::string("Src/Theme3DBase/") + szClass);
+    EXPECT_EQ(records[0].nLine, nLine);
+}
+
+// ---- graph theme
+
+// A graph theme's base document followed by the given graph elements.
+TovoMBString GraphDocument(const std::string& graphElements) {
+    const std::string base = KrTheme3DGraph().ToXML(20031211, "").Str();
+    return (base.substr(0, base.rfind("</dkm:Theme3D>")) + graphElements + "</dkm:Theme3D>")
+        .c_str();
+}
+
+std::vector<int> Keys(KrTheme3DGraph& theme) {
+    return std::vector<int>(theme.GetJoinArrayField().begin(), theme.GetJoinArrayField().end());
+}
+
+KrTheme3DGraph FullGraph() {
+    KrTheme3DGraph theme;
+    theme.Add("POP");
+    theme.AddArrayField("Arr", Array({1.5, -2}));
+    theme.SetGraphType(12);
+    theme.SetBarWidth(12.5);
+    theme.SetStartAngle(-0.25);
+    theme.SetShowItemText(TRUE);
+    theme.SetItemTextFormat(4);
+    theme.SetGraduatedMode(2);
+    theme.SetMinSumSize(3);
+    theme.SetMaxSumSize(100);
+    theme.CalExtremumvValue(4, 16, TOVO::TovoRect2D(0, 0, 1, 1), 0, FALSE);
+    KrTextStyle textStyle = theme.GetItemTextStyle();
+    textStyle.SetFaceName("MyTextStyleFont");
+    theme.SetItemTextStyle(textStyle);
+    theme.GetJoinArrayField().Add(7);
+    theme.GetJoinArrayField().Add(-3);
+    return theme;
+}
+
+TEST(GraphXmlTest, WritesTheRowsInOrder) {
+    KrTheme3DGraph theme;
+    theme.Add("A");
+    theme.Add("C");
+    const TovoMBString xml = theme.ToXML(kVersion, "ignored");
+    EXPECT_EQ(theme.ToXML(0, ""), xml);
+    EXPECT_EQ(Rows(xml, "dkm:GraphType"),
+              (Strings{"dkm:GraphType=Pie", "dkm:BarWidth=0", "dkm:StartAngle=0",
+                       "dkm:ShowItemText=FALSE", "dkm:ItemTextFormat=Percent",
+                       "dkm:GraduatedMode=Constant", "dkm:MinSum=0", "dkm:MaxSum=0",
+                       "dkm:SqrtMinSum=0", "dkm:SqrtMaxSum=0", "dkm:LogMinSum=0", "dkm:LogMaxSum=0",
+                       "dkm:GraphItems=", "dkm:MinSize=", "dkm:MaxSize=", "dkm:ItemTextStyle="}));
+    pugi::xml_document doc;
+    const pugi::xml_node root = Root(doc, xml);
+    EXPECT_EQ(
+        std::distance(root.child("dkm:GraphItems").begin(), root.child("dkm:GraphItems").end()), 2);
+    EXPECT_STREQ(root.child("dkm:GraphItems").last_child().child_value("dkm:FieldExpression"), "C");
+    EXPECT_STREQ(root.child("dkm:MaxSize").child_value("dkm:cy"), "0");
+
+    const TovoMBString full = FullGraph().ToXML(kVersion, "");
+    EXPECT_EQ(Rows(full, "dkm:GraphType"),
+              (Strings{"dkm:GraphType=StackedBar", "dkm:BarWidth=12.5", "dkm:StartAngle=-0.25",
+                       "dkm:ShowItemText=TRUE", "dkm:ItemTextFormat=CaptionPercent",
+                       "dkm:GraduatedMode=Logarithm", "dkm:MinSum=4", "dkm:MaxSum=16",
+                       "dkm:SqrtMinSum=2", "dkm:SqrtMaxSum=4", "dkm:LogMinSum=1.386294361119891",
+                       "dkm:LogMaxSum=2.772588722239781", "dkm:GraphItems=", "dkm:MinSize=",
+                       "dkm:MaxSize=", "dkm:ItemTextStyle=", "dkm:KeyNum=2", "dkm:Key0=7",
+                       "dkm:Key1=-3"}));
+    const pugi::xml_node fullRoot = Root(doc, full);
+    EXPECT_STREQ(fullRoot.child("dkm:MinSize").child_value("dkm:cx"), "4.242640687119286");
+    EXPECT_EQ(full.Find("dkm:TextStyle"), -1);
+    EXPECT_NE(full.Find("MyItemTextStyleFont"), -1); // every occurrence renamed
+    EXPECT_STREQ(fullRoot.child("dkm:GraphItems").last_child().child_value("dkm:ArrayField0"),
+                 "1.500000");
+}
+
+TEST(GraphXmlTest, CodesAreWrittenAndReadByNameWithFallbacks) {
+    const struct {
+        int nType, nFormat, nMode;
+        const char *szType, *szFormat, *szMode;
+    } written[] = {{4, 2, 1, "Bar", "Value", "SquareRoot"},
+                   {6, 3, 0, "Pie", "Caption", "Constant"},
+                   {7, 5, 9, "Pie", "CaptionValue", "SquareRoot"},
+                   {-1, 0, 200, "Pie", "Percent", "SquareRoot"}};
+    for (const auto& c : written) {
+        KrTheme3DGraph theme;
+        theme.SetGraphType(c.nType);
+        theme.SetItemTextFormat(c.nFormat);
+        theme.SetGraduatedMode(c.nMode);
+        pugi::xml_document doc;
+        const pugi::xml_node root = Root(doc, theme.ToXML(kVersion, ""));
+        EXPECT_STREQ(root.child_value("dkm:GraphType"), c.szType);
+        EXPECT_STREQ(root.child_value("dkm:ItemTextFormat"), c.szFormat);
+        EXPECT_STREQ(root.child_value("dkm:GraduatedMode"), c.szMode);
+    }
+    const struct {
+        const char *szType, *szShow, *szFormat, *szMode;
+        int nType, nShow, nFormat, nMode;
+    } read[] = {{"stackedbar", "true", "captionvalue", "squareroot", 12, 1, 5, 1},
+                {"BAR", "1", "Values", "LOGARITHM", 4, 0, 1, 2},
+                {"Column", "TRUE", "CAPTION", "linear", 6, 1, 3, 1},
+                {"pie", "x", "percent", "constant", 6, 0, 1, 0}};
+    for (const auto& c : read) {
+        KrTheme3DGraph theme;
+        theme.SetShowItemText(TRUE);
+        ASSERT_EQ(theme.FromXML(GraphDocument(El("dkm:GraphType", c.szType) +
+                                              El("dkm:ShowItemText", c.szShow) +
+                                              El("dkm:ItemTextFormat", c.szFormat) +
+                                              El("dkm:GraduatedMode", c.szMode)),
+                                kVersion, ""),
+                  TRUE);
+        EXPECT_EQ(theme.GetGraphType(), c.nType) << c.szType;
+        EXPECT_EQ(theme.IsShowItemText(), c.nShow) << c.szShow;
+        EXPECT_EQ(theme.GetItemTextFormat(), c.nFormat) << c.szFormat;
+        EXPECT_EQ(theme.GetGraduatedMode(), c.nMode) << c.szMode;
+    }
+}
+
+TEST(GraphXmlTest, VersionsAndFailuresAreLogged) {
+    KrLogFile::GetInstance(false).ClearRecords();
+    pugi::xml_document doc;
+    const pugi::xml_node root = Root(doc, FullGraph().ToXML(20031211, ""));
+    ASSERT_FALSE(root.empty());
+    EXPECT_TRUE(root.child("dkm:GraphType").empty());
+    EXPECT_TRUE(KrLogFile::GetInstance(false).GetRecords().empty());
+    EXPECT_TRUE(FullGraph().ToXML(12345, "").IsEmpty()); // the base writes nothing for it
+    ExpectOneLog("EGg041", "KrTheme3DGraph", 392);
+
+    KrTheme3DGraph old = FullGraph(); // an old version reads the base part only
+    old.SetModifiedFlag(FALSE);
+    ASSERT_EQ(old.FromXML(GraphDocument(El("dkm:BarWidth", "3")), 20031212, ""), TRUE);
+    EXPECT_EQ(old.GetCount(), 0);
+    EXPECT_EQ(old.IsModified(), TRUE);
+    EXPECT_EQ(old.GetBarWidth(), 12.5);
+    EXPECT_EQ(old.GetJoinArrayField().GetSize(), 2);
+
+    const std::pair<TovoMBString, int> failed[] = {
+        {"", 644}, {"<dkm:Other/>", 655}, {GraphDocument(""), 655}};
+    for (const auto& [strXML, nLine] : failed) {
+        KrLogFile::GetInstance(false).ClearRecords();
+        KrTheme3DGraph theme;
+        theme.Add("keep");
+        theme.SetModifiedFlag(FALSE);
+        EXPECT_EQ(theme.FromXML(strXML, nLine == 644 ? kVersion : 20100101, ""), FALSE) << nLine;
+        EXPECT_EQ(theme.GetCount(), 1);
+        EXPECT_EQ(theme.IsModified(), FALSE);
+        ExpectOneLog("EGg040", "KrTheme3DGraph", nLine);
+    }
+    KrTheme3DGraph other; // a document of another theme type is read, type code and all
+    ASSERT_EQ(other.FromXML(KrTheme3DRange().ToXML(0, ""), kVersion, ""), TRUE);
+    EXPECT_EQ(other.GetType(), 2);
+}
+
+// The elements are searched in the order of the rows, each after the one found last; one that
+// is missing or out of order leaves its member as it was.
+TEST(GraphXmlTest, ReaderOrderAndMissingElements) {
+    KrTheme3DGraph theme = FullGraph();
+    theme.SetBarWidth(3);
+    const std::string items =
+        El("dkm:GraphItems",
+           El("dkm:GraphItem", El("dkm:FieldExpression", "E1") + El("dkm:Caption", "Cap")) +
+               El("dkm:Other", "") + El("dkm:GraphItem", El("dkm:FieldExpression", "E2")));
+    const std::string sizes = El("dkm:MinSize", El("dkm:cx", "3") + El("dkm:cy", "5")) +
+                              El("dkm:MaxSize", El("dkm:cy", "8") + El("dkm:cx", "9"));
+    const std::string keys =
+        El("dkm:Key1", "21") + El("dkm:KeyNum", "3") + El("dkm:Key0", "11") + El("dkm:Key2", "33");
+    ASSERT_EQ(theme.FromXML(GraphDocument(El("dkm:BarWidth", "9") + El("dkm:GraphType", "Bar") +
+                                          El("dkm:MinSum", "6") + items + sizes + keys),
+                            kVersion, ""),
+              TRUE);
+    EXPECT_EQ(theme.GetGraphType(), 4);
+    EXPECT_EQ(theme.GetBarWidth(), 3.0);
+    EXPECT_EQ(theme.GetMinSum(), 6.0);
+    EXPECT_EQ(theme.GetMaxSum(), 16.0);
+    EXPECT_EQ(theme.GetStartAngle(), -0.25);
+    ASSERT_EQ(theme.GetCount(), 2);
+    EXPECT_EQ(theme.GetExpressionAt(1), "E2");
+    EXPECT_EQ(theme.GetItem(1).m_strCaption, "Cap"); // from the item before
+    EXPECT_EQ(theme.GetMinSize().cx, 3.0);           // no square-root rule on reading
+    EXPECT_EQ(theme.GetMinSumSize(), 5.0);
+    EXPECT_EQ(theme.GetMaxSize().cx, 9.0);
+    EXPECT_EQ(theme.GetMaxSumSize(), 100.0);               // "dkm:cy" before "dkm:cx" is not seen
+    EXPECT_EQ(Keys(theme), (std::vector<int>{11, 0, 33})); // Key1 before "dkm:KeyNum" neither
+
+    ASSERT_EQ(theme.FromXML(GraphDocument(El("dkm:GraphType", "Bar")), kVersion, ""), TRUE);
+    EXPECT_EQ(Keys(theme), (std::vector<int>{11, 0, 33})); // no "dkm:KeyNum": keys kept
+    ASSERT_EQ(theme.FromXML(GraphDocument(El("dkm:KeyNum", "-1")), kVersion, ""), TRUE);
+    EXPECT_TRUE(Keys(theme).empty());
+}
+
+// ---- label theme
+
+KrTheme3DLabel MakeLabel(int nType) {
+    KrTheme3DLabel label;
+    label.SetExpression("NAME & <POP>");
+    label.SetNumFormat("%.3f");
+    label.SetAlonglineText(TRUE);
+    label.SetLabelType(static_cast<KrTheme3DLabel::KrLabel3DType>(nType));
+    label.GetTextStyle()->SetSize(12.5);
+    return label;
+}
+
+// Reads a table label's output with each text replaced once by another.
+unsigned char ReadEdited(KrTheme3DLabel& label,
+                         std::initializer_list<std::pair<std::string, std::string>> edits) {
+    TovoMBString strXML = MakeLabel(KrTheme3DLabel::Label3DTable).ToXML(kVersion, "");
+    for (const auto& [strOld, strNew] : edits)
+        EXPECT_EQ(strXML.Replace(strOld, strNew), 1) << strOld;
+    return label.FromXML(strXML, kVersion, "");
+}
+
+TEST(LabelXmlTest, WritesFiveElementsLastInOrder) {
+    const TovoMBString strXML = MakeLabel(KrTheme3DLabel::Label3DSymbol).ToXML(0, "ignored");
+    EXPECT_EQ(
+        Rows(strXML, "dkm:FieldExpression"),
+        (Strings{"dkm:FieldExpression=NAME & <POP>", "dkm:NumFormat=%.3f",
+                 "dkm:LabelAlongLine=TRUE", "dkm:LabelType=Label3DSymbol", "dkm:TextStyle="}));
+    EXPECT_EQ(strXML, MakeLabel(KrTheme3DLabel::Label3DSymbol).ToXML(kVersion, ""));
+    EXPECT_TRUE(MakeLabel(KrTheme3DLabel::Label3DSymbol).ToXML(1, "").IsEmpty());
+    const char* names[] = {"Label3DText", "Label3DSymbol", "Label3DPicture", "Label3DTable", ""};
+    for (int nType : {0, 2, 3, 9}) { // a code outside 0 to 3 is kept and has no name
+        KrTheme3DLabel label;
+        label.SetLabel3DType(static_cast<KrTheme3DLabel::KrLabel3DType>(nType));
+        EXPECT_EQ(label.GetLabel3DType(), nType);
+        EXPECT_EQ(Rows(label.ToXML(kVersion, ""), "dkm:LabelType")[0],
+                  std::string("dkm:LabelType=") + names[nType == 9 ? 4 : nType]);
+    }
+}
+
+TEST(LabelXmlTest, ReadsFlagAndTypeNamesIgnoringCase) {
+    // Along-line flag, type name, and what a theme that was along-line and a picture label reads.
+    const char* cases[][3] = {{"true", "label3dtable", "1 3"},
+                              {"False", "LABEL3DSYMBOL", "0 1"},
+                              {"yes", "Label3DTexts", "1 2"},
+                              {"", "3", "1 2"},
+                              {"FALSE", "label3dText", "0 0"}};
+    for (const auto& c : cases) {
+        KrTheme3DLabel read;
+        read.SetAlonglineText(TRUE);
+        read.SetLabelType(KrTheme3DLabel::Label3DPicture);
+        ASSERT_EQ(
+            ReadEdited(read, {{"TRUE</dkm:LabelAlong", c[0] + std::string("</dkm:LabelAlong")},
+                              {"Label3DTable", c[1]}}),
+            TRUE);
+        EXPECT_EQ(std::to_string(read.IsAlonglineText()) + " " +
+                      std::to_string(read.GetLabel3DType()),
+                  c[2])
+            << c[0] << " " << c[1];
+    }
+}
+
+TEST(LabelXmlTest, ReaderSearchesForwardOnlyAndTakesNumFormatUnchecked) {
+    // The number format moved before the expression is not seen; a missing flag keeps its value.
+    KrTheme3DLabel read;
+    read.SetNumFormat(".1f");
+    ASSERT_EQ(ReadEdited(read, {{"<dkm:NumFormat>%.3f</dkm:NumFormat>", ""},
+                                {"<dkm:LabelAlongLine>TRUE</dkm:LabelAlongLine>", ""},
+                                {"<dkm:FieldExpression>",
+                                 "<dkm:NumFormat>%.3f</dkm:NumFormat><dkm:FieldExpression>"}}),
+              TRUE);
+    EXPECT_EQ(read.GetExpression().Str(), "NAME & <POP>");
+    EXPECT_EQ(read.GetNumFormat().Str(), ".1f");
+    EXPECT_EQ(read.IsAlonglineText(), FALSE);
+    EXPECT_EQ(read.GetLabel3DType(), KrTheme3DLabel::Label3DTable);
+    EXPECT_EQ(read.GetTextStyle()->GetSize(), 12.5);
+
+    KrLogFile::GetInstance().ClearRecords();
+    ASSERT_EQ(ReadEdited(read, {{">%.3f<", ">d<"}}), TRUE);
+    EXPECT_EQ(read.GetNumFormat().Str(), "d");
+    EXPECT_TRUE(KrLogFile::GetInstance().GetRecords().empty());
+    // A format the formatter refuses yields no number text, never an exception.
+    EXPECT_EQ(read.GetStringFromVariant(TovoVariant(2.0)).Str(), "");
+    EXPECT_EQ(read.GetStringFromVariant(TovoVariant(std::int32_t(2))).Str(), "2");
+}
+
+TEST(LabelXmlTest, RejectsAndIgnores) {
+    const TovoMBString strXML = MakeLabel(KrTheme3DLabel::Label3DTable).ToXML(kVersion, "");
+    KrTheme3DLabel read;
+    read.Add("own", KrTheme3DItem());
+    EXPECT_EQ(read.FromXML(strXML, 1, ""), TRUE); // another version: nothing read
+    EXPECT_EQ(read.FromXML("", kVersion, ""), FALSE);
+    EXPECT_EQ(ReadEdited(read, {{">3</dkm:ThemeType>", ">1</dkm:ThemeType>"}}), FALSE);
+    EXPECT_TRUE(read.GetExpression().IsEmpty());
+    EXPECT_EQ(read.FromXML(strXML, kVersion, ""), TRUE);
+    EXPECT_EQ(read.IsExist("own"), TRUE);
+}
+
+// ---- ranges theme
+
+class RangeProbe : public KrTheme3DRange {
+public:
+    using KrTheme3DRange::m_bDescending;
+};
+
+// Break values in the given order; item i captioned "c<i>", hidden for i = 1, filled red i.
+void Fill(RangeProbe& theme, const Doubles& values, bool bDescending) {
+    theme.m_bDescending = bDescending ? TRUE : FALSE;
+    for (double d : values)
+        theme.Add(d, KrTheme3DItem());
+    for (int i = 0; i < theme.GetCount(); ++i)
+        theme.SetAt(i, MakeItem(("c" + std::to_string(i)).c_str(), unsigned(i), i != 1));
+}
+
+pugi::xml_node RangeItems(pugi::xml_node root) {
+    return root.child("dkm:RangeItems");
+}
+
+Strings RangeTexts(const TovoMBString& strXML) {
+    pugi::xml_document doc;
+    Strings texts;
+    for (pugi::xml_node node : RangeItems(Root(doc, strXML)).children("dkm:RangeItem"))
+        texts.push_back(node.child_value("dkm:RangeValue"));
+    return texts;
+}
+
+// Sets the text of the child of that name in the first range items, in order.
+TovoMBString SetItemTexts(const TovoMBString& strXML, const char* szChild,
+                          const std::vector<const char*>& texts) {
+    return Edited(strXML, [&](pugi::xml_node root) {
+        pugi::xml_node item = RangeItems(root).first_child();
+        for (const char* szText : texts) {
+            item.child(szChild).text().set(szText);
+            item = item.next_sibling();
+        }
+    });
+}
+
+class RangeXmlTest : public ::testing::Test {
+protected:
+    void SetUp() override { KrLogFile::GetInstance().ClearRecords(); }
+    void TearDown() override { EXPECT_TRUE(KrLogFile::GetInstance().GetRecords().empty()); }
+    RangeProbe theme;
+    RangeProbe target;
+};
+
+TEST_F(RangeXmlTest, WritesTheRangeElementsAfterTheBaseOnesInBothOrders) {
+    theme.SetExpression("[POP]");
+    Fill(theme, {10, 20}, false);
+    const TovoMBString strXML = theme.ToXML(0, "");
+    EXPECT_EQ(Rows(strXML, "dkm:FieldExpression"),
+              (Strings{"dkm:FieldExpression=[POP]", "dkm:Range3DMethod=0", "dkm:RangeItems="}));
+    pugi::xml_document doc;
+    const pugi::xml_node items = RangeItems(Root(doc, strXML));
+    EXPECT_STREQ("FALSE", items.attribute("dkm:Descending").value());
+    EXPECT_EQ((Strings{"X<10", "10<=X<20", "X>=20"}), RangeTexts(strXML));
+    int i = 0;
+    for (pugi::xml_node item : items.children("dkm:RangeItem")) {
+        Strings names;
+        for (pugi::xml_node child : item.children())
+            names.push_back(child.name());
+        EXPECT_EQ((Strings{"dkm:RangeValue", "dkm:Caption", "dkm:StyleEnable", "dkm:Style"}),
+                  names);
+        EXPECT_EQ("c" + std::to_string(i), item.child_value("dkm:Caption"));
+        EXPECT_STREQ(i++ == 1 ? "FALSE" : "TRUE", item.child_value("dkm:StyleEnable"));
+    }
+    RangeProbe descending;
+    Fill(descending, {20, 10, 5}, true);
+    const TovoMBString down = descending.ToXML(20090106, "");
+    EXPECT_STREQ("TRUE", RangeItems(Root(doc, down)).attribute("dkm:Descending").value());
+    EXPECT_EQ((Strings{"X>=20", "10<=X<20", "5<=X<10", "X<5"}), RangeTexts(down));
+}
+
+// Fifteen decimals, trimmed; what a reader gets back from them.
+TEST_F(RangeXmlTest, NumbersAreWrittenWithFifteenDecimalsTrimmed) {
+    const struct {
+        double dValue;
+        const char* szText;
+        double dRead;
+    } table[] = {{100, "100", 100},
+                 {-2.25, "-2.25", -2.25},
+                 {1e20, "100000000000000000000", 1e20},
+                 {1.0 / 3, "0.333333333333333", 0.333333333333333},
+                 {2.0 / 3, "0.666666666666667", 0.666666666666667},
+                 {4e-16, "0", 0},
+                 {-4e-16, "-0", 0}};
+    for (const auto& row : table) {
+        RangeProbe single;
+        single.Add(row.dValue, KrTheme3DItem());
+        const TovoMBString strXML = single.ToXML(0, "");
+        EXPECT_EQ((Strings{std::string("X<") + row.szText, std::string("X>=") + row.szText}),
+                  RangeTexts(strXML));
+        ASSERT_TRUE(target.FromXML(strXML, 0, ""));
+        EXPECT_EQ((Doubles{row.dRead}), Values(target));
+    }
+}
+
+TEST_F(RangeXmlTest, RefusesOtherVersionsEmptyTextAndOtherThemesKeepingTheRangeMembers) {
+    Fill(theme, {1, 2}, false);
+    EXPECT_TRUE(theme.ToXML(1, "").IsEmpty());
+    EXPECT_TRUE(theme.ToXML(20031211, "").IsEmpty());
+    EXPECT_EQ(theme.ToXML(0, ""), theme.ToXML(20090106, ""));
+    EXPECT_FALSE(theme.FromXML(theme.ToXML(0, ""), 20031211, ""));
+    EXPECT_FALSE(theme.FromXML("", 0, ""));
+    KrTheme3DUnique unique;
+    unique.SetAliasSuffix("_u");
+    EXPECT_FALSE(theme.FromXML(unique.ToXML(0, ""), 0, ""));
+    EXPECT_EQ((Doubles{1, 2}), Values(theme));
+    EXPECT_EQ((Strings{"c0", "c1", "c2"}), Captions(theme));
+    // What the base part read stays.
+    EXPECT_EQ(KrTheme3D::Unique, theme.GetType());
+    EXPECT_EQ("Theme3DRange_u", theme.GetFieldName(FALSE).Str());
+}
+
+TEST_F(RangeXmlTest, DescendingAttributeIsReadIgnoringCase) {
+    Fill(theme, {20, 10}, true);
+    for (const char* szValue : {"TRUE", "tRuE", "yes", "1", "", "absent"}) {
+        ASSERT_TRUE(target.FromXML(
+            Edited(theme.ToXML(0, ""),
+                   [&](pugi::xml_node root) {
+                       if (std::string(szValue) == "absent")
+                           RangeItems(root).remove_attribute("dkm:Descending");
+                       else
+                           RangeItems(root).attribute("dkm:Descending").set_value(szValue);
+                   }),
+            0, ""));
+        EXPECT_EQ(szValue[0] == 'T' || szValue[0] == 't', target.m_bDescending != FALSE) << szValue;
+    }
+}
+
+TEST_F(RangeXmlTest, ReaderTakesTheElementsInWritingOrderAndKeepsWhatIsAbsent) {
+    theme.SetExpression("new");
+    Fill(theme, {10}, false);
+    // The method moved before the expression is passed over.
+    const TovoMBString moved = Edited(theme.ToXML(0, ""), [](pugi::xml_node root) {
+        root.insert_move_before(root.child("dkm:Range3DMethod"), root.child("dkm:FieldExpression"));
+        root.child("dkm:Range3DMethod").text().set("4");
+    });
+    target.SetExpression("old");
+    target.MakeDefault(KrTheme3D::ClassStdev, 2, Array({0, 0}), {}, 0);
+    ASSERT_TRUE(target.FromXML(moved, 0, ""));
+    EXPECT_EQ("new", target.GetExpression().Str());
+    EXPECT_EQ(KrTheme3D::ClassStdev, target.GetClassType());
+    EXPECT_EQ((Doubles{10}), Values(target));
+    target.SetExpression("kept");
+    ASSERT_TRUE(target.FromXML(Edited(moved,
+                                      [](pugi::xml_node root) {
+                                          for (const char* szName :
+                                               {"dkm:FieldExpression", "dkm:Range3DMethod",
+                                                "dkm:RangeItems"})
+                                              root.remove_child(szName);
+                                      }),
+                               0, ""));
+    EXPECT_EQ("kept", target.GetExpression().Str());
+    EXPECT_EQ(KrTheme3D::ClassStdev, target.GetClassType());
+    EXPECT_EQ(0, target.GetCount());
+}
+
+TEST_F(RangeXmlTest, BreakValuesComeFromTheRangeTextsOnly) {
+    Fill(theme, {1, 2, 3, 4, 5, 6, 7}, false);
+    // Lower bounds before "<=" at a position above 0, the top after ">=" likewise; other texts add
+    // nothing and a repeated value is dropped, so later elements give their contents to earlier
+    // items.
+    ASSERT_TRUE(target.FromXML(
+        SetItemTexts(theme.ToXML(0, ""), "dkm:RangeValue",
+                     {"X<5", "5<=X<7", "abc", " 7 <=X<9", "<=8", "X>= 9 ", "X>=9", ">=4"}),
+        0, ""));
+    EXPECT_EQ((Doubles{5, 7, 9}), Values(target));
+    EXPECT_EQ((Strings{"c0", "c1", "c2", "c3"}), Captions(target));
+    EXPECT_FALSE(target.IsVisibleAt(1));
+}
+
+// "dkm:StyleEnable" hides an item only when it says "FALSE" in any case; an item without caption,
+// flag or style gets the defaults, not what the element before it had.
+TEST_F(RangeXmlTest, ItemContentsFromEditedDocuments) {
+    Fill(theme, {10, 20, 30, 40}, false);
+    const TovoMBString strXML =
+        Edited(SetItemTexts(theme.ToXML(0, ""), "dkm:StyleEnable", {"", "no", "false", "FaLsE"}),
+               [](pugi::xml_node root) {
+                   for (const char* szName : {"dkm:Caption", "dkm:StyleEnable", "dkm:Style"})
+                       RangeItems(root).last_child().remove_child(szName);
+               });
+    ASSERT_TRUE(target.FromXML(strXML, 0, ""));
+    EXPECT_EQ((Strings{"c0", "c1", "c2", "c3", ""}), Captions(target));
+    const bool visible[] = {true, true, false, false, true};
+    for (int k = 0; k < 5; ++k)
+        EXPECT_EQ(visible[k], target.IsVisibleAt(k) != FALSE) << k;
+    EXPECT_EQ(TOVORGB(3, 0, 0), target.GetStyleAt(3).GetFillColor());
+    EXPECT_EQ(KrStyle(), target.GetStyleAt(4));
+}
+
+// ---- unique theme
+
+// "expression#default style#value:caption:visible:style|...", a style written as the red of
+// its fill colour and its icon name, or "-" when it is a default style.
+std::string Summary(KrTheme3DUnique& theme) {
+    auto style = [](const KrStyle& s) {
+        return s == KrStyle() ? "-"
+                              : std::to_string(s.GetFillColor() & 0xFF) + s.GetIconName().Str();
+    };
+    std::string text = theme.GetExpression().Str() + "#" + style(theme.GetDefaultStyle()) + "#";
+    for (int i = 0; i < theme.GetCount(); ++i)
+        text += (i ? "|" : "") + theme.GetValueAt(i).Str() + ":" + theme.GetCaptionAt(i).Str() +
+                (theme.IsVisibleAt(i) ? ":1:" : ":0:") + style(theme.GetStyleAt(i));
+    return text;
+}
+
+// Reads the text into a theme that held the expression "kept", a default style of red 7 and
+// the value "stale"; its summary afterwards, after "refused " when FromXML answered FALSE.
+std::string ReadUnique(const TovoMBString& strXML, int nVersion = kVersion) {
+    KrTheme3DUnique target;
+    target.SetExpression("kept");
+    target.SetDefaultStyle(MakeItem("", 7).m_Style);
+    target.Add("stale", MakeItem("s", 5));
+    const bool bRead = target.FromXML(strXML, nVersion, "");
+    return (bRead ? "" : "refused ") + Summary(target);
+}
+
+// Element names, "=text" when there is text, "@" per attribute and children in brackets; what a
+// style holds is left out.
+std::string Outline(pugi::xml_node node) {
+    const std::string name = node.name();
+    std::string text = name, children;
+    for (pugi::xml_attribute attribute : node.attributes())
+        text += "@" + std::string(attribute.name());
+    if (*node.child_value())
+        text += "=" + std::string(node.child_value());
+    for (pugi::xml_node child : node.children())
+        if (child.type() == pugi::node_element)
+            children += (children.empty() ? "(" : ",") + Outline(child);
+    return children.empty() || name.find("Style") != std::string::npos ? text
+                                                                       : text + children + ")";
+}
+
+class UniqueXmlTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        source.SetExpression("road [#] lane");
+        source.Add("1", MakeItem(" <&\"'> ", 1));
+        source.Add("2", MakeItem("", 2, false));
+        source.SetDefaultStyle(MakeItem("", 99).m_Style);
+    }
+    static pugi::xml_node Item(pugi::xml_node root, int n) {
+        return *std::next(root.child("dkm:UniqueItems").children().begin(), n);
+    }
+    TovoMBString Edited(const std::function<void(pugi::xml_node)>& edit) {
+        return ::Edited(source.ToXML(kVersion, ""), edit);
+    }
+    KrTheme3DUnique source;
+};
+
+TEST_F(UniqueXmlTest, WritesItsElementsAfterTheBasePart) {
+    pugi::xml_document doc;
+    const std::string outline = Outline(Root(doc, source.ToXML(0, "")));
+    const std::string tail = "dkm:FieldExpression=road [#] lane,dkm:DefaultStyle,dkm:UniqueItems("
+                             "dkm:UniqueItem(dkm:Value=1,dkm:Caption= <&\"'> ,dkm:StyleEnable=TRUE,"
+                             "dkm:Style),dkm:UniqueItem(dkm:Value=2,dkm:Caption,dkm:StyleEnable="
+                             "FALSE,dkm:Style)))";
+    EXPECT_EQ(0u, outline.find("dkm:Theme3D("));
+    ASSERT_GT(outline.size(), tail.size());
+    EXPECT_EQ(tail, outline.substr(outline.size() - tail.size()));
+    source.RemoveAll(); // an empty item list, read back as no values
+    const TovoMBString strEmpty = source.ToXML(kVersion, "");
+    EXPECT_NE(std::string::npos, strEmpty.Str().find("<dkm:UniqueItems/></dkm:Theme3D>"));
+    EXPECT_EQ("road [#] lane#99#", ReadUnique(strEmpty));
+}
+
+TEST_F(UniqueXmlTest, VersionsAndRefusedDocuments) {
+    EXPECT_TRUE(source.ToXML(1, "").IsEmpty());
+    const TovoMBString strXML = source.ToXML(0, "");
+    EXPECT_EQ(strXML.Str(), source.ToXML(kVersion, "").Str());
+    EXPECT_EQ("kept#7#stale:s:1:5", ReadUnique(strXML, 1));
+    EXPECT_EQ("refused kept#7#stale:s:1:5", ReadUnique(""));
+    EXPECT_EQ("refused kept#7#stale:s:1:5", ReadUnique("<dkm:Theme3D"));
+    const TovoMBString strRange =
+        Edited([](pugi::xml_node root) { root.child("dkm:ThemeType").text() = "2"; });
+    EXPECT_EQ("refused kept#7#stale:s:1:5", ReadUnique(strRange));
+    KrTheme3DUnique target; // a refused document leaves the base part as it was, too
+    target.SetAliasSuffix("_t");
+    EXPECT_FALSE(target.FromXML(strRange, 0, ""));
+    EXPECT_EQ(1, target.GetType());
+    EXPECT_EQ("_t", target.GetAliasSuffix().Str());
+}
+
+TEST_F(UniqueXmlTest, OnlyFalseInAnyCaseHidesAnItem) {
+    const std::pair<const char*, bool> cases[] = {
+        {"FALSE", false}, {"false", false}, {"FaLsE", false}, {"TRUE", true},
+        {"", true},       {"0", true},      {"no", true},     {" FALSE", true}};
+    for (const auto& [szText, bVisible] : cases) {
+        KrTheme3DUnique target;
+        target.FromXML(Edited([&](pugi::xml_node root) {
+                           Item(root, 0).child("dkm:StyleEnable").text() = szText;
+                       }),
+                       kVersion, "");
+        EXPECT_EQ(bVisible, target.IsVisibleAt(0) != FALSE) << '"' << szText << '"';
+    }
+}
+
+TEST_F(UniqueXmlTest, ReaderSearchOrderDuplicatesAndMissingParts) {
+    // A default style before the expression, and a caption before the value, are not seen; the
+    // item list is found wherever it stands; of two equal values the first one stays.
+    EXPECT_EQ("road [#] lane#7#1::1:1", ReadUnique(Edited([](pugi::xml_node root) {
+                  root.prepend_move(root.child("dkm:UniqueItems"));
+                  root.prepend_move(root.child("dkm:DefaultStyle"));
+                  Item(root, 0).prepend_move(Item(root, 0).child("dkm:Caption"));
+                  Item(root, 1).child("dkm:Value").text() = "1";
+              })));
+    // Missing head elements keep what the theme held; an item without a value is dropped, and
+    // one without caption or style has the default ones.
+    EXPECT_EQ("kept#7#2::0:-", ReadUnique(Edited([](pugi::xml_node root) {
+                  root.remove_child("dkm:FieldExpression");
+                  root.remove_child("dkm:DefaultStyle");
+                  Item(root, 0).remove_child("dkm:Value");
+                  Item(root, 1).remove_child("dkm:Caption");
+                  Item(root, 1).remove_child("dkm:Style");
+              })));
+    EXPECT_EQ("road [#] lane#99#", ReadUnique(Edited([](pugi::xml_node root) {
+                  root.remove_child("dkm:UniqueItems");
+              })));
+}
+
+// ---- both item lists: icon names
+
+// The items' icon names are written relative to the document's directory (and stay so in the
+// theme), and read back absolute.
+TEST(ItemIconXmlTest, IconNamesAreStoredRelativeAndReadBackAbsolute) {
+    KrTheme3DItem item = MakeItem("", 1);
+    item.m_Style.SetIconName("/data/icons/a.png");
+    KrTheme3DRange range;
+    range.Add(10, item);
+    range.SetStyleAt(1, KrStyle()); // no icon: none read back
+    KrTheme3DUnique unique;
+    unique.Add("1", item);
+    KrTheme3DRange readRange;
+    KrTheme3DUnique readUnique;
+    const std::pair<KrTheme3D*, KrTheme3D*> themes[] = {{&range, &readRange},
+                                                        {&unique, &readUnique}};
+    for (const auto& [pTheme, pRead] : themes) {
+        const TovoMBString strXML = pTheme->ToXML(0, "/data/");
+        EXPECT_EQ(strXML.Find("/data/"), -1);
+        EXPECT_NE(strXML.Find(">icons/a.png<"), -1);
+        EXPECT_EQ(pTheme->ToXML(0, "/data/"), strXML); // already relative: stays so
+        ASSERT_TRUE(pRead->FromXML(strXML, 0, "/data/"));
+    }
+    EXPECT_EQ("icons/a.png", range.GetStyleAt(0).GetIconName().Str());
+    EXPECT_EQ("icons/a.png", unique.GetStyleAt(0).GetIconName().Str());
+    EXPECT_EQ("/data/icons/a.png", readRange.GetStyleAt(0).GetIconName().Str());
+    EXPECT_TRUE(readRange.GetStyleAt(1).GetIconName().IsEmpty());
+    EXPECT_EQ("/data/icons/a.png", readUnique.GetStyleAt(0).GetIconName().Str());
+}
+
+} // namespace

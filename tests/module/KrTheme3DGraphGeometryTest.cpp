@@ -234,11 +234,15 @@ TEST_F(GraphGeometryTest, ItemTextsInEveryFormat) {
         EXPECT_EQ(theme.GetItemString(c.dValue, 0, c.dSum), c.szText)
             << c.nFormat << " " << c.dValue;
     }
-    theme.SetCaptionAt(0, "Total...");
     theme.SetItemTextFormat(3);
+    EXPECT_EQ(theme.GetItemString(1, 3, 2), ""); // no item 3: no caption
+    // Trailing dots are cut from a chart's texts; an empty text stays empty. Sum 2: size 120.
+    theme.SetCaptionAt(0, "Total...");
+    theme.SetCaptionAt(1, "");
     theme.SetShowItemText(TRUE);
-    std::vector<double> values{1};
-    EXPECT_EQ(Chart(4, values), "bar 10 0 5 500 500 110 0 1/0; text 10 0 115 \"Total\"");
+    std::vector<double> values{1, 1};
+    EXPECT_EQ(Chart(12, values), "bar 10 0 5 500 500 60 0 1/0; text 10 0 35 \"Total\"; "
+                                 "bar 10 0 65 500 500 60 0 2/1; text 10 0 95 \"\"");
 }
 
 TEST(GraphExtremesTest, DefaultsComeFromTheLayersExtent) {
@@ -298,22 +302,22 @@ TEST(GraphValuesTest, ArrayValuesByJoinKeyAndItemTypes) {
     TovoArray<double> values;
     values.Add(1.5);
     values.Add(2.5);
-    theme.Add("F");
     theme.AddArrayField("a", values);
+    theme.Add("F");
     for (int k : {10, 20, 30, 20})
         theme.GetJoinArrayField().Add(k);
     struct Case {
         int nIndex, nKey;
         double dValue;
     };
-    for (const Case& c : {Case{1, 10, 1.5}, Case{1, 20, 2.5}, Case{1, 30, 0.0}, Case{1, 99, 0.0},
-                          Case{0, 10, 0.0}, Case{2, 10, 0.0}, Case{-1, 10, 0.0}}) {
+    for (const Case& c : {Case{0, 10, 1.5}, Case{0, 20, 2.5}, Case{0, 30, 0.0}, Case{0, 99, 0.0},
+                          Case{1, 10, 0.0}, Case{2, 10, 0.0}, Case{-1, 10, 0.0}}) {
         double d = -7.0;
         theme.GetThemeGraphValues(d, c.nIndex, c.nKey);
         EXPECT_EQ(d, c.dValue) << c.nIndex << " " << c.nKey;
     }
-    EXPECT_EQ(theme.GetThemeGraphItemType(0), 1);
-    EXPECT_EQ(theme.GetThemeGraphItemType(1), 2);
+    EXPECT_EQ(theme.GetThemeGraphItemType(0), 2);
+    EXPECT_EQ(theme.GetThemeGraphItemType(1), 1);
     EXPECT_EQ(theme.GetThemeGraphItemType(2), 0);
 }
 

@@ -209,6 +209,10 @@ TEST(GraphThemeTest, QueryDefinitionNamesFieldsAndAliases) {
     EXPECT_EQ(arraysOnly.GetThemeQueryDef(none, TRUE), FALSE);
     EXPECT_EQ(KrTheme3DGraph().GetThemeQueryDef(none, FALSE), TRUE);
     EXPECT_EQ(none.GetSize(), 0);
+    KrTheme3DGraph one;
+    one.Add("Z");
+    EXPECT_EQ(one.GetThemeQueryDef(none, TRUE), TRUE);
+    EXPECT_EQ(none.GetSize(), 1);
 }
 
 TEST(GraphThemeTest, ExchangeItemSwapsThroughItemAssignment) {

@@ -251,6 +251,8 @@ TEST_F(RangeTest, ExternalValueModeOneTranslatesAndNeverLogs) {
     theme.SetExternalValueMode(1);
     theme.SetExternalValue("high", "25");
     theme.SetExternalValue("12", "3");
+    theme.SetExternalValue("12.5", "30"); // a double is translated by its text too
+    EXPECT_EQ(2, ItemOf(theme, theme.FindStyle(TovoVariant(12.5))));
     EXPECT_EQ(2, ItemOf(theme, theme.FindStyle(TovoVariant("high"))));
     EXPECT_EQ(0, ItemOf(theme, theme.FindStyle(TovoVariant(std::int32_t(12)))));
     EXPECT_EQ(1, ItemOf(theme, theme.FindStyle(TovoVariant(15.5))));

@@ -22,6 +22,7 @@ public:
     using KrTheme3DRange::ClassifyWithCustomInterval;
     using KrTheme3DRange::ClassifyWithEqualDistance;
     using KrTheme3DRange::ClassifyWithExtraction;
+    using KrTheme3DRange::ClassifyWithExtractionNew;
     using KrTheme3DRange::ClassifyWithLogarithm;
     using KrTheme3DRange::ClassifyWithStdev;
     using KrTheme3DRange::m_bDescending;
@@ -150,6 +151,9 @@ TEST(RangeClassify, OnlyAbsurdClassCountsAreCut) {
     ClassifyProbe older;
     older.ClassifyWithEqualDistance(INT_MAX, 5, 2);
     ExpectBreaks(older, {2});
+    theme.MakeDefault(5, 2, Array({0, 32767}), Array({}), 1); // the ratio at the limit: kept
+    ASSERT_EQ(32766, theme.GetValueCount());
+    EXPECT_EQ(32766, theme.GetValueAt(32765));
     theme.MakeDefault(5, 2, Array({0, 100}), Array({}), 0.0031); // ratio just below 32767
     ASSERT_EQ(32258, theme.GetValueCount());
     EXPECT_EQ(99.9998, theme.GetValueAt(32257));
@@ -181,6 +185,19 @@ TEST(RangeClassify, OlderFormsMakeMinAndMaxBreakValues) {
         row.classify(theme);
         ExpectBreaks(theme, row.expected);
     }
+}
+
+// The root scale divided once: two classes of the newer form break at (sqrt 2 + 5 sqrt 2) / 2 =
+// 3 sqrt 2, squared 18; three of the older form at min and max.
+TEST(RangeClassify, OneDivisionOfTheRootScale) {
+    ClassifyProbe newer, older;
+    newer.ClassifyWithExtractionNew(2, 50, 2);
+    older.ClassifyWithExtraction(3, 50, 3);
+    ASSERT_EQ(1, newer.GetValueCount());
+    EXPECT_NEAR(18.0, newer.GetValueAt(0), 1e-12);
+    ASSERT_EQ(2, older.GetValueCount());
+    EXPECT_NEAR(3.0, older.GetValueAt(0), 1e-12);
+    EXPECT_NEAR(50.0, older.GetValueAt(1), 1e-12);
 }
 
 TEST(RangeClassify, ProtectedMethodsAddToWhatIsThere) {

@@ -100,6 +100,10 @@ TEST_F(RangeTest, LookupByBoundaryTablesForBothOrdersAndMisses) {
     EXPECT_EQ(nullptr, theme.FindStyle(15.0));
     EXPECT_EQ(1, theme.Find(20 + 5e-11));
     EXPECT_EQ(-1, theme.Find(20 + 2e-10));
+    RangeProbe zero; // 1e-10 away on either side is just outside the tolerance
+    Fill(zero, {0});
+    EXPECT_EQ(-1, zero.Find(1e-10));
+    EXPECT_EQ(-1, zero.Find(-1e-10));
     KrStyle style;
     EXPECT_FALSE(theme.FindStyle(static_cast<KrRecordset*>(nullptr), style));
 }
@@ -214,6 +218,8 @@ TEST_F(RangeTest, CopiesAreDeepAndEmptyingKeepsTheSettings) {
     EXPECT_TRUE(target.m_bDescending);
     EXPECT_EQ(KrTheme3D::ClassQuantile, target.GetClassType());
     EXPECT_EQ("X as Theme3DRange_s", target.GetFieldName(TRUE).Str());
+    ASSERT_EQ(1, target.m_arrFieldExpressions.GetSize());
+    EXPECT_EQ("X", target.m_arrFieldExpressions[0].Str());
     target.SetCaptionAt(0, "changed");
     EXPECT_EQ("top", theme.GetCaptionAt(0).Str());
     EXPECT_EQ((Strings{"top", "r1", "r2", "r3"}), Captions(KrTheme3DRange(theme)));

@@ -11,37 +11,6 @@ using KRS::KrMarkup;
 using TOVO::TovoMBString;
 using Texts = std::vector<std::string>;
 
-namespace {
-
-const char* const kList = "<r><a>1</a><b>x</b><a>2</a><c/><a>3</a></r>";
-
-Texts WalkChildren(KrMarkup& xml, const char* szName) {
-    Texts texts;
-    while (xml.FindChildElem(szName))
-        texts.push_back(xml.GetChildData().Str());
-    return texts;
-}
-
-} // namespace
-
-TEST(KrMarkupCursor, ChildSearchesWalkForwardAndAFailedOneKeepsTheCurrentChild) {
-    KrMarkup xml(kList);
-    EXPECT_FALSE(xml.FindElem("a")); // the root only, and by its name
-    EXPECT_EQ(xml.GetElemPos(), 0u); // nothing current until the first child search
-    ASSERT_TRUE(xml.FindChildElem("b"));
-    EXPECT_EQ(xml.GetTagName(), "r");
-    const KrMarkup::Pos posB = xml.GetChildPos();
-    EXPECT_FALSE(xml.FindChildElem("missing"));
-    EXPECT_EQ(xml.GetChildPos(), posB);
-    EXPECT_EQ(WalkChildren(xml, "a"), (Texts{"2", "3"})); // only after "b"
-    EXPECT_EQ(xml.GetChildData(), "3");
-    EXPECT_FALSE(xml.FindChildElem("b"));
-    xml.ResetChildPos();
-    EXPECT_EQ(WalkChildren(xml, "a"), (Texts{"1", "2", "3"}));
-    xml.ResetChildPos();
-    EXPECT_EQ(WalkChildren(xml, nullptr), (Texts{"1", "x", "2", "", "3"}));
-}
-
 TEST(KrMarkupCursor, OutOfElemMakesTheElementLeftTheCurrentChild) {
     KrMarkup xml("<r><i><v>1</v></i><x/><i><v>2</v><w>9</w></i></r>");
     Texts values;
@@ -73,26 +42,6 @@ TEST(KrMarkupWrite, BuildsRootChildrenAttributesAndNesting) {
     ASSERT_TRUE(xml.AddElem("d", "3", FALSE, TRUE));
     EXPECT_FALSE(xml.AddElem("bad name", "x", FALSE, TRUE));
     EXPECT_EQ(xml.GetDoc(), "<dkm:R><a>1</a><b k=\"v\"><c>2</c></b><d>3</d></dkm:R>");
-}
-
-// The themes' way of writing: load the base document, place the root, append children.
-TEST(KrMarkupWrite, ChildrenAndSubDocumentsGoLastAndComeOutUnchanged) {
-    const char* const kSub = "<s k=\"1\"><x>a b</x><y/></s>";
-    KrMarkup xml;
-    xml.SetDoc("<r><a/><b/></r>");
-    ASSERT_TRUE(xml.FindElem("r"));
-    ASSERT_TRUE(xml.FindChildElem("a"));
-    ASSERT_TRUE(xml.AddElem("z", "9", FALSE, TRUE));
-    EXPECT_FALSE(xml.FindChildElem("a")); // the search continues after "z"
-    ASSERT_TRUE(xml.AddSubDoc(kSub, FALSE, TRUE));
-    EXPECT_EQ(xml.GetChildTagName(), "s");
-    EXPECT_FALSE(xml.AddSubDoc("<broken>", FALSE, TRUE));
-    EXPECT_EQ(xml.GetDoc(), std::string("<r><a/><b/><z>9</z>") + kSub + "</r>");
-
-    KrMarkup reader(xml.GetDoc());
-    ASSERT_TRUE(reader.FindChildElem("s"));
-    EXPECT_EQ(reader.GetChildAttrib("k"), "1");
-    EXPECT_EQ(reader.GetChildSubDoc(), kSub);
 }
 
 TEST(KrMarkupData, DataJoinsTextAndCdataAndCopiesAreIndependent) {
@@ -135,13 +84,6 @@ INSTANTIATE_TEST_SUITE_P(Texts, KrMarkupRoundTrip,
                          ::testing::Values("", "   \t  ", " lead", "trail ", "a\r\nb\r\n", "\n\n",
                                            "<&>", "\"quoted\" 'single'", "]]>", "&amp;",
                                            "\xCE\xA2\xC8\xED\xD1\xC5\xBA\xDA"));
-
-TEST(KrMarkupData, DeclaredEncodingDoesNotConvertTheBytes) {
-    KrMarkup xml("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><a>\xC8\xED</a>");
-    ASSERT_TRUE(xml.FindElem("a"));
-    EXPECT_EQ(xml.GetData(), "\xC8\xED");
-    EXPECT_EQ(xml.GetDoc(), "<a>\xC8\xED</a>"); // the declaration is not written again
-}
 
 TEST(KrMarkupMalformed, PrefixesGarbageAndMismatchedTagsHaveNoElement) {
     const std::string doc = "<r k=\"1\"><a>t&amp;</a><![CDATA[c]]><b/></r>";

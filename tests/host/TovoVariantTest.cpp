@@ -49,19 +49,3 @@ TEST(TovoVariantTest, EqualWhenTypeAndValueAgree) {
     const TovoVariant nan(std::nan(""));
     EXPECT_EQ(TovoVariant(nan), nan); // a copy equals its source
 }
-
-TEST(TovoVariantTest, SettingReplacesTheWholeValue) {
-    TovoVariant v("text");
-    v.SetInt32(4);
-    EXPECT_EQ(v.GetType(), TovoVariant::Int32);
-    EXPECT_EQ(v.GetText(), "");
-    v.SetBinary("xy", 2);
-    EXPECT_EQ(v.GetInt32(), 0);
-    v.SetText("t");
-    v.SetText(v.GetText());
-    EXPECT_EQ(v.GetText(), "t");
-    EXPECT_TRUE(v.GetBinary().empty());
-    v.SetDayNumber(3.5, TovoVariant::Text); // not a date type: stored as a date
-    EXPECT_EQ(v.GetType(), TovoVariant::Date);
-    EXPECT_EQ(v.GetDayNumber(), 3.5);
-}

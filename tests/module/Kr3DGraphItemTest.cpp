@@ -124,26 +124,6 @@ TEST(GraphItemTest, ReaderRules) {
     }
 }
 
-// Both style elements are read, "dkm:GeoStyle" first: a "dkm:Style" without a line width after
-// it keeps the line width that "dkm:GeoStyle" gave.
-TEST(GraphItemTest, ReadsGeoStyleThenStyle) {
-    KrStyle geo;
-    geo.SetLineWidth(4.0);
-    KrStyle plain;
-    plain.SetFillColor(TOVORGB(7, 8, 9));
-    pugi::xml_document partial;
-    partial.load_string(plain.ToXML(kVersion, "").c_str());
-    partial.document_element().remove_child("dkm:LineWidth");
-    std::ostringstream style;
-    partial.save(style, "", pugi::format_raw | pugi::format_no_declaration);
-    Kr3DGraphItem item;
-    ASSERT_EQ(
-        item.FromXML(Fragment(geo.ToXML(kVersion, "dkm:GeoStyle").Str() + style.str()), kVersion),
-        TRUE);
-    EXPECT_EQ(item.m_Style.GetLineWidth(), 4.0);
-    EXPECT_EQ(item.m_Style.GetFillColor(), TOVORGB(7, 8, 9));
-}
-
 TEST(GraphItemTest, EmptyTextOrMissingRootIsLoggedAndChangesNothing) {
     for (const auto& c :
          {std::make_pair("", 67),

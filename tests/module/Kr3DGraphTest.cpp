@@ -52,21 +52,4 @@ TEST(GraphTest, SetCountCutsGrowsWithDefaultsOrRepeatsTheLastItem) {
     EXPECT_EQ(two.Items(), "A");
 }
 
-TEST(GraphTest, RemoveAtRemovesWhatIsThereAndMovesItemsWhole) {
-    struct Case {
-        int nIndex, nCount, nRemoved;
-        const char* szLeft;
-    };
-    for (const Case& c :
-         {Case{1, 10, 2, "A1"}, Case{3, 1, 0, "A1 B C3"}, Case{-1, 1, 0, "A1 B C3"},
-          Case{0, 0, 0, "A1 B C3"}, Case{0, 1, 1, "B C3"}, Case{1, 1, 1, "A1 C3"}}) {
-        Graph graph("ABC", {0, 2});
-        EXPECT_EQ(graph.RemoveAt(c.nIndex, c.nCount), c.nRemoved) << c.nIndex << "," << c.nCount;
-        EXPECT_EQ(graph.Items(), c.szLeft) << c.nIndex << "," << c.nCount;
-    }
-    Graph graph("AB");
-    graph.RemoveAll();
-    EXPECT_EQ(graph.GetCount(), 0);
-}
-
 } // namespace

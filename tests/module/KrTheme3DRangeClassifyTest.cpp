@@ -110,21 +110,6 @@ TEST(RangeClassify, MethodsOnTheirData) {
     }
 }
 
-TEST(RangeClassify, MinMaxMethodsIgnoreTheValuesBetween) {
-    TovoArray<double> percent; // 0, 1, ..., 100
-    for (int i = 0; i <= 100; ++i)
-        percent.Add(i);
-    for (int nMethod : {0, 1, 3, 5}) {
-        KrTheme3DRange sparse;
-        KrTheme3DRange dense;
-        sparse.MakeDefault(nMethod, 5, Array({0, 100}), Array({}), 15);
-        dense.MakeDefault(nMethod, 5, percent, Array({}), 15);
-        ASSERT_LT(0, sparse.GetValueCount()) << nMethod;
-        for (int i = 0; i < sparse.GetValueCount(); ++i)
-            EXPECT_EQ(sparse.GetValueAt(i), dense.GetValueAt(i)) << nMethod;
-    }
-}
-
 TEST(RangeClassify, RejectsTooFewClassesOrValuesAndKeepsExpressionAndOrder) {
     ClassifyProbe theme;
     theme.SetExpression("POP");
@@ -198,20 +183,6 @@ TEST(RangeClassify, OneDivisionOfTheRootScale) {
     ASSERT_EQ(2, older.GetValueCount());
     EXPECT_NEAR(3.0, older.GetValueAt(0), 1e-12);
     EXPECT_NEAR(50.0, older.GetValueAt(1), 1e-12);
-}
-
-TEST(RangeClassify, ProtectedMethodsAddToWhatIsThere) {
-    ClassifyProbe theme;
-    theme.Add(50, KrTheme3DItem());
-    theme.ClassifyWithEqualDistance(4, 100, 0); // 0, a repeated 50, 100
-    ExpectBreaks(theme, {50, 0, 100});
-    // Inserts 0 and 2.5 in front and drops the 0, appends 7.5 and 10 and drops the 10.
-    theme.ClassifyWithStdev(Array({0, 10}));
-    ExpectBreaks(theme, {2.5, 50, 0, 100, 7.5});
-    theme.ClassifyWithStdev(Array({kNaN, 1})); // no part runs, but the first and last still go
-    ExpectBreaks(theme, {50, 0, 100});
-    theme.ClassifyWithStdev(Array({}));
-    ExpectBreaks(theme, {0});
 }
 
 TEST(RangeClassify, StdevIsThePopulationDeviation) {

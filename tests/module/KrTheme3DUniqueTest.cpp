@@ -148,25 +148,6 @@ TEST(UniqueExpression, SplitsAtTheSeparatorNamesTheFieldAndChecksTypes) {
     EXPECT_FALSE(theme.FindStyle(static_cast<KrRecordset*>(nullptr), style));
 }
 
-TEST_F(UniqueTest, CopiesAreDeepAndSelfAssignmentKeepsTheTheme) {
-    theme.SetAliasSuffix("_s");
-    theme.SetExpression("f");
-    KrTheme3DUnique assigned;
-    assigned.Add("old", MakeItem("O", 9));
-    {
-        KrTheme3DUnique source(theme);
-        assigned = source;
-        source.SetCaptionAt(0, "changed");
-    }
-    for (KrTheme3DUnique* copy : {static_cast<KrTheme3DUnique*>(&theme), &assigned}) {
-        *copy = *copy;
-        EXPECT_EQ("a:A:1:1|b:B:1:2|c:C:1:3", Summary(*copy));
-        EXPECT_EQ("f as Theme3DUnique_s", copy->GetFieldName(TRUE).Str());
-        EXPECT_EQ(TOVORGB(99, 0, 0), copy->GetDefaultStyle().GetFillColor());
-    }
-    EXPECT_FALSE(assigned.IsExist("old"));
-}
-
 TEST_F(UniqueTest, LookupTranslatesByModeAndLogsValuesWithoutTranslation) {
     theme.Add("2.5", MakeItem("n", 4));
     theme.SetExternalValue("1", "a");

@@ -66,6 +66,7 @@ void ExpectOneLog(const char* szCode, const char* szClass, int nLine) {
     EXPECT_EQ(records[0].strCode, szCode);
     EXPECT_EQ(records[0].strSource, std::string("Src/Theme3DBase/") + szClass);
     EXPECT_EQ(records[0].nLine, nLine);
+    EXPECT_NE(records[0].strMessage.Find(szClass), -1); // the message names the class
 }
 
 // ---- graph theme

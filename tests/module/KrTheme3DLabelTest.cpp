@@ -115,6 +115,17 @@ TEST_F(LabelTest, FieldNames) {
     EXPECT_EQ(label.GetFieldName(TRUE).Str(), "POP as Theme3DLabel_7");
 }
 
+TEST_F(LabelTest, ItemsAreOwnedCopiesKeyedByExactText) {
+    KrTheme3DItem item;
+    item.m_strCaption = "first";
+    EXPECT_EQ(label.Add("k", item), TRUE);
+    item.m_strCaption = "second";
+    EXPECT_EQ(label.Add("k", item), FALSE);
+    ASSERT_NE(label.Find("k"), nullptr);
+    EXPECT_EQ(label.Find("k")->m_strCaption.Str(), "first");
+    EXPECT_EQ(label.Find("K"), nullptr);
+}
+
 TEST_F(LabelTest, CopyCopiesItemsAssignmentKeepsTargetItems) {
     label.Add("s", KrTheme3DItem());
     label.SetExpression("E");

@@ -289,8 +289,11 @@ TEST_P(RoundTripRandomTest, GraphTheme) {
     const int types[] = {KrTheme3DGraph::Bar, KrTheme3DGraph::Pie, KrTheme3DGraph::StackedBar};
     GraphProbe source;
     random.FillBase(source);
-    for (int i = random.Int(0, 8); i > 0; --i)
-        source.Insert(source.GetCount(), RandomGraphItem(random, i));
+    std::vector<Kr3DGraphItem> items;
+    for (int i = random.Int(0, 8); i > 0; --i) {
+        items.push_back(RandomGraphItem(random, i));
+        source.Insert(source.GetCount(), items.back());
+    }
     source.SetGraphType(types[random.Int(0, 2)]);
     source.SetBarWidth(random.Dyadic(15));
     source.SetStartAngle(random.Dyadic(15));
@@ -310,9 +313,11 @@ TEST_P(RoundTripRandomTest, GraphTheme) {
     source.SetJoinArrayField(keys);
     GraphProbe read;
     ReadBack<KrTheme3DGraph>(source, read);
-    ASSERT_EQ(source.GetCount(), read.GetCount());
-    for (int i = 0; i < read.GetCount(); ++i)
-        EXPECT_EQ(source.GetItem(i).m_strCaption, read.GetItem(i).m_strCaption);
+    ASSERT_EQ(static_cast<int>(items.size()), read.GetCount());
+    for (int i = 0; i < read.GetCount(); ++i) {
+        EXPECT_EQ(items[i].m_strCaption, read.GetItem(i).m_strCaption) << i;
+        EXPECT_EQ(items[i].m_Style, read.GetItem(i).m_Style) << i;
+    }
 }
 
 TEST_P(RoundTripRandomTest, GraphItemOfAnyTypeCode) {

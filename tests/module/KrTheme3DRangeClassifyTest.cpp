@@ -185,6 +185,20 @@ TEST(RangeClassify, OneDivisionOfTheRootScale) {
     EXPECT_NEAR(50.0, older.GetValueAt(1), 1e-12);
 }
 
+TEST(RangeClassify, ProtectedMethodsAddToWhatIsThere) {
+    ClassifyProbe theme;
+    theme.Add(50, KrTheme3DItem());
+    theme.ClassifyWithEqualDistance(4, 100, 0); // 0, a repeated 50, 100
+    ExpectBreaks(theme, {50, 0, 100});
+    // Inserts 0 and 2.5 in front and drops the 0, appends 7.5 and 10 and drops the 10.
+    theme.ClassifyWithStdev(Array({0, 10}));
+    ExpectBreaks(theme, {2.5, 50, 0, 100, 7.5});
+    theme.ClassifyWithStdev(Array({kNaN, 1})); // no part runs, but the first and last still go
+    ExpectBreaks(theme, {50, 0, 100});
+    theme.ClassifyWithStdev(Array({}));
+    ExpectBreaks(theme, {0});
+}
+
 TEST(RangeClassify, StdevIsThePopulationDeviation) {
     double dMean = 0;
     double dDeviation = 0;

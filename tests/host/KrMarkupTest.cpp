@@ -44,6 +44,26 @@ TEST(KrMarkupWrite, BuildsRootChildrenAttributesAndNesting) {
     EXPECT_EQ(xml.GetDoc(), "<dkm:R><a>1</a><b k=\"v\"><c>2</c></b><d>3</d></dkm:R>");
 }
 
+// The themes' way of writing: load the base document, place the root, append children.
+TEST(KrMarkupWrite, ChildrenAndSubDocumentsGoLastAndComeOutUnchanged) {
+    const char* const kSub = "<s k=\"1\"><x>a b</x><y/></s>";
+    KrMarkup xml;
+    xml.SetDoc("<r><a/><b/></r>");
+    ASSERT_TRUE(xml.FindElem("r"));
+    ASSERT_TRUE(xml.FindChildElem("a"));
+    ASSERT_TRUE(xml.AddElem("z", "9", FALSE, TRUE));
+    EXPECT_FALSE(xml.FindChildElem("a")); // the search continues after "z"
+    ASSERT_TRUE(xml.AddSubDoc(kSub, FALSE, TRUE));
+    EXPECT_EQ(xml.GetChildTagName(), "s");
+    EXPECT_FALSE(xml.AddSubDoc("<broken>", FALSE, TRUE));
+    EXPECT_EQ(xml.GetDoc(), std::string("<r><a/><b/><z>9</z>") + kSub + "</r>");
+
+    KrMarkup reader(xml.GetDoc());
+    ASSERT_TRUE(reader.FindChildElem("s"));
+    EXPECT_EQ(reader.GetChildAttrib("k"), "1");
+    EXPECT_EQ(reader.GetChildSubDoc(), kSub);
+}
+
 TEST(KrMarkupData, DataJoinsTextAndCdataAndCopiesAreIndependent) {
     KrMarkup xml("<r><a>x<![CDATA[<y>\r]]>z<i/>w</a><b>x</b></r>");
     ASSERT_TRUE(xml.FindChildElem("a"));

@@ -101,6 +101,15 @@ TEST_F(UniqueTest, RemoveAtLimitsTheCountAndRemoveAllKeepsTheRest) {
     EXPECT_EQ(TOVORGB(99, 0, 0), theme.GetDefaultStyle().GetFillColor());
 }
 
+TEST_F(UniqueTest, AssignmentTakesCaptionsAndFieldExpressions) {
+    theme.SetCaptionAt(1, "B2");
+    theme.SetExpression("f1 [#] f2");
+    KrTheme3DUnique assigned;
+    assigned = theme;
+    EXPECT_EQ("a:A:1:1|b:B2:1:2|c:C:1:3", Summary(assigned));
+    EXPECT_EQ(2, assigned.GetFieldExpressions().GetSize());
+}
+
 TEST_F(UniqueTest, ValuesWithoutItemsGiveTheDefaults) {
     theme.Add("2.0", MakeItem("two", 4));
     theme.InsertItem(0, "2", MakeItem("first two", 5));

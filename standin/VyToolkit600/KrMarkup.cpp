@@ -51,6 +51,13 @@ bool Load(pugi::xml_document& doc, const TovoMBString& strDoc) {
 }
 
 TovoMBString DataOf(const pugi::xml_node& node) {
+    // Nearly every element read holds one text or none: taken without a joined copy.
+    const pugi::xml_node first = node.first_child();
+    if (!first)
+        return TovoMBString();
+    if (!first.next_sibling() &&
+        (first.type() == pugi::node_pcdata || first.type() == pugi::node_cdata))
+        return TovoMBString(first.value());
     std::string s;
     for (pugi::xml_node n = node.first_child(); n; n = n.next_sibling())
         if (n.type() == pugi::node_pcdata || n.type() == pugi::node_cdata)

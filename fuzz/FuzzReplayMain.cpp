@@ -42,7 +42,7 @@ std::vector<fs::path> FilesOf(const fs::path& dir) {
 bool Replay(const fs::path& file) {
     std::vector<std::uint8_t> bytes;
     if (!ReadFile(file, bytes)) {
-        std::fprintf(stderr, "replay: cannot read %s\n", file.c_str());
+        std::fprintf(stderr, "replay: cannot read %s\n", file.string().c_str());
         return false;
     }
     // A copy of exactly the file's size, so that a read past the end is seen by the sanitizers.

@@ -1,5 +1,7 @@
 #include "VyToolkit600/KrMarkup.h"
 
+#include "KrMarkupDoc.h"
+
 #include <pugixml.hpp>
 
 #include <cstring>
@@ -12,13 +14,66 @@ using TOVO::TovoMBString;
 
 namespace KRS {
 
-namespace {
+namespace markupdoc {
 
 // Whitespace-only text is kept when it is an element's only content, and line ends are left
 // alone, so that every text reads back byte for byte. Comments, processing instructions and the
 // declaration are not kept: a written document holds elements, attributes and text only.
 constexpr unsigned kParseFlags =
     pugi::parse_cdata | pugi::parse_escapes | pugi::parse_ws_pcdata_single;
+
+pugi::xml_node FirstElement(const pugi::xml_node& parent) {
+    for (pugi::xml_node n = parent.first_child(); n; n = n.next_sibling())
+        if (n.type() == pugi::node_element)
+            return n;
+    return pugi::xml_node();
+}
+
+static bool HasOneRoot(const pugi::xml_document& doc) {
+    const pugi::xml_node root = FirstElement(doc);
+    for (pugi::xml_node n = root.next_sibling(); n; n = n.next_sibling())
+        if (n.type() == pugi::node_element)
+            return false;
+    return static_cast<bool>(root);
+}
+
+// Loads a whole text; a text that is not well formed, or does not hold exactly one root
+// element, leaves the document empty. The bytes are taken as they are (no encoding
+// conversion, whatever a declaration says).
+bool Load(pugi::xml_document& doc, const TovoMBString& strDoc) {
+    const pugi::xml_parse_result result =
+        doc.load_buffer(strDoc.c_str(), strDoc.Str().size(), kParseFlags, pugi::encoding_utf8);
+    if (!result || !HasOneRoot(doc)) {
+        doc.reset();
+        return false;
+    }
+    return true;
+}
+
+TovoMBString DataOf(const pugi::xml_node& node) {
+    // Nearly every element read holds one text or none: taken without a joined copy.
+    const pugi::xml_node first = node.first_child();
+    if (!first)
+        return TovoMBString();
+    if (!first.next_sibling() &&
+        (first.type() == pugi::node_pcdata || first.type() == pugi::node_cdata))
+        return TovoMBString(first.value());
+    std::string s;
+    for (pugi::xml_node n = node.first_child(); n; n = n.next_sibling())
+        if (n.type() == pugi::node_pcdata || n.type() == pugi::node_cdata)
+            s += n.value();
+    return TovoMBString(std::move(s));
+}
+
+} // namespace markupdoc
+
+namespace {
+
+using markupdoc::DataOf;
+using markupdoc::FirstElement;
+using markupdoc::kParseFlags;
+using markupdoc::Load;
+
 constexpr unsigned kWriteFlags = pugi::format_raw | pugi::format_no_declaration;
 
 class StringWriter : public pugi::xml_writer {
@@ -63,13 +118,6 @@ std::string Print(const pugi::xml_node& node) {
     return EscapeCarriageReturns(std::move(writer.m_str));
 }
 
-pugi::xml_node FirstElement(const pugi::xml_node& parent) {
-    for (pugi::xml_node n = parent.first_child(); n; n = n.next_sibling())
-        if (n.type() == pugi::node_element)
-            return n;
-    return pugi::xml_node();
-}
-
 // Text nodes have an empty name, so a name compares first and the node type is asked only of a
 // node that bears it: the search walks many siblings that are not the one sought.
 bool NameMatches(const pugi::xml_node& n, const char* szName) {
@@ -112,35 +160,6 @@ bool IsValidName(const char* szName) {
         }
     }
     return true;
-}
-
-bool HasOneRoot(const pugi::xml_document& doc) {
-    const pugi::xml_node root = FirstElement(doc);
-    for (pugi::xml_node n = root.next_sibling(); n; n = n.next_sibling())
-        if (n.type() == pugi::node_element)
-            return false;
-    return static_cast<bool>(root);
-}
-
-// Loads a whole text; a text that is not well formed, or does not hold exactly one root
-// element, leaves the document empty. The bytes are taken as they are (no encoding
-// conversion, whatever a declaration says).
-bool Load(pugi::xml_document& doc, const TovoMBString& strDoc) {
-    const pugi::xml_parse_result result =
-        doc.load_buffer(strDoc.c_str(), strDoc.Str().size(), kParseFlags, pugi::encoding_utf8);
-    if (!result || !HasOneRoot(doc)) {
-        doc.reset();
-        return false;
-    }
-    return true;
-}
-
-TovoMBString DataOf(const pugi::xml_node& node) {
-    std::string s;
-    for (pugi::xml_node n = node.first_child(); n; n = n.next_sibling())
-        if (n.type() == pugi::node_pcdata || n.type() == pugi::node_cdata)
-            s += n.value();
-    return TovoMBString(std::move(s));
 }
 
 unsigned char SetDataOf(pugi::xml_node node, const TovoMBString& strData) {
@@ -204,7 +223,7 @@ struct ParsedText {
     std::unique_ptr<pugi::xml_document> doc;
 };
 thread_local ParsedText t_lastParsed;
-constexpr std::size_t kMinKeptText = 4096;
+using markupdoc::kMinKeptText;
 constexpr std::size_t kMaxKeptText = std::size_t(64) << 20;
 
 bool TakeParsed(const TovoMBString& strDoc, pugi::xml_document& doc) {

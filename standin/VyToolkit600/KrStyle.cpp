@@ -1,8 +1,10 @@
 #include "VyToolkit600/KrStyle.h"
 
+#include "KrMarkupDoc.h"
 #include "KrStyleXml.h"
 #include "VyToolkit600/KrMarkup.h"
 
+#include <cstring>
 #include <string>
 
 using TOVO::TovoMBString;
@@ -135,9 +137,6 @@ TovoMBString KrStyle::ToXML(int nVersion, const TovoMBString& strName) const {
 unsigned char KrStyle::FromXML(const TovoMBString& strXML, int nVersion) {
     if (!stylexml::IsKnownVersion(nVersion))
         return FALSE;
-    KrMarkup xml(strXML);
-    if (!xml.FindElem())
-        return FALSE;
     // One walk over the children instead of one search from the first child per field: each
     // field takes the first element of its name, as that search would find it.
     enum { FillColor, LineColor, LineWidth, IconName, IconScale, Altitude, Fill, Extrude, Fields };
@@ -146,16 +145,32 @@ unsigned char KrStyle::FromXML(const TovoMBString& strXML, int nVersion) {
     TovoMBString texts[Fields];
     bool found[Fields] = {};
     int nLeft = Fields;
-    while (nLeft > 0 && xml.FindChildElem(nullptr)) {
-        const TovoMBString name = xml.GetChildTagName();
+    const auto take = [&](const char* szName, const auto& data) {
         for (int i = 0; i < Fields; ++i) {
-            if (!found[i] && name.View() == kNames[i]) {
+            if (!found[i] && std::strcmp(szName, kNames[i]) == 0) {
                 found[i] = true;
-                texts[i] = xml.GetChildData();
+                texts[i] = data();
                 --nLeft;
-                break;
+                return;
             }
         }
+    };
+    if (strXML.Str().size() < markupdoc::kMinKeptText) {
+        // A style's own text, read as a markup of it would read it, without the markup's cursors
+        // (a style is read for every item of a theme document).
+        pugi::xml_document doc;
+        if (!markupdoc::Load(doc, strXML))
+            return FALSE;
+        const pugi::xml_node root = markupdoc::FirstElement(doc);
+        for (pugi::xml_node n = root.first_child(); n && nLeft > 0; n = n.next_sibling())
+            if (n.type() == pugi::node_element)
+                take(n.name(), [&n] { return markupdoc::DataOf(n); });
+    } else {
+        KrMarkup xml(strXML);
+        if (!xml.FindElem())
+            return FALSE;
+        while (nLeft > 0 && xml.FindChildElem(nullptr))
+            take(xml.GetChildTagName().c_str(), [&xml] { return xml.GetChildData(); });
     }
     if (found[FillColor])
         stylexml::ReadColor(texts[FillColor], m_nFillColor);

@@ -162,3 +162,23 @@ TEST(KrTextStyle, AnyRootIsReadAndUnknownVersionsAreRefused) {
     EXPECT_FALSE(t.FromXML("not xml", 0));
     EXPECT_EQ(t.GetSize(), 20.0);
 }
+
+TEST(KrStyle, ShortAndLongDocumentsReadAlike) {
+    // Below 4 KB a style text is read from its tree directly, above through a markup.
+    for (const std::size_t nLength : {std::size_t(3), std::size_t(5000)}) {
+        const std::string name(nLength, 'i');
+        KrStyle full = FullStyle();
+        full.SetIconName(name.c_str());
+        KrStyle read;
+        ASSERT_TRUE(read.FromXML(full.ToXML(0), 0)) << nLength;
+        EXPECT_TRUE(read == full) << nLength;
+        // The first of two equal fields counts; text between the fields is passed over.
+        const std::string doc = "<x> <dkm:IconName>" + name + "</dkm:IconName>t<dkm:IconName>b" +
+                                "</dkm:IconName><dkm:LineWidth>7</dkm:LineWidth></x>";
+        ASSERT_TRUE(read.FromXML(doc.c_str(), 0)) << nLength;
+        EXPECT_EQ(read.GetIconName().Str(), name);
+        EXPECT_EQ(read.GetLineWidth(), 7.0);
+        EXPECT_FALSE(read.FromXML((doc + "<y/>").c_str(), 0)) << nLength;
+        EXPECT_EQ(read.GetLineWidth(), 7.0);
+    }
+}

@@ -9,6 +9,7 @@
 #include <random>
 #include <string>
 #include <tuple>
+#include <vector>
 
 using namespace KRS;
 using TOVO::TovoMBString;
@@ -256,6 +257,63 @@ TEST(UniqueNumbers, IndexAnswersAsThePlainWalkUnderRandomValuesAndChanges) {
             ASSERT_EQ(WalkLookup(theme, d), theme.FindStyle(TovoVariant(d)))
                 << "round " << nRound << " step " << nStep << " number " << d;
         }
+    }
+}
+
+// The text index against a walk over the values: lengths around the ones stored in the index
+// itself (8, 16, 32), near-equal texts from a small alphabet, and tables filled to the brim.
+TEST(UniqueTexts, IndexAnswersAsTheWalkUnderRandomTextsAndChanges) {
+    std::mt19937 random(20031211);
+    auto pick = [&](int n) { return std::uniform_int_distribution<int>(0, n - 1)(random); };
+    auto text = [&] {
+        const int lengths[] = {1, 7, 8, 9, 15, 16, 17, 31, 32, 33, 40};
+        std::string s(static_cast<std::size_t>(lengths[pick(11)]), 'a');
+        for (char& c : s)
+            c = static_cast<char>('a' + pick(2));
+        return TovoMBString(s);
+    };
+    for (int nRound = 0; nRound < 4; ++nRound) {
+        KrTheme3DUnique theme;
+        for (int nStep = 0; nStep < 600; ++nStep) {
+            const TovoMBString value = text();
+            const int nCount = theme.GetCount(), nAction = nCount ? pick(8) : 0;
+            if (nAction < 5)
+                theme.InsertItem(pick(nCount + 2) - 1, value, MakeItem("", 1));
+            else if (nAction == 5)
+                theme.SetValueAt(pick(nCount), value);
+            else if (nAction == 6)
+                theme.SetVisibleAt(pick(nCount), static_cast<unsigned char>(pick(2)));
+            else
+                theme.RemoveAt(pick(nCount), 1 + pick(2));
+            for (const TovoMBString& query : {value, text()}) {
+                const KrStyle* pExpected = &theme.GetDefaultStyle();
+                for (int i = 0; i < theme.GetCount(); ++i)
+                    if (theme.GetValueAt(i) == query && theme.IsVisibleAt(i))
+                        pExpected = &theme.GetStyleAt(i);
+                ASSERT_EQ(pExpected, theme.FindStyle(query))
+                    << "round " << nRound << " step " << nStep << " " << query.Str();
+            }
+        }
+    }
+    // Large tables, where the tags of other texts and other number buckets turn up in the groups
+    // a lookup reads; the dictionary's own Find gives the answer.
+    KrTheme3DUnique texts, numbers;
+    std::vector<TovoMBString> numberTexts;
+    for (int i = 0; i < 4000; ++i) {
+        texts.Add(text(), MakeItem("", 1));
+        numberTexts.emplace_back(std::to_string(pick(1000000)) + "." + std::to_string(pick(10)));
+        numbers.Add(numberTexts.back(), MakeItem("", 1));
+    }
+    auto expected = [](const KrTheme3DUnique& theme, const TovoMBString& value) {
+        const KrTheme3DItem* pItem = theme.Find(value);
+        return pItem ? &pItem->m_Style : &theme.GetDefaultStyle();
+    };
+    for (int i = 0; i < 4000; ++i) {
+        const TovoMBString query = text();
+        ASSERT_EQ(expected(texts, query), texts.FindStyle(query)) << query.Str();
+        const TovoMBString& number = numberTexts[static_cast<std::size_t>(i)];
+        ASSERT_EQ(expected(numbers, number), numbers.FindStyle(TovoVariant(number.ToDouble())))
+            << number.Str();
     }
 }
 

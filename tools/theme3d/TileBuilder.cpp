@@ -254,44 +254,71 @@ void TileBuilder::AddBar(const BarInstance& bar, std::uint32_t nId, Box& box) {
 
 std::string TileBuilder::ToGlb(const std::string& strName) const {
     GlbBuilder glb;
-    Build(strName, glb);
+    Build(strName, 0, glb);
     return glb.ToGlb();
 }
 
 void TileBuilder::WriteGlb(const std::string& strName, CheckedFile& file,
-                           const std::string& strTarget) const {
+                           const std::string& strTarget, std::size_t nLayer) const {
     GlbBuilder glb;
-    Build(strName, glb);
+    Build(strName, nLayer, glb);
     glb.Write(file, strTarget);
 }
 
 void TileBuilder::WriteGltf(const std::string& strName, OutputFiles& outputs,
                             const std::string& strTarget) const {
     GlbBuilder glb;
-    Build(strName, glb);
+    Build(strName, 0, glb);
     glb.WriteGltf(outputs, strTarget);
 }
 
-void TileBuilder::Build(const std::string& strName, GlbBuilder& glb) const {
+void TileBuilder::WriteGlb(const std::vector<const TileBuilder*>& layers,
+                           const std::vector<std::string>& names, CheckedFile& file,
+                           const std::string& strTarget) {
+    GlbBuilder glb;
+    for (std::size_t k = 0; k < layers.size(); ++k)
+        layers[k]->Build(names[k], k, glb);
+    glb.Write(file, strTarget);
+}
+
+void TileBuilder::WriteGltf(const std::vector<const TileBuilder*>& layers,
+                            const std::vector<std::string>& names, OutputFiles& outputs,
+                            const std::string& strTarget) {
+    GlbBuilder glb;
+    for (std::size_t k = 0; k < layers.size(); ++k)
+        layers[k]->Build(names[k], k, glb);
+    glb.WriteGltf(outputs, strTarget);
+}
+
+void TileBuilder::Build(const std::string& strName, std::size_t nLayer, GlbBuilder& glb) const {
     Json& json = glb.Json();
     const std::size_t nFeatures = m_fids.size();
     if (nFeatures > (1u << 24))
         throw ToolError(
             "more than 16777216 features do not fit one binary glTF file; write 3D Tiles "
             "instead (-o FOLDER/)");
-    json["scene"] = 0;
-    json["scenes"] = Json::array({{{"name", Utf8::Sanitize(strName)}, {"nodes", {0}}}});
+    if (!json.contains("scenes")) {
+        json["scene"] = 0;
+        json["scenes"] =
+            Json::array({{{"name", Utf8::Sanitize(strName)}, {"nodes", Json::array()}}});
+    }
     Json root = {{"name", Utf8::Sanitize(strName)},
                  {"extras",
                   {{"frame", "east-north-up, metres; glTF x east, y up, z south"},
                    {"origin", {m_frame.GetLon0(), m_frame.GetLat0()}}}}};
-    json["nodes"] = Json::array({root});
-    auto addNode = [&json](Json node) {
+    const std::size_t nRoot = json["nodes"].size();
+    json["nodes"].push_back(root);
+    json["scenes"][0]["nodes"].push_back(nRoot);
+    auto addNode = [&json, nRoot](Json node) {
         json["nodes"].push_back(std::move(node));
-        json["nodes"][0]["children"].push_back(json["nodes"].size() - 1);
+        json["nodes"][nRoot]["children"].push_back(json["nodes"].size() - 1);
     };
+    // Each layer with features has its own property table (its own fields), in layer order.
+    std::size_t nTable = 0;
+    if (json.contains("extensions") && json["extensions"].contains("EXT_structural_metadata"))
+        nTable = json["extensions"]["EXT_structural_metadata"]["propertyTables"].size();
     const Json featureIds = {
-        {"featureIds", {{{"featureCount", 0}, {"attribute", 0}, {"propertyTable", 0}}}}};
+        {"featureIds", {{{"featureCount", 0}, {"attribute", 0}, {"propertyTable", nTable}}}}};
 
     if (!m_batches.empty()) {
         Json mesh = {{"name", "features"}, {"primitives", Json::array()}};
@@ -434,15 +461,23 @@ void TileBuilder::Build(const std::string& strName, GlbBuilder& glb) const {
                 tableProperties[column.strId] = StringColumn(glb, m_texts[i]);
             }
         }
-        json["extensions"]["EXT_structural_metadata"] = {
-            {"schema",
-             {{"id", "theme3d"},
-              {"classes", {{"feature", {{"name", "feature"}, {"properties", classProperties}}}}}}},
-            {"propertyTables",
-             {{{"name", "features"},
-               {"class", "feature"},
-               {"count", nFeatures},
-               {"properties", tableProperties}}}}};
+        const std::string strClass =
+            nTable == 0 ? "feature" : "feature_" + std::to_string(nTable + 1);
+        Json table = {{"name", nTable == 0 ? "features" : Utf8::Sanitize(strName)},
+                      {"class", strClass},
+                      {"count", nFeatures},
+                      {"properties", tableProperties}};
+        // Feature ids repeat across layers: the viewer tells them apart by the layer.
+        if (nLayer > 0)
+            table["extras"] = {{"layer", nLayer}};
+        Json& meta = json["extensions"]["EXT_structural_metadata"];
+        if (nTable == 0)
+            meta = {{"schema", {{"id", "theme3d"}, {"classes", Json::object()}}},
+                    {"propertyTables", Json::array()}};
+        meta["schema"]["classes"][strClass] = {
+            {"name", nTable == 0 ? "feature" : Utf8::Sanitize(strName)},
+            {"properties", classProperties}};
+        meta["propertyTables"].push_back(table);
         glb.UseExtension("EXT_structural_metadata");
     }
 }

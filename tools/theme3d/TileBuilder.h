@@ -68,12 +68,21 @@ public:
     // The binary glTF: one root node (named strName, the frame in its extras) whose children
     // hold the merged mesh and the bar instances.
     std::string ToGlb(const std::string& strName) const;
-    // The same written into a checked file (which the caller closes).
-    void WriteGlb(const std::string& strName, CheckedFile& file,
-                  const std::string& strTarget) const;
+    // The same written into a checked file (which the caller closes), as the content of the
+    // scene's layer nLayer.
+    void WriteGlb(const std::string& strName, CheckedFile& file, const std::string& strTarget,
+                  std::size_t nLayer = 0) const;
     // The same as JSON glTF with its buffer beside it (see GlbBuilder::WriteGltf).
     void WriteGltf(const std::string& strName, OutputFiles& outputs,
                    const std::string& strTarget) const;
+
+    // One scene of several layers (same frame): a root node and a property table per layer.
+    static void WriteGlb(const std::vector<const TileBuilder*>& layers,
+                         const std::vector<std::string>& names, CheckedFile& file,
+                         const std::string& strTarget);
+    static void WriteGltf(const std::vector<const TileBuilder*>& layers,
+                          const std::vector<std::string>& names, OutputFiles& outputs,
+                          const std::string& strTarget);
 
 private:
     struct Batch {
@@ -85,7 +94,8 @@ private:
         float t[3], r[4], s[3];
         std::uint32_t nId;
     };
-    void Build(const std::string& strName, GlbBuilder& glb) const;
+    // Adds this content as the scene's layer nLayer into glb.
+    void Build(const std::string& strName, std::size_t nLayer, GlbBuilder& glb) const;
     void AddMesh(const MeshData& mesh, std::uint32_t nId, Box& box);
     void AddBar(const BarInstance& bar, std::uint32_t nId, Box& box);
 

@@ -75,12 +75,13 @@ struct Glb {
         return values;
     }
 
-    const nlohmann::json& Table() const {
-        return json["extensions"]["EXT_structural_metadata"]["propertyTables"][0];
+    // Property table n (a scene of several layers has one per layer).
+    const nlohmann::json& Table(std::size_t n = 0) const {
+        return json["extensions"]["EXT_structural_metadata"]["propertyTables"][n];
     }
 
-    std::vector<std::string> Strings(const std::string& strProperty) const {
-        const auto& column = Table()["properties"][strProperty];
+    std::vector<std::string> Strings(const std::string& strProperty, std::size_t n = 0) const {
+        const auto& column = Table(n)["properties"][strProperty];
         const std::string values = View(column["values"].get<int>());
         const std::string offsets = View(column["stringOffsets"].get<int>());
         std::vector<std::string> out;
@@ -93,8 +94,9 @@ struct Glb {
         return out;
     }
 
-    template <typename T> std::vector<T> Numbers(const std::string& strProperty) const {
-        const std::string bytes = View(Table()["properties"][strProperty]["values"].get<int>());
+    template <typename T>
+    std::vector<T> Numbers(const std::string& strProperty, std::size_t n = 0) const {
+        const std::string bytes = View(Table(n)["properties"][strProperty]["values"].get<int>());
         std::vector<T> out(bytes.size() / sizeof(T));
         std::memcpy(out.data(), bytes.data(), out.size() * sizeof(T));
         return out;

@@ -2,146 +2,23 @@
 // hand-made layers and on the bundled world layer. Every scene written is also checked with the
 // Khronos glTF validator when node and the validator are installed.
 #include "GlbReader.h"
+#include "ToolRun.h"
 
-#include <cstdio>
-#include <cstdlib>
-#include <dirent.h>
-#include <fstream>
 #include <gdal_priv.h>
-#include <gdal_utils.h>
-#include <gtest/gtest.h>
 #include <map>
-#include <nlohmann/json.hpp>
 #include <ogrsf_frmts.h>
-#include <sstream>
-#include <string>
-#include <sys/stat.h>
-#include <vector>
+#include <set>
+
+using namespace tooltest;
 
 namespace {
 
-struct Result {
-    int nExit = -1;
-    std::string strOut, strErr;
-};
-
-std::string ReadFile(const std::string& strPath) {
-    std::ifstream in(strPath, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-bool Exists(const std::string& strPath) {
-    struct stat st {};
-    return stat(strPath.c_str(), &st) == 0;
-}
-
-std::vector<std::string> List(const std::string& strDir) {
-    std::vector<std::string> names;
-    if (DIR* pDir = opendir(strDir.c_str())) {
-        while (dirent* pEntry = readdir(pDir)) {
-            const std::string strName = pEntry->d_name;
-            if (strName != "." && strName != "..")
-                names.push_back(strName);
-        }
-        closedir(pDir);
-    }
-    return names;
-}
-
-int Lines(const std::string& strText) {
-    int n = 0;
-    for (char ch : strText)
-        n += ch == '\n' ? 1 : 0;
-    return n;
-}
-
-// The JSON chunk of a binary glTF file.
-nlohmann::json GlbJson(const std::string& strPath) {
-    const std::string bytes = ReadFile(strPath);
-    if (bytes.size() < 20 || bytes.compare(0, 4, "glTF") != 0)
-        return nlohmann::json();
-    std::uint32_t nLength = 0;
-    std::memcpy(&nLength, bytes.data() + 12, 4);
-    return nlohmann::json::parse(bytes.substr(20, nLength));
-}
-
-class Theme3dTool : public testing::Test {
-protected:
-    void SetUp() override {
-        char szTemplate[] = "/tmp/theme3d-test-XXXXXX";
-        ASSERT_NE(mkdtemp(szTemplate), nullptr);
-        m_strDir = szTemplate;
-    }
-    void TearDown() override {
-        if (!HasFailure())
-            std::system(("rm -rf '" + m_strDir + "'").c_str());
-    }
-
-    std::string Path(const std::string& strName) const { return m_strDir + "/" + strName; }
-    static std::string Data(const std::string& strName) {
-        return std::string(TOOL_TEST_DATA) + "/" + strName;
-    }
-
-    Result Run(const std::string& strArgs, const std::string& strEnv = "") const {
-        const std::string strCmd = strEnv + " " + THEME3D_EXE + " " + strArgs + " >" +
-                                   Path("stdout.txt") + " 2>" + Path("stderr.txt");
-        Result result;
-        const int nStatus = std::system(strCmd.c_str());
-        result.nExit = WIFEXITED(nStatus) ? WEXITSTATUS(nStatus) : -1;
-        result.strOut = ReadFile(Path("stdout.txt"));
-        result.strErr = ReadFile(Path("stderr.txt"));
-        std::remove(Path("stdout.txt").c_str());
-        std::remove(Path("stderr.txt").c_str());
-        return result;
-    }
-
-    void RunOk(const std::string& strArgs) const {
-        const Result result = Run(strArgs);
-        ASSERT_EQ(result.nExit, 0) << strArgs << "\n" << result.strErr;
-        EXPECT_TRUE(result.strErr.empty()) << result.strErr;
-    }
-
-    // The Khronos validator reports no error for the scene.
-    static void ExpectValidGltf(const std::string& strScene) {
-        const std::string strNode = NODE_EXECUTABLE;
-        if (strNode.empty() ||
-            std::system((strNode +
-                         " -e \"require(require('path').join(require('child_process')"
-                         ".execSync('npm root -g').toString().trim(), 'gltf-validator'))\""
-                         " >/dev/null 2>&1")
-                            .c_str()) != 0) {
-            GTEST_SKIP() << "gltf-validator is not installed (scripts/setup --tools)";
-        }
-        const std::string strCmd =
-            strNode + " " + GLTF_VALIDATE_SCRIPT + " '" + strScene + "' >/dev/null 2>&1";
-        EXPECT_EQ(std::system(strCmd.c_str()), 0) << "validator errors in " << strScene;
-    }
-
-    // The polygon layer converted by GDAL into the named driver's format.
-    std::string Convert(const std::string& strSource, const char* szDriver, const char* szExt) {
-        GDALAllRegister();
-        const std::string strTarget = Path(std::string("layer.") + szExt);
-        GDALDatasetH hSource =
-            GDALOpenEx(strSource.c_str(), GDAL_OF_VECTOR, nullptr, nullptr, nullptr);
-        char* args[] = {const_cast<char*>("-f"), const_cast<char*>(szDriver), nullptr};
-        GDALVectorTranslateOptions* pOptions = GDALVectorTranslateOptionsNew(args, nullptr);
-        GDALDatasetH hTarget =
-            GDALVectorTranslate(strTarget.c_str(), nullptr, 1, &hSource, pOptions, nullptr);
-        GDALVectorTranslateOptionsFree(pOptions);
-        GDALClose(hTarget);
-        GDALClose(hSource);
-        return strTarget;
-    }
-
-    std::string m_strDir;
-};
+using Theme3dTool = ToolTest;
 
 } // namespace
 
 TEST_F(Theme3dTool, InfoNamesThePlugInWhereItWasFoundAndItsTypes) {
-    Result result = Run("info");
+    Outcome result = Run("info");
     ASSERT_EQ(result.nExit, 0) << result.strErr;
     EXPECT_NE(result.strOut.find("found: next to the executable"), std::string::npos);
     EXPECT_NE(result.strOut.find("name: Vantrel BaseTheme3Ds"), std::string::npos);
@@ -170,8 +47,8 @@ INSTANTIATE_TEST_SUITE_P(Theme3dTool, PolygonFormats,
 // bar mesh per colour; two class colours, the default grey of the null value and two chart item
 // colours. The property table gives each feature's label and class caption.
 TEST_P(PolygonFormats, RendersEveryFeatureThroughEveryTheme) {
-    const std::string strLayer =
-        Convert(Data("polygons.geojson"), GetParam().first, GetParam().second);
+    const std::string strLayer = Convert(Data("polygons.geojson"), GetParam().first,
+                                         std::string("layer.") + GetParam().second);
     RunOk("classify " + strLayer + " --field value --classes 2 -o " + Path("range.xml"));
     RunOk("chart " + strLayer + " --fields a,b --type bar --text caption -o " + Path("graph.xml"));
     RunOk("label " + strLayer + " --field name -o " + Path("label.xml"));
@@ -201,32 +78,12 @@ TEST_F(Theme3dTool, RendersPointsAsMarkersInUniqueColours) {
     RunOk("unique " + Data("points.geojson") + " --field kind -o " + Path("unique.xml"));
     RunOk("render " + Data("points.geojson") + " --theme " + Path("unique.xml") + " --nodes -o " +
           Path("points.glb"));
-    const nlohmann::json gltf = GlbJson(Path("points.glb"));
+    const nlohmann::json gltf = glbtest::Glb::FromFile(Path("points.glb")).json;
     EXPECT_EQ(gltf["nodes"].size(), 5u);
     EXPECT_EQ(gltf["meshes"].size(), 4u);
     EXPECT_EQ(gltf["materials"].size(), 3u);
-    EXPECT_FALSE(Exists(Path("points.labels.geojson"))); // no label theme, no sidecar
+    EXPECT_FALSE(std::filesystem::exists(Path("points.labels.geojson"))); // no label theme
     ExpectValidGltf(Path("points.glb"));
-}
-
-TEST_F(Theme3dTool, NaturalBreaksOfAKnownSet) {
-    // The published example of optimal one-dimensional k-means: breaks 2 and 4.
-    std::ofstream(Path("known.geojson"))
-        << "{\"type\":\"FeatureCollection\",\"features\":["
-        << "{\"type\":\"Feature\",\"properties\":{\"v\":-1},\"geometry\":null},"
-        << "{\"type\":\"Feature\",\"properties\":{\"v\":2},\"geometry\":null},"
-        << "{\"type\":\"Feature\",\"properties\":{\"v\":-1},\"geometry\":null},"
-        << "{\"type\":\"Feature\",\"properties\":{\"v\":2},\"geometry\":null},"
-        << "{\"type\":\"Feature\",\"properties\":{\"v\":4},\"geometry\":null},"
-        << "{\"type\":\"Feature\",\"properties\":{\"v\":5},\"geometry\":null},"
-        << "{\"type\":\"Feature\",\"properties\":{\"v\":6},\"geometry\":null},"
-        << "{\"type\":\"Feature\",\"properties\":{\"v\":-1},\"geometry\":null},"
-        << "{\"type\":\"Feature\",\"properties\":{\"v\":2},\"geometry\":null},"
-        << "{\"type\":\"Feature\",\"properties\":{\"v\":-1},\"geometry\":null}]}";
-    const Result result = Run("classify " + Path("known.geojson") +
-                              " --field v --method natural --classes 3 -o " + Path("r.xml"));
-    ASSERT_EQ(result.nExit, 0) << result.strErr;
-    EXPECT_NE(result.strOut.find("3 classes, breaks: 2 4\n"), std::string::npos) << result.strOut;
 }
 
 struct FailureCase {
@@ -241,10 +98,10 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         FailureCase{"classify {data}/missing.geojson --field v -o {out}/r.xml",
                     "layer file '{data}/missing.geojson' not found"},
-        FailureCase{"--layer nope classify {data}/points.geojson --field count -o {out}/r.xml",
-                    "layer 'nope' not found in '{data}/points.geojson' (layers: points)"},
-        FailureCase{"classify {data}/points.geojson --field size -o {out}/r.xml",
-                    "field 'size' not found in layer 'points'"},
+        FailureCase{
+            "classify {data}/points.geojson --field size -o {out}/r.xml",
+            "field 'size' not found in layer 'points' of '{data}/points.geojson' (fields: kind, "
+            "count, when)"},
         FailureCase{"classify {data}/points.geojson --field kind -o {out}/r.xml",
                     "field 'kind' of '{data}/points.geojson' is not numeric (String)"},
         FailureCase{"chart {data}/points.geojson --fields count,kind -o {out}/r.xml",
@@ -256,7 +113,8 @@ INSTANTIATE_TEST_SUITE_P(
         FailureCase{"--plugin {out}/none.t3d info",
                     "plug-in '{out}/none.t3d' (from --plugin) not found"},
         FailureCase{"classify {data}/points.geojson --field count --method jenks -o {out}/r.xml",
-                    "unknown method 'jenks'"},
+                    "unknown method 'jenks' (known: equal, interval, log, natural, quantile, sqrt, "
+                    "stdev)"},
         FailureCase{"label {data}/points.geojson --field kind --format %q -o {out}/r.xml",
                     "number format '%q' does not format a number"}));
 
@@ -269,29 +127,16 @@ std::string Fill(std::string strText, const std::string& strData, const std::str
 }
 
 TEST_P(Failures, OneLineExitTwoAndNoOutput) {
-    const Result result = Run(Fill(GetParam().szArgs, TOOL_TEST_DATA, m_strDir));
+    const Outcome result = Run(Fill(GetParam().szArgs, TOOL_TEST_DATA, m_strDir));
     EXPECT_EQ(result.nExit, 2);
-    EXPECT_EQ(Lines(result.strErr), 1) << result.strErr;
-    EXPECT_EQ(result.strErr.rfind("theme3d: ", 0), 0u) << result.strErr;
-    EXPECT_NE(result.strErr.find(Fill(GetParam().szMessage, TOOL_TEST_DATA, m_strDir)),
-              std::string::npos)
-        << result.strErr;
-    EXPECT_TRUE(result.strOut.empty()) << result.strOut;
-    EXPECT_TRUE(List(m_strDir).empty()) << "left behind: " << List(m_strDir).front();
-}
-
-TEST_F(Theme3dTool, AFailingRenderLeavesNoPartOfItsOutput) {
-    // The first theme is good, the second unreadable: neither the scene nor its sidecar appear.
-    RunOk("label " + Data("points.geojson") + " --field kind -o " + Path("label.xml"));
-    std::ofstream(Path("bad.xml")) << "<dkm:Theme3D><dkm:ThemeType>2</dkm:ThemeType>";
-    const Result result = Run("render " + Data("points.geojson") + " --theme " + Path("label.xml") +
-                              " --theme " + Path("bad.xml") + " -o " + Path("s.glb"));
-    EXPECT_EQ(result.nExit, 2);
-    EXPECT_EQ(List(m_strDir).size(), 2u); // label.xml and bad.xml only
+    EXPECT_EQ(result.strErr,
+              "theme3d: " + Fill(GetParam().szMessage, TOOL_TEST_DATA, m_strDir) + "\n");
+    EXPECT_EQ(result.strOut, "");
+    EXPECT_EQ(List(m_strDir), std::vector<std::string>());
 }
 
 TEST_F(Theme3dTool, ParallelWorkersWriteTheSameScene) {
-    const std::string strLayer = std::string(THEME3D_SOURCE_DATA) + "/ne_110m_countries.gpkg";
+    const std::string strLayer = World();
     RunOk("classify " + strLayer + " --field pop_density --method quantile --classes 4 -o " +
           Path("r.xml"));
     RunOk("chart " + strLayer + " --fields pop_m,gdp_bn --type pie --text percent -o " +
@@ -301,9 +146,8 @@ TEST_F(Theme3dTool, ParallelWorkersWriteTheSameScene) {
         " --theme " + Path("r.xml") + " --theme " + Path("g.xml") + " --theme " + Path("l.xml");
     RunOk("render " + strLayer + strThemes + " --jobs 1 -o " + Path("one.glb"));
     RunOk("render " + strLayer + strThemes + " --jobs 3 -o " + Path("three.glb"));
-    const std::string one = ReadFile(Path("one.glb"));
-    EXPECT_GT(one.size(), 1000u);
-    EXPECT_TRUE(one == ReadFile(Path("three.glb")));
+    EXPECT_GT(ReadFile(Path("one.glb")).size(), 1000u);
+    EXPECT_TRUE(ReadFile(Path("one.glb")) == ReadFile(Path("three.glb")));
     EXPECT_TRUE(ReadFile(Path("one.labels.geojson")) == ReadFile(Path("three.labels.geojson")));
     ExpectValidGltf(Path("one.glb"));
 }
@@ -311,12 +155,11 @@ TEST_F(Theme3dTool, ParallelWorkersWriteTheSameScene) {
 // The demo: 177 countries over a ground, each with a bar chart, merged into one node besides the
 // ground's; five density classes, two bar colours and the ground's colour.
 TEST_F(Theme3dTool, DemoWritesAValidSceneWithLegendAndThemes) {
-    const Result result = Run("demo -o " + Path("demo"));
-    ASSERT_EQ(result.nExit, 0) << result.strErr;
-    for (const char* szName :
-         {"range.xml", "graph.xml", "label.xml", "legend.svg", "demo.labels.geojson"})
-        EXPECT_TRUE(Exists(Path("demo/") + szName)) << szName;
-    const nlohmann::json gltf = GlbJson(Path("demo/demo.glb"));
+    RunOk("demo -o " + Path("demo"));
+    EXPECT_EQ(List(Path("demo")),
+              (std::vector<std::string>{"demo.glb", "demo.labels.geojson", "graph.xml", "label.xml",
+                                        "legend.svg", "range.xml"}));
+    const nlohmann::json gltf = glbtest::Glb::FromFile(Path("demo/demo.glb")).json;
     EXPECT_EQ(gltf["nodes"].size(), 3u);
     EXPECT_EQ(gltf["materials"].size(), 5u + 2u + 1u);
     const std::string strLegend = ReadFile(Path("demo/legend.svg"));
@@ -348,15 +191,14 @@ struct Aabb {
     }
 };
 
+// Walks a tileset's tiles: each box holds its children's and its content's, errors do not
+// grow, every content validates, and the rows of its table are collected by layer and id.
 struct TilesetCheck {
     std::string strDir;
     std::vector<std::string> contents;
-    std::map<long long, std::string> labels;
-    std::map<long long, double> density;
-    std::size_t nTiles = 0;
+    std::map<std::pair<int, long long>, std::string> labels;
+    std::map<std::pair<int, long long>, double> density;
 
-    // Walks a tile: its box holds its children's and its content's, errors do not grow, the
-    // content exists and its rows are collected.
     void Walk(const nlohmann::json& tile, double dParentError) {
         const Aabb box(tile["boundingVolume"]["box"]);
         const double dError = tile["geometricError"].get<double>();
@@ -366,33 +208,36 @@ struct TilesetCheck {
             contents.push_back(strUri);
             const glbtest::Glb glb = glbtest::Glb::FromFile(strDir + "/" + strUri);
             ASSERT_TRUE(glb.ok) << strUri;
-            ++nTiles;
+            ExpectValidGltf(strDir + "/" + strUri);
             // The merged mesh's extent (glTF x east, y up, z south) lies in the box.
             for (const auto& node : glb.json["nodes"]) {
                 if (!node.contains("mesh") || node.contains("extensions"))
                     continue;
                 for (const auto& primitive :
                      glb.json["meshes"][node["mesh"].get<int>()]["primitives"]) {
-                    const auto& position =
+                    const auto& p =
                         glb.json["accessors"][primitive["attributes"]["POSITION"].get<int>()];
                     Aabb content(nlohmann::json::array({0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
-                    content.min[0] = position["min"][0];
-                    content.max[0] = position["max"][0];
-                    content.min[1] = -position["max"][2].get<double>();
-                    content.max[1] = -position["min"][2].get<double>();
-                    content.min[2] = position["min"][1];
-                    content.max[2] = position["max"][1];
+                    content.min[0] = p["min"][0];
+                    content.max[0] = p["max"][0];
+                    content.min[1] = -p["max"][2].get<double>();
+                    content.max[1] = -p["min"][2].get<double>();
+                    content.min[2] = p["min"][1];
+                    content.max[2] = p["max"][1];
                     EXPECT_TRUE(box.Contains(content)) << strUri;
                 }
             }
+            const int nLayer =
+                glb.Table().value("extras", nlohmann::json::object()).value("layer", 0);
             const std::vector<std::int64_t> fids = glb.Numbers<std::int64_t>("fid");
             const std::vector<std::string> names = glb.Strings("label");
             const std::vector<double> values = glb.Numbers<double>("pop_density");
             EXPECT_EQ(glb.Table()["count"].get<std::size_t>(), fids.size());
             for (std::size_t i = 0; i < fids.size() && i < names.size() && i < values.size(); ++i) {
-                EXPECT_EQ(labels.count(fids[i]), 0u) << "feature " << fids[i] << " twice";
-                labels[fids[i]] = names[i];
-                density[fids[i]] = values[i];
+                const std::pair<int, long long> key{nLayer, fids[i]};
+                EXPECT_EQ(labels.count(key), 0u) << "feature " << fids[i] << " twice";
+                labels[key] = names[i];
+                density[key] = values[i];
             }
         }
         for (const auto& child : tile.value("children", nlohmann::json::array())) {
@@ -404,73 +249,108 @@ struct TilesetCheck {
 
 } // namespace
 
-// The countries as a tileset of at most 40 features a tile, with density classes, bars and
-// labels: the tileset follows the rules, every tile validates, every country is in exactly one
-// tile with its name and density as the layer has them, and two workers write the same bytes.
-TEST_F(Theme3dTool, TilesetFollowsTheRulesAndHoldsTheLayer) {
-    const std::string strLayer = std::string(THEME3D_SOURCE_DATA) + "/ne_110m_countries.gpkg";
+// Two layers of the countries as one tileset of at most 40 features a tile: all of them with
+// density classes, bars and labels, and the African ones again with their classes and labels.
+// Each layer is a subtree of a root without content; the tileset follows the rules, every
+// tile validates, every country is in exactly one tile of its layer with its name and density
+// as the layer has them, and two workers write the same bytes.
+TEST_F(Theme3dTool, TilesetOfTwoLayersFollowsTheRulesAndHoldsThem) {
+    const std::string strLayer = World();
     RunOk("classify " + strLayer + " --field pop_density --classes 4 -o " + Path("r.xml"));
     RunOk("chart " + strLayer + " --fields pop_m,gdp_bn --type bar -o " + Path("g.xml"));
     RunOk("label " + strLayer + " --field name -o " + Path("l.xml"));
-    const std::string strThemes =
-        " --theme " + Path("r.xml") + " --theme " + Path("g.xml") + " --theme " + Path("l.xml");
-    RunOk("render " + strLayer + strThemes + " --tile-size 40 --jobs 1 -o " + Path("one/"));
-    RunOk("render " + strLayer + strThemes + " --tile-size 40 --jobs 2 --format 3dtiles -o " +
-          Path("two"));
+    const std::string strLayers = strLayer + " --theme " + Path("r.xml") + " --theme " +
+                                  Path("g.xml") + " --theme " + Path("l.xml") + " " + strLayer +
+                                  " --where \"continent = 'Africa'\" --theme " + Path("r.xml") +
+                                  " --theme " + Path("l.xml") + " --tile-size 40";
+    RunOk("render " + strLayers + " --jobs 1 -o " + Path("one/"));
+    RunOk("render " + strLayers + " --jobs 2 --format 3dtiles -o " + Path("two"));
 
     const nlohmann::json tileset = nlohmann::json::parse(ReadFile(Path("one/tileset.json")));
     EXPECT_EQ(tileset["asset"]["version"], "1.1");
-    EXPECT_EQ(tileset["root"]["refine"], "ADD");
-    EXPECT_EQ(tileset["root"]["transform"].size(), 16u);
+    const nlohmann::json& root = tileset["root"];
+    EXPECT_EQ(root["refine"], "ADD");
+    EXPECT_EQ(root["transform"].size(), 16u);
+    EXPECT_FALSE(root.contains("content"));
+    ASSERT_EQ(root["children"].size(), 2u);
+    EXPECT_EQ(root["children"][0]["content"]["uri"], "tiles/1-0.glb"); // each layer's overview
+    EXPECT_EQ(root["children"][1]["content"]["uri"], "tiles/2-0.glb");
     TilesetCheck check;
     check.strDir = Path("one");
-    check.Walk(tileset["root"], tileset["geometricError"].get<double>());
-    EXPECT_GT(check.nTiles, 4u);
-    EXPECT_TRUE(tileset["root"].contains("content")); // the overview
+    check.Walk(root, tileset["geometricError"].get<double>());
+    EXPECT_GT(check.contents.size(), 6u);
 
     GDALAllRegister();
     GDALDataset* pSource = static_cast<GDALDataset*>(
         GDALOpenEx(strLayer.c_str(), GDAL_OF_VECTOR, nullptr, nullptr, nullptr));
     ASSERT_NE(pSource, nullptr);
-    OGRLayer* pLayer = pSource->GetLayer(0);
     std::size_t nSource = 0;
-    for (auto& pFeature : *pLayer) {
-        ++nSource;
-        const long long nFid = pFeature->GetFID();
-        ASSERT_EQ(check.labels.count(nFid), 1u) << nFid;
-        EXPECT_EQ(check.labels[nFid], pFeature->GetFieldAsString("name"));
-        EXPECT_EQ(check.density[nFid], pFeature->GetFieldAsDouble("pop_density"));
+    for (auto& pFeature : *pSource->GetLayer(0)) {
+        const bool bAfrica = std::string(pFeature->GetFieldAsString("continent")) == "Africa";
+        for (int nLayer = 0; nLayer < (bAfrica ? 2 : 1); ++nLayer) {
+            ++nSource;
+            const std::pair<int, long long> key{nLayer, pFeature->GetFID()};
+            ASSERT_EQ(check.labels.count(key), 1u) << key.first << " " << key.second;
+            EXPECT_EQ(check.labels[key], pFeature->GetFieldAsString("name"));
+            EXPECT_EQ(check.density[key], pFeature->GetFieldAsDouble("pop_density"));
+        }
     }
     GDALClose(pSource);
     EXPECT_EQ(check.labels.size(), nSource);
+    EXPECT_GT(nSource, 177u);
 
-    std::vector<std::string> files{"tileset.json"};
-    for (const std::string& strUri : check.contents) {
-        files.push_back(strUri);
-        ExpectValidGltf(Path("one/" + strUri));
-    }
-    for (const std::string& strFile : files)
+    check.contents.push_back("tileset.json");
+    for (const std::string& strFile : check.contents)
         EXPECT_TRUE(ReadFile(Path("one/" + strFile)) == ReadFile(Path("two/" + strFile)))
             << strFile;
-    EXPECT_EQ(List(Path("one/tiles")).size(), check.contents.size());
+    EXPECT_EQ(List(Path("one/tiles")).size(), check.contents.size() - 1);
 }
 
-// A second run replaces a tileset; a folder holding anything else is refused and kept.
-TEST_F(Theme3dTool, TilesetReplacesOnlyATileset) {
+// Two layers as one .glb and as one .gltf: a root node and a property table for each, their
+// primitives pointing at their own layer's table, one legend of both, labels that say their
+// layer; --origin sets the frame of every root.
+TEST_F(Theme3dTool, LayersOfOneSceneKeepTheirOwnTables) {
     RunOk("unique " + Data("points.geojson") + " --field kind -o " + Path("u.xml"));
-    RunOk("render " + Data("points.geojson") + " --theme " + Path("u.xml") + " -o " + Path("t/"));
-    RunOk("render " + Data("points.geojson") + " --theme " + Path("u.xml") + " -o " + Path("t/"));
-    EXPECT_TRUE(Exists(Path("t/tileset.json")));
-    std::system(
-        ("mkdir '" + Path("other") + "' && touch '" + Path("other/keep.txt") + "'").c_str());
-    const Result result = Run("render " + Data("points.geojson") + " --theme " + Path("u.xml") +
-                              " -o " + Path("other/"));
-    EXPECT_EQ(result.nExit, 2);
-    EXPECT_NE(result.strErr.find("holds other files"), std::string::npos) << result.strErr;
-    EXPECT_EQ(List(Path("other")), std::vector<std::string>{"keep.txt"});
-    std::vector<std::string> names = List(m_strDir);
-    std::sort(names.begin(), names.end());
-    EXPECT_EQ(names, (std::vector<std::string>{"other", "t", "u.xml"}));
+    RunOk("label " + Data("points.geojson") + " --field kind -o " + Path("lp.xml"));
+    RunOk("classify " + Data("polygons.geojson") + " --field value --classes 2 -o " +
+          Path("r.xml"));
+    RunOk("label " + Data("polygons.geojson") + " --field name -o " + Path("l.xml"));
+    const std::string strLayers = Data("points.geojson") + " --theme " + Path("u.xml") +
+                                  " --theme " + Path("lp.xml") + " " + Data("polygons.geojson") +
+                                  " --where \"value > 15\" --theme " + Path("r.xml") + " --theme " +
+                                  Path("l.xml") + " --origin 5,25";
+    const Outcome outcome =
+        RunOk("render " + strLayers + " -o " + Path("s.glb") + " --legend " + Path("s.svg"));
+    EXPECT_TRUE(Has(outcome.strOut, "wrote " + Path("s.glb") + ": 5 features,")) << outcome.strOut;
+    RunOk("render " + strLayers + " -o " + Path("s.gltf"));
+    ExpectValidGltf(Path("s.glb"));
+    ExpectValidGltf(Path("s.gltf"));
+
+    const glbtest::Glb glb = glbtest::Glb::FromFile(Path("s.glb"));
+    const nlohmann::json& json = glb.json;
+    ASSERT_EQ(json["scenes"][0]["nodes"], nlohmann::json::parse("[0, 2]"));
+    EXPECT_EQ(json["nodes"][0]["name"], "points");
+    EXPECT_EQ(json["nodes"][2]["name"], "polygons");
+    for (int nRoot : {0, 2}) {
+        EXPECT_EQ(json["nodes"][nRoot]["extras"]["origin"], nlohmann::json::parse("[5.0, 25.0]"));
+        const nlohmann::json& mesh = json["meshes"][json["nodes"][nRoot + 1]["mesh"].get<int>()];
+        for (const nlohmann::json& primitive : mesh["primitives"])
+            EXPECT_EQ(
+                primitive["extensions"]["EXT_mesh_features"]["featureIds"][0]["propertyTable"],
+                nRoot / 2);
+    }
+    EXPECT_EQ(glb.Strings("kind", 0), (std::vector<std::string>{"a", "b", "a", ""}));
+    EXPECT_EQ(glb.Strings("name", 1), (std::vector<std::string>{"square"}));
+    EXPECT_EQ(glb.Table(1)["extras"]["layer"], 1);
+    EXPECT_EQ(glb.Numbers<std::int64_t>("fid", 1), (std::vector<std::int64_t>{2}));
+
+    const std::string strLegend = ReadFile(Path("s.svg"));
+    EXPECT_TRUE(Has(strLegend, ">points: kind (unique)<")) << strLegend;
+    EXPECT_TRUE(Has(strLegend, ">polygons: value (range)<")) << strLegend;
+    const nlohmann::json labels = nlohmann::json::parse(ReadFile(Path("s.labels.geojson")));
+    ASSERT_EQ(labels["features"].size(), 5u); // four points and the square
+    EXPECT_EQ(labels["features"][4]["properties"],
+              nlohmann::json::parse(R"({"fid": 2, "label": "square", "layer": 1})"));
 }
 
 // --chart-size puts the smallest layer sum at MIN metres and the largest at MAX, and the render
@@ -481,7 +361,7 @@ TEST_F(Theme3dTool, ChartSizeSetsTheSmallestAndLargestChart) {
           " --fields count --type stacked --chart-size 1000,5000 -o " + Path("graph.xml"));
     RunOk("render " + Data("points.geojson") + " --theme " + Path("graph.xml") + " --nodes -o " +
           Path("charts.glb"));
-    const nlohmann::json gltf = GlbJson(Path("charts.glb"));
+    const nlohmann::json gltf = glbtest::Glb::FromFile(Path("charts.glb")).json;
     const std::map<std::string, double> expected = {
         {"chart 1", 2000.0}, {"chart 2", 3333.333}, {"chart 4", 5000.0}};
     std::map<std::string, double> heights;
@@ -504,32 +384,19 @@ TEST_F(Theme3dTool, ChartSizeSetsTheSmallestAndLargestChart) {
 // .bin beside it (percent-encoded), holding the bytes of the GLB's binary chunk.
 TEST_F(Theme3dTool, GltfIsTheGlbSceneWithItsBufferBeside) {
     RunOk("unique " + Data("points.geojson") + " --field kind -o " + Path("u.xml"));
-    RunOk("label " + Data("points.geojson") + " --field kind -o " + Path("l.xml"));
-    const std::string strThemes = " --theme " + Path("u.xml") + " --theme " + Path("l.xml");
+    const std::string strThemes = " --theme " + Path("u.xml");
     RunOk("render " + Data("points.geojson") + strThemes + " -o " + Path("s.glb"));
     RunOk("render " + Data("points.geojson") + strThemes + " -o '" + Path("a scene.gltf") + "'");
 
-    nlohmann::json glb = GlbJson(Path("s.glb"));
+    const glbtest::Glb glb = glbtest::Glb::FromFile(Path("s.glb"));
+    nlohmann::json glbJson = glb.json;
     nlohmann::json gltf = nlohmann::json::parse(ReadFile(Path("a scene.gltf")));
-    const std::size_t nBytes = glb["buffers"][0]["byteLength"].get<std::size_t>();
+    const std::size_t nBytes = glbJson["buffers"][0]["byteLength"].get<std::size_t>();
     EXPECT_EQ(gltf["buffers"], nlohmann::json::parse(R"([{"uri":"a%20scene.bin","byteLength":)" +
                                                      std::to_string(nBytes) + "}]"));
-    glb.erase("buffers");
+    glbJson.erase("buffers");
     gltf.erase("buffers");
-    EXPECT_EQ(gltf, glb);
-    const std::string strGlb = ReadFile(Path("s.glb"));
-    std::uint32_t nJson = 0;
-    std::memcpy(&nJson, strGlb.data() + 12, 4);
-    EXPECT_EQ(ReadFile(Path("a scene.bin")), strGlb.substr(20 + nJson + 8, nBytes));
-    EXPECT_TRUE(Exists(Path("a scene.labels.geojson")));
+    EXPECT_EQ(gltf, glbJson);
+    EXPECT_EQ(ReadFile(Path("a scene.bin")), glb.bin.substr(0, nBytes));
     ExpectValidGltf(Path("a scene.gltf"));
-
-    // One node per feature is written by another writer, which makes binary glTF only.
-    const Result result =
-        Run("render " + Data("points.geojson") + strThemes + " --nodes -o " + Path("n.gltf"));
-    EXPECT_EQ(result.nExit, 2);
-    EXPECT_EQ(result.strErr,
-              "theme3d: --nodes makes one .glb scene, not '" + Path("n.gltf") + "'\n");
-    EXPECT_FALSE(Exists(Path("n.gltf")));
-    EXPECT_FALSE(Exists(Path("n.bin")));
 }

@@ -104,31 +104,36 @@ TEST(ViewCommandUrlPath, EscapesEverythingButUnreservedBytesAndSlashes) {
     EXPECT_EQ(ViewCommand::UrlPath("caf\xC3\xA9~-_.glb"), "caf%C3%A9~-_.glb");
 }
 
-TEST_F(ViewCommandTest, GlbFileGetsAPageNamedAfterItWithItsLabelsAndLegend) {
+// A .glb or .gltf gets a page named after it, with the labels and legend named after it (before
+// the folder's legend.svg); a folder with one scene (the demo's) gets index.html.
+TEST_F(ViewCommandTest, SceneFileOrFolderOfOneSceneGetsItsPageLabelsAndLegend) {
     Touch("world.glb");
     Touch("world.labels.geojson");
     Touch("legend.svg");
-    Touch("world.legend.svg"); // preferred to the folder's legend.svg
-    const ViewPlan plan = ViewCommand::Plan(dir + "/world.glb", "");
-    EXPECT_EQ(plan.strDir, dir);
-    EXPECT_EQ(plan.strPage, "world.html");
-    EXPECT_EQ(plan.strType, "glb");
-    EXPECT_EQ(plan.strScene, "world.glb");
-    EXPECT_EQ(plan.strLabels, "world.labels.geojson");
-    EXPECT_EQ(plan.strLegend, dir + "/world.legend.svg");
-}
-
-TEST_F(ViewCommandTest, FolderWithOneGlbIsTheDemoCase) {
-    Touch("demo.glb");
-    Touch("demo.labels.geojson");
-    Touch("legend.svg");
-    Touch("range.xml");
-    const ViewPlan plan = ViewCommand::Plan(dir, "");
-    EXPECT_EQ(plan.strPage, "index.html");
-    EXPECT_EQ(plan.strType, "glb");
-    EXPECT_EQ(plan.strScene, "demo.glb");
-    EXPECT_EQ(plan.strLabels, "demo.labels.geojson");
-    EXPECT_EQ(plan.strLegend, dir + "/legend.svg");
+    Touch("world.legend.svg");
+    Touch("city/city.gltf");
+    Touch("city/city.bin");
+    Touch("city/city.labels.geojson");
+    Touch("city/legend.svg");
+    Touch("city/range.xml");
+    const struct {
+        std::string strScene, strDir, strPage, strType, strFile, strLabels, strLegend;
+    } cases[] = {
+        {dir + "/world.glb", dir, "world.html", "glb", "world.glb", "world.labels.geojson",
+         dir + "/world.legend.svg"},
+        {dir + "/city/city.gltf", dir + "/city", "city.html", "gltf", "city.gltf",
+         "city.labels.geojson", dir + "/city/legend.svg"},
+        {dir + "/city", dir + "/city", "index.html", "gltf", "city.gltf", "city.labels.geojson",
+         dir + "/city/legend.svg"},
+    };
+    for (const auto& c : cases) {
+        const ViewPlan plan = ViewCommand::Plan(c.strScene, "");
+        EXPECT_EQ((std::vector<std::string>{plan.strDir, plan.strPage, plan.strType, plan.strScene,
+                                            plan.strLabels, plan.strLegend}),
+                  (std::vector<std::string>{c.strDir, c.strPage, c.strType, c.strFile, c.strLabels,
+                                            c.strLegend}))
+            << c.strScene;
+    }
 }
 
 TEST_F(ViewCommandTest, FolderWithATilesetIsATileset) {
@@ -150,12 +155,12 @@ TEST_F(ViewCommandTest, FolderWithATilesetIsATileset) {
 
 TEST_F(ViewCommandTest, RefusesWhatIsNoScene) {
     Touch("two/a.glb");
-    Touch("two/b.glb");
+    Touch("two/b.gltf");
     fs::create_directories(dir + "/empty");
-    Touch("scene.gltf");
+    Touch("scene.obj");
     Touch("one/a.glb");
-    for (const std::string& strScene : {dir + "/two", dir + "/empty", dir + "/scene.gltf",
-                                        dir + "/missing.glb", dir + "/missing"})
+    for (const std::string& strScene :
+         {dir + "/two", dir + "/empty", dir + "/scene.obj", dir + "/missing.glb", dir + "/missing"})
         EXPECT_THROW(ViewCommand::Plan(strScene, ""), ToolError) << strScene;
     EXPECT_THROW(ViewCommand::Plan(dir + "/one", dir + "/no-legend.svg"), ToolError);
 }

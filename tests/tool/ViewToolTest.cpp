@@ -1,45 +1,25 @@
 // `theme3d view` end to end, without a browser: what it writes beside a scene, and that a scene
 // it cannot show leaves nothing behind. (The page itself is checked in a browser by tests/browser.)
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <gtest/gtest.h>
-#include <sstream>
-#include <string>
-#include <sys/wait.h>
+#include "ToolRun.h"
 
+using namespace tooltest;
 namespace fs = std::filesystem;
 
 namespace {
 
-std::string ReadFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-class ViewTool : public testing::Test {
+class ViewTool : public ToolTest {
 protected:
-    void SetUp() override {
-        char szTemplate[] = "/tmp/theme3d-viewtool-XXXXXX";
-        ASSERT_NE(mkdtemp(szTemplate), nullptr);
-        dir = szTemplate;
-    }
-    void TearDown() override { fs::remove_all(dir); }
-
     int Run(const std::string& strArgs, std::string& strOut, std::string& strErr) const {
-        const std::string strCmd = std::string(THEME3D_EXE) + " " + strArgs + " >" +
-                                   (dir / "out.txt").string() + " 2>" + (dir / "err.txt").string();
-        const int nStatus = std::system(strCmd.c_str());
-        strOut = ReadFile(dir / "out.txt");
-        strErr = ReadFile(dir / "err.txt");
-        fs::remove(dir / "out.txt");
-        fs::remove(dir / "err.txt");
-        return WIFEXITED(nStatus) ? WEXITSTATUS(nStatus) : -1;
+        const Outcome outcome = ToolTest::Run(strArgs);
+        strOut = outcome.strOut;
+        strErr = outcome.strErr;
+        return outcome.nExit;
     }
-
-    fs::path dir;
+    fs::path dir{"."};
+    void SetUp() override {
+        ToolTest::SetUp();
+        dir = m_strDir;
+    }
 };
 
 } // namespace
@@ -56,7 +36,7 @@ TEST_F(ViewTool, WritesAPageWithItsAssetsBesideTheScene) {
         GTEST_SKIP() << "the web viewer is not built here: " << strErr;
     ASSERT_EQ(nExit, 0) << strErr;
 
-    const std::string strPage = ReadFile(dir / "scene" / "city.html");
+    const std::string strPage = ReadFile((dir / "scene" / "city.html").string());
     EXPECT_NE(strPage.find("{\"type\":\"glb\",\"scene\":\"city.glb\",\"title\":\"city.glb - "
                            "theme3d\",\"labels\":\"city.labels.geojson\"}"),
               std::string::npos)
@@ -83,11 +63,11 @@ TEST_F(ViewTool, WritesAPageWithItsAssetsBesideTheScene) {
 TEST_F(ViewTool, ASceneItCannotShowFailsAndLeavesNothing) {
     fs::create_directories(dir / "two");
     std::ofstream(dir / "two" / "a.glb") << "glTF";
-    std::ofstream(dir / "two" / "b.glb") << "glTF";
+    std::ofstream(dir / "two" / "b.gltf") << "{}";
     std::string strOut, strErr;
     EXPECT_EQ(Run("view " + (dir / "two").string(), strOut, strErr), 2);
     EXPECT_EQ(strErr, "theme3d: '" + (dir / "two").string() +
-                          "' holds 2 .glb files; name the scene to view\n");
+                          "' holds 2 glTF scenes; name the scene to view\n");
     EXPECT_FALSE(fs::exists(dir / "two" / "index.html"));
     EXPECT_FALSE(fs::exists(dir / "two" / "theme3d-viewer"));
 

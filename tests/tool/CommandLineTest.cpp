@@ -42,100 +42,75 @@ TEST_F(CommandLine, LayerIsTakenBeforeOrAfterTheSubcommandAndAsDashL) {
     EXPECT_EQ(List(m_strDir), std::vector<std::string>{"u.xml"});
 }
 
-TEST_F(CommandLine, WhereKeepsOnlyTheMatchingFeatures) {
-    // count > 5: features 2 (kind b) and 4 (kind null), so one value; without it, a and b.
-    const std::string strOut = Path("u.xml");
-    Outcome result = Run("unique " + Points() + " --field kind --where \"count > 5\" -o " + strOut);
-    EXPECT_EQ(result.nExit, 0) << result.strErr;
-    EXPECT_EQ(result.strOut, "wrote " + strOut + ": unique theme on kind, 1 values\n");
-    result = Run("unique " + Points() + " --field kind -o " + strOut);
-    EXPECT_EQ(result.strOut, "wrote " + strOut + ": unique theme on kind, 2 values\n");
-    // A range theme over count > 5 sees 7 and 12 only: equal intervals of 2.5 from 7.
-    result = Run("classify " + Points() + " --where \"count > 5\" --field count --classes 2 -o " +
-                 strOut);
-    EXPECT_EQ(result.strOut,
-              "wrote " + strOut + ": range theme on count (equal), 2 classes, breaks: 9.5\n");
-
-    result =
-        Run("unique " + Points() + " --field kind --where \"count ===\" -o " + Path("bad.xml"));
-    EXPECT_EQ(result.nExit, 2);
-    EXPECT_EQ(result.strErr.rfind("theme3d: --where 'count ===' on layer 'points': ", 0), 0u)
-        << result.strErr;
-    EXPECT_EQ(result.strErr.find('\n'), result.strErr.size() - 1); // one line
-    EXPECT_FALSE(fs::exists(Path("bad.xml")));
-}
-
-TEST_F(CommandLine, InfoDescribesALayerAndWithoutOneThePlugin) {
-    const std::string strData = TOOL_TEST_DATA;
-    const std::string strFields = "fields:\n  kind: String\n  count: Integer\n  when: Date\n";
-    const std::string strAll = "extent: (10, 50) - (10.2, 50.1)\n";
-    const auto describe = [&](const std::string& strPath, const std::string& strLayer,
-                              const char* szCount, const std::string& strExtent) {
-        return "file: " + strPath + "\nlayers: " + strLayer + " (Point)\nlayer: " + strLayer +
-               "\ngeometry: Point\nfeatures: " + szCount + "\ncrs: WGS 84 (EPSG:4326)\n" +
-               strExtent + strFields;
-    };
-    // The same layer read plainly, zipped, gzipped (named after the file inside), and filtered:
-    // count > 5 keeps the points at (10.1, 50.05) and (10.05, 50.1), and the extent follows.
-    const std::string strZip = "/vsizip/" + strData + "/points.zip/points.geojson";
-    const std::string strGzip = "/vsigzip/" + strData + "/points.geojson.gz";
+// --where and --sql (either dialect) choose the features a theme is made from: count > 5 keeps
+// points 2 (kind b) and 4 (kind null), so one value, and a range over 7 and 12 only.
+TEST_F(CommandLine, WhereAndSqlKeepOnlyTheMatchingFeatures) {
+    const std::string strOut = Path("t.xml"), strWrote = "wrote " + Path("t.xml") + ": ";
+    const std::string strSql = " --sql \"SELECT kind FROM points WHERE count > 5\"";
     const struct {
-        std::string strArgs, strExpected;
+        std::string strArgs, strOut;
     } cases[] = {
-        {"info " + Points(), describe(Points(), "points", "4", strAll)},
-        {"info " + strZip, describe(strZip, "points", "4", strAll)},
-        {"info " + strGzip, describe(strGzip, "points.geojson", "4", strAll)},
-        {"info " + Points() + " --where \"count > 5\"",
-         describe(Points(), "points", "2", "extent: (10.05, 50.05) - (10.1, 50.1)\n")},
+        {"unique " + Points() + " --field kind", strWrote + "unique theme on kind, 2 values\n"},
+        {"unique " + Points() + " --field kind --where \"count > 5\"",
+         strWrote + "unique theme on kind, 1 values\n"},
+        {"unique " + Points() + " --field kind" + strSql,
+         strWrote + "unique theme on kind, 1 values\n"},
+        {"unique " + Points() + " --field kind --dialect SQLITE" + strSql,
+         strWrote + "unique theme on kind, 1 values\n"},
+        {"classify " + Points() + " --where \"count > 5\" --field count --classes 2",
+         strWrote + "range theme on count (equal), 2 classes, breaks: 9.5\n"},
     };
-    for (const auto& c : cases) {
-        const Outcome result = Run(c.strArgs);
-        EXPECT_EQ(result.nExit, 0) << c.strArgs << ": " << result.strErr;
-        EXPECT_EQ(result.strOut, c.strExpected) << c.strArgs;
-    }
-    const Outcome result = Run("info --plugin " + Path("none.t3d"));
-    EXPECT_EQ(result.nExit, 2); // the plug-in is described, so it must be found
-    EXPECT_EQ(result.strErr,
-              "theme3d: plug-in '" + Path("none.t3d") + "' (from --plugin) not found\n");
-}
-
-TEST_F(CommandLine, SqlReadsAQueryResultInEitherDialect) {
-    const std::string strOut = Path("u.xml");
-    // count > 5 keeps features 2 (kind b) and 4 (kind null): one value, as --where does.
-    for (const std::string& strSql :
-         {std::string("--sql \"SELECT kind FROM points WHERE count > 5\""),
-          std::string("--sql \"SELECT kind FROM points WHERE count > 5\" --dialect SQLITE")}) {
-        const Outcome result =
-            Run("unique " + Points() + " --field kind " + strSql + " -o " + strOut);
-        EXPECT_EQ(result.nExit, 0) << strSql << ": " << result.strErr;
-        EXPECT_EQ(result.strOut, "wrote " + strOut + ": unique theme on kind, 1 values\n")
-            << strSql;
-    }
-    // A query on a zipped layer; its result has only the fields it selects.
-    Outcome result = Run("info /vsizip/" + std::string(TOOL_TEST_DATA) +
-                         "/points.zip/points.geojson --sql \"SELECT count FROM points WHERE "
-                         "kind = 'a'\"");
-    EXPECT_EQ(result.nExit, 0) << result.strErr;
-    EXPECT_NE(result.strOut.find("features: 2\n"), std::string::npos) << result.strOut;
-    EXPECT_NE(result.strOut.find("fields:\n  count: Integer\n"), std::string::npos)
-        << result.strOut;
-
+    for (const auto& c : cases)
+        EXPECT_EQ(RunOk(c.strArgs + " -o " + strOut).strOut, c.strOut) << c.strArgs;
     const struct {
         std::string strArgs, strErrorStart;
     } refused[] = {
+        {"--where \"count ===\"", "theme3d: --where 'count ===' on layer 'points': "},
         {"--sql \"SELECT kind FROM nowhere\"",
          "theme3d: --sql 'SELECT kind FROM nowhere' on '" + Points() + "': "},
         {"--sql \"SELECT kind FROM points\" -l points",
          "theme3d: --sql and --layer together: the query names its layers"},
     };
     for (const auto& c : refused) {
-        result =
+        const Outcome result =
             Run("unique " + Points() + " --field kind " + c.strArgs + " -o " + Path("bad.xml"));
         EXPECT_EQ(result.nExit, 2) << c.strArgs;
         EXPECT_EQ(result.strErr.rfind(c.strErrorStart, 0), 0u) << result.strErr;
         EXPECT_EQ(result.strErr.find('\n'), result.strErr.size() - 1) << result.strErr;
-        EXPECT_FALSE(fs::exists(Path("bad.xml")));
     }
+    EXPECT_FALSE(fs::exists(Path("bad.xml")));
+}
+
+// info describes a layer read plainly, zipped, gzipped (named after the file inside), filtered
+// (count > 5 keeps the points at (10.1, 50.05) and (10.05, 50.1), and the extent follows) or
+// queried (only the fields selected); without a layer, the plug-in.
+TEST_F(CommandLine, InfoDescribesALayerAndWithoutOneThePlugin) {
+    const std::string strFields = "fields:\n  kind: String\n  count: Integer\n  when: Date\n";
+    const std::string strAll = "extent: (10, 50) - (10.2, 50.1)\n";
+    const auto describe = [&](const std::string& strPath, const std::string& strLayer,
+                              const char* szCount, const std::string& strTail) {
+        return "file: " + strPath + "\nlayers: " + strLayer + " (Point)\nlayer: " + strLayer +
+               "\ngeometry: Point\nfeatures: " + szCount + "\ncrs: WGS 84 (EPSG:4326)\n" + strTail;
+    };
+    const std::string strZip = "/vsizip/" + Data("points.zip/points.geojson");
+    const std::string strGzip = "/vsigzip/" + Data("points.geojson.gz");
+    const struct {
+        std::string strArgs, strExpected;
+    } cases[] = {
+        {Points(), describe(Points(), "points", "4", strAll + strFields)},
+        {strZip, describe(strZip, "points", "4", strAll + strFields)},
+        {strGzip, describe(strGzip, "points.geojson", "4", strAll + strFields)},
+        {Points() + " --where \"count > 5\"",
+         describe(Points(), "points", "2", "extent: (10.05, 50.05) - (10.1, 50.1)\n" + strFields)},
+        {strZip + " --sql \"SELECT count FROM points WHERE kind = 'a'\"",
+         describe(strZip, "points", "2",
+                  "extent: (10, 50) - (10.2, 50)\nfields:\n  count: Integer\n")},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(RunOk("info " + c.strArgs).strOut, c.strExpected) << c.strArgs;
+    // The plug-in is described, so it must be found.
+    ExpectRefused("info --plugin " + Path("none.t3d"),
+                  "plug-in '" + Path("none.t3d") + "' (from --plugin) not found");
 }
 
 TEST_F(CommandLine, OutputFollowsItsName) {
@@ -281,51 +256,19 @@ TEST_F(CommandLine, ChartSizeIsTwoPositiveMetresInOrder) {
     }
 }
 
-TEST_F(CommandLine, InfoListsTheLayersOfAGeoPackageAndDescribesTheOneChosen) {
-    const std::string strPath = Path("two.gpkg");
-    {
-        GDALAllRegister();
-        GDALDriver* pDriver = GetGDALDriverManager()->GetDriverByName("GPKG");
-        ASSERT_NE(pDriver, nullptr);
-        std::unique_ptr<GDALDataset> pData(
-            pDriver->Create(strPath.c_str(), 0, 0, 0, GDT_Unknown, nullptr));
-        ASSERT_NE(pData, nullptr);
-        OGRSpatialReference wgs84;
-        wgs84.importFromEPSG(4326);
-        const struct {
-            const char* szLayer;
-            OGRwkbGeometryType type;
-            const char* szField;
-            OGRFieldType fieldType;
-            const char* szWkt;
-        } layers[] = {{"pts", wkbPoint, "n", OFTInteger, "POINT (5 6)"},
-                      {"areas", wkbPolygon, "name", OFTString, "POLYGON ((0 0,2 0,2 1,0 1,0 0))"}};
-        for (const auto& l : layers) {
-            OGRLayer* pLayer = pData->CreateLayer(l.szLayer, &wgs84, l.type, nullptr);
-            ASSERT_NE(pLayer, nullptr);
-            OGRFieldDefn field(l.szField, l.fieldType);
-            ASSERT_EQ(pLayer->CreateField(&field), OGRERR_NONE);
-            OGRFeature feature(pLayer->GetLayerDefn());
-            OGRGeometry* pGeometry = nullptr;
-            ASSERT_EQ(OGRGeometryFactory::createFromWkt(l.szWkt, &wgs84, &pGeometry), OGRERR_NONE);
-            feature.SetGeometryDirectly(pGeometry);
-            ASSERT_EQ(pLayer->CreateFeature(&feature), OGRERR_NONE);
-        }
-    }
-    const std::string strHead = "file: " + strPath + "\nlayers: pts (Point), areas (Polygon)\n";
-    const struct {
-        std::string strArgs, strExpected;
-    } cases[] = {
-        {"info " + strPath,
-         strHead + "layer: pts\ngeometry: Point\nfeatures: 1\ncrs: WGS 84 (EPSG:4326)\n"
-                   "extent: (5, 6) - (5, 6)\nfields:\n  n: Integer\n"},
-        {"info " + strPath + " -l areas",
-         strHead + "layer: areas\ngeometry: Polygon\nfeatures: 1\ncrs: WGS 84 (EPSG:4326)\n"
-                   "extent: (0, 0) - (2, 1)\nfields:\n  name: String\n"},
-    };
-    for (const auto& c : cases) {
-        const Outcome result = Run(c.strArgs);
-        EXPECT_EQ(result.nExit, 0) << c.strArgs << ": " << result.strErr;
-        EXPECT_EQ(result.strOut, c.strExpected) << c.strArgs;
-    }
+// A GeoPackage of two layers: info lists both and describes the first, or the one -l names;
+// render draws both into one scene when -l is given for each.
+TEST_F(CommandLine, InfoListsTheLayersOfAGeoPackageAndRenderDrawsThoseChosen) {
+    const std::string strPath = Convert(Points(), "GPKG", "two.gpkg");
+    Convert(Data("polygons.geojson"), "GPKG", "two.gpkg");
+    const std::string strHead =
+        "file: " + strPath + "\nlayers: points (Point), polygons (Polygon)\nlayer: ";
+    EXPECT_EQ(RunOk("info " + strPath).strOut.rfind(strHead + "points\ngeometry: Point\n", 0), 0u);
+    EXPECT_EQ(RunOk("info " + strPath + " -l polygons").strOut.rfind(strHead + "polygons\n", 0),
+              0u);
+    RunOk("unique " + strPath + " --field kind -o " + Path("u.xml"));
+    EXPECT_TRUE(Has(RunOk("render " + strPath + " -l points --theme " + Path("u.xml") +
+                          " -l polygons -o " + Path("s.glb"))
+                        .strOut,
+                    "wrote " + Path("s.glb") + ": 7 features,"));
 }

@@ -50,6 +50,19 @@ protected:
         return strPath;
     }
 
+    // A GeoJSON layer of points along a parallel, one for each properties text ("v":1,...).
+    std::string PointLayer(const std::string& strName,
+                           const std::vector<std::string>& properties) const {
+        std::ofstream out(Path(strName));
+        out << "{\"type\":\"FeatureCollection\",\"features\":[\n";
+        for (std::size_t i = 0; i < properties.size(); ++i)
+            out << (i ? ",\n" : "") << "{\"type\":\"Feature\",\"properties\":{" << properties[i]
+                << "},\"geometry\":{\"type\":\"Point\",\"coordinates\":[" << 10 + 0.1 * i
+                << ",50]}}";
+        out << "\n]}\n";
+        return Path(strName);
+    }
+
     std::string RangeTheme(const std::string& strLayer) const {
         const Outcome made = Run({"classify", strLayer, "--field", "v", "--classes", "3",
                                   "--extrude", "100", "-o", Path("range.xml")});
@@ -140,18 +153,9 @@ TEST_F(FaultInjection, SigintAndSigtermWhileWritingRemoveTheTemporaryFiles) {
 }
 
 TEST_F(FaultInjection, NanAndInfinityNeverReachAScene) {
-    const std::string strLayer = Path("nan.geojson");
-    std::ofstream(strLayer) << "{\"type\":\"FeatureCollection\",\"features\":[\n"
-                            << "{\"type\":\"Feature\",\"properties\":{\"v\":1,\"w\":2},"
-                               "\"geometry\":{\"type\":\"Point\",\"coordinates\":[10,50]}},\n"
-                            << "{\"type\":\"Feature\",\"properties\":{\"v\":NaN,\"w\":2},"
-                               "\"geometry\":{\"type\":\"Point\",\"coordinates\":[10.1,50]}},\n"
-                            << "{\"type\":\"Feature\",\"properties\":{\"v\":Infinity,\"w\":2},"
-                               "\"geometry\":{\"type\":\"Point\",\"coordinates\":[10.2,50]}},\n"
-                            << "{\"type\":\"Feature\",\"properties\":{\"v\":3,\"w\":-Infinity},"
-                               "\"geometry\":{\"type\":\"Point\",\"coordinates\":[10.3,50]}},\n"
-                            << "{\"type\":\"Feature\",\"properties\":{\"v\":5,\"w\":1},"
-                               "\"geometry\":{\"type\":\"Point\",\"coordinates\":[10.4,50]}}\n]}\n";
+    const std::string strLayer =
+        PointLayer("nan.geojson", {"\"v\":1,\"w\":2", "\"v\":NaN,\"w\":2", "\"v\":Infinity,\"w\":2",
+                                   "\"v\":3,\"w\":-Infinity", "\"v\":5,\"w\":1"});
     Outcome outcome = Run({"classify", strLayer, "--field", "v", "-o", Path("range.xml")});
     ASSERT_EQ(outcome.nExit, 0) << outcome.strErr;
     EXPECT_TRUE(Has(outcome.strErr, "note: 2 values of 'v' are NaN or infinite")) << outcome.strErr;
@@ -263,16 +267,9 @@ TEST_F(FaultInjection, FewerClassesThanAskedAreAlwaysExplained) {
     }
     // Quantiles of many equal smallest values: 0 0 0 0 0 0 1 2 3 4 into five classes gives the
     // quantiles 0, 0, 0.4 and 2.2; those on the smallest value would open an empty class.
-    const std::string strSkewed = Path("skewed.geojson");
-    {
-        std::ofstream out(strSkewed);
-        out << "{\"type\":\"FeatureCollection\",\"features\":[\n";
-        const int values[] = {0, 0, 0, 0, 0, 0, 1, 2, 3, 4};
-        for (int i = 0; i < 10; ++i)
-            out << (i ? ",\n" : "") << "{\"type\":\"Feature\",\"properties\":{\"v\":" << values[i]
-                << "},\"geometry\":{\"type\":\"Point\",\"coordinates\":[" << i << ",50]}}";
-        out << "\n]}\n";
-    }
+    const std::string strSkewed =
+        PointLayer("skewed.geojson", {"\"v\":0", "\"v\":0", "\"v\":0", "\"v\":0", "\"v\":0",
+                                      "\"v\":0", "\"v\":1", "\"v\":2", "\"v\":3", "\"v\":4"});
     Outcome outcome = Run({"classify", strSkewed, "--field", "v", "--method", "quantile",
                            "--classes", "5", "-o", Out("range.xml")});
     EXPECT_EQ(outcome.nExit, 0) << outcome.strErr;
@@ -283,12 +280,7 @@ TEST_F(FaultInjection, FewerClassesThanAskedAreAlwaysExplained) {
     std::remove(Out("range.xml").c_str());
 
     // A constant field: one class, said so.
-    const std::string strConstant = Path("constant.geojson");
-    std::ofstream(strConstant) << "{\"type\":\"FeatureCollection\",\"features\":[\n"
-                               << "{\"type\":\"Feature\",\"properties\":{\"v\":4},\"geometry\":"
-                                  "{\"type\":\"Point\",\"coordinates\":[10,50]}},\n"
-                               << "{\"type\":\"Feature\",\"properties\":{\"v\":4},\"geometry\":"
-                                  "{\"type\":\"Point\",\"coordinates\":[11,50]}}\n]}\n";
+    const std::string strConstant = PointLayer("constant.geojson", {"\"v\":4", "\"v\":4"});
     for (const char* szMethod : {"equal", "sqrt", "log", "stdev", "quantile", "natural"}) {
         const Outcome outcome = Run({"classify", strConstant, "--field", "v", "--method", szMethod,
                                      "-o", Out("range.xml")});

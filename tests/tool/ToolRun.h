@@ -155,14 +155,17 @@ protected:
         EXPECT_EQ(outcome.strErr, "theme3d: " + strMessage + "\n") << strArgs;
     }
 
-    // A layer converted by GDAL into the named driver's format, in the test's folder.
+    // A layer converted by GDAL into the named driver's format, in the test's folder (added to
+    // the file when it exists).
     std::string Convert(const std::string& strSource, const char* szDriver,
                         const std::string& strName) const {
         GDALAllRegister();
         const std::string strTarget = Path(strName);
         GDALDatasetH hSource =
             GDALOpenEx(strSource.c_str(), GDAL_OF_VECTOR, nullptr, nullptr, nullptr);
-        char* args[] = {const_cast<char*>("-f"), const_cast<char*>(szDriver), nullptr};
+        const bool bAdd = std::filesystem::exists(strTarget);
+        char* args[] = {const_cast<char*>("-f"), const_cast<char*>(szDriver),
+                        const_cast<char*>(bAdd ? "-update" : nullptr), nullptr};
         GDALVectorTranslateOptions* pOptions = GDALVectorTranslateOptionsNew(args, nullptr);
         GDALClose(GDALVectorTranslate(strTarget.c_str(), nullptr, 1, &hSource, pOptions, nullptr));
         GDALVectorTranslateOptionsFree(pOptions);

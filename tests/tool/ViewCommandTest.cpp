@@ -1,5 +1,6 @@
 #include "ViewCommand.h"
 #include "ToolError.h"
+#include "ToolRun.h"
 
 #include <arpa/inet.h>
 #include <cstdlib>
@@ -21,14 +22,12 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class ViewCommandTest : public testing::Test {
+class ViewCommandTest : public tooltest::ToolTest {
 protected:
     void SetUp() override {
-        char szTemplate[] = "/tmp/theme3d-view-XXXXXX";
-        ASSERT_NE(mkdtemp(szTemplate), nullptr);
-        dir = szTemplate;
+        ToolTest::SetUp();
+        dir = m_strDir;
     }
-    void TearDown() override { fs::remove_all(dir); }
 
     void Touch(const std::string& strName, const std::string& strText = "x") const {
         fs::create_directories(fs::path(dir + "/" + strName).parent_path());
@@ -84,17 +83,6 @@ TEST(StaticServerResolve, MapsRequestPathsInsideTheRootOnly) {
     };
     for (const auto& c : cases)
         EXPECT_EQ(StaticServer::Resolve("/srv", c.szTarget), c.szExpected) << c.szTarget;
-}
-
-TEST(StaticServerContentType, NamesWhatTheViewerLoads) {
-    EXPECT_STREQ(StaticServer::ContentType("a/page.html"), "text/html; charset=utf-8");
-    EXPECT_STREQ(StaticServer::ContentType("viewer.js"), "text/javascript; charset=utf-8");
-    EXPECT_STREQ(StaticServer::ContentType("demo.glb"), "model/gltf-binary");
-    EXPECT_STREQ(StaticServer::ContentType("tileset.json"), "application/json");
-    EXPECT_STREQ(StaticServer::ContentType("demo.labels.geojson"), "application/geo+json");
-    EXPECT_STREQ(StaticServer::ContentType("draco_decoder.wasm"), "application/wasm");
-    EXPECT_STREQ(StaticServer::ContentType("legend.svg"), "image/svg+xml");
-    EXPECT_STREQ(StaticServer::ContentType("README"), "application/octet-stream");
 }
 
 TEST(ViewCommandUrlPath, EscapesEverythingButUnreservedBytesAndSlashes) {

@@ -55,14 +55,15 @@ square root of the smallest sum over the largest.)";
 constexpr const char* kRenderFooter =
     R"(Several layers in one scene: each LAYER file starts a layer, and the options after it
 (-l, --where, --sql, --dialect, --theme) are that layer's; another -l after the first starts
-another layer of the same file. One legend covers every layer's themes; each layer has its own
-property table (its own fields) in a .glb or .gltf, and its own subtree of a tileset:
+another layer of the same file; a layer without --theme is drawn in the default colours. One
+legend covers every layer's themes; each layer has its own property table (its own fields) in a
+.glb or .gltf, and its own subtree of a tileset:
   theme3d render tracts.shp --theme income.xml --theme names.xml \
                  roads.gpkg -l highways --where "lanes >= 4" --theme kind.xml \
                  --line-width 12 -o city.glb --legend city.svg
 
 Lines are drawn as glTF lines, or with --line-width as flat ribbons that wide (mitred at
-turns). They stand above the ground by a nine-thousandth of the scene's diagonal (at least
+turns). They stand above the ground by a nine-thousandth of their layer's diagonal (at least
 0.1 m), so that they do not flicker into flat polygons or the globe; --ground lies as far below.
 
 --origin LON,LAT puts the scene's east-north-up frame there instead of at the layers' centre,

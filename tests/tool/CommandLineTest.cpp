@@ -172,23 +172,18 @@ TEST(LayerArgs, OptionsAfterALayerFileAreItsOwn) {
         {"theme", "a.xml"},  {"LAYER", "a.shp"},    {"where", "x = 1"}, {"LAYER", "b.gpkg"},
         {"layer", "roads"},  {"theme", "b.xml"},    {"theme", "c.xml"}, {"layer", "rivers"},
         {"sql", "SELECT 1"}, {"dialect", "SQLITE"}, {"theme", "d.xml"}, {"LAYER", "e.shp"}};
-    const std::vector<LayerSpec> inputs = LayerArgs::Group(items, common);
-    const std::vector<std::vector<std::string>> expected = {
-        {"a.shp", "", "x = 1", "", "", "a.xml"},
-        {"b.gpkg", "roads", "pop > 1", "", "", "b.xml c.xml"},
-        {"b.gpkg", "rivers", "pop > 1", "SELECT 1", "SQLITE", "d.xml"},
-        {"e.shp", "", "pop > 1", "", "", ""}};
-    ASSERT_EQ(inputs.size(), expected.size());
-    for (std::size_t i = 0; i < inputs.size(); ++i) {
-        std::string strThemes;
-        for (const std::string& strTheme : inputs[i].arrThemes)
-            strThemes += (strThemes.empty() ? "" : " ") + strTheme;
-        EXPECT_EQ(
-            (std::vector<std::string>{inputs[i].strPath, inputs[i].strLayer, inputs[i].strWhere,
-                                      inputs[i].strSql, inputs[i].strDialect, strThemes}),
-            expected[i])
-            << i;
+    // path | layer | where | sql | dialect | themes
+    const std::vector<std::string> expected = {
+        "a.shp||x = 1|||a.xml,", "b.gpkg|roads|pop > 1|||b.xml,c.xml,",
+        "b.gpkg|rivers|pop > 1|SELECT 1|SQLITE|d.xml,", "e.shp||pop > 1|||"};
+    std::vector<std::string> got;
+    for (const LayerSpec& input : LayerArgs::Group(items, common)) {
+        got.push_back(input.strPath + "|" + input.strLayer + "|" + input.strWhere + "|" +
+                      input.strSql + "|" + input.strDialect + "|");
+        for (const std::string& strTheme : input.arrThemes)
+            got.back() += strTheme + ",";
     }
+    EXPECT_EQ(got, expected);
     const struct {
         std::vector<LayerArgs::Item> items;
         const char* szError;

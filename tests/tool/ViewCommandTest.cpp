@@ -93,51 +93,38 @@ TEST(ViewCommandUrlPath, EscapesEverythingButUnreservedBytesAndSlashes) {
 }
 
 // A .glb or .gltf gets a page named after it, with the labels and legend named after it (before
-// the folder's legend.svg); a folder with one scene (the demo's) gets index.html.
-TEST_F(ViewCommandTest, SceneFileOrFolderOfOneSceneGetsItsPageLabelsAndLegend) {
-    Touch("world.glb");
-    Touch("world.labels.geojson");
-    Touch("legend.svg");
-    Touch("world.legend.svg");
-    Touch("city/city.gltf");
-    Touch("city/city.bin");
-    Touch("city/city.labels.geojson");
-    Touch("city/legend.svg");
-    Touch("city/range.xml");
+// the folder's legend.svg); a folder with one scene (the demo's) gets index.html, and so does a
+// tileset's folder, whose tile contents beside tileset.json do not make it a single scene.
+TEST_F(ViewCommandTest, SceneFileOrFolderGetsItsPageLabelsAndLegend) {
+    for (const char* szFile :
+         {"world.glb", "world.labels.geojson", "legend.svg", "world.legend.svg", "city/city.gltf",
+          "city/city.bin", "city/city.labels.geojson", "city/legend.svg", "city/range.xml",
+          "tiles/tileset.json", "tiles/0/0.glb", "tiles/1.glb"})
+        Touch(szFile);
     const struct {
-        std::string strScene, strDir, strPage, strType, strFile, strLabels, strLegend;
+        std::string strScene;
+        std::vector<std::string> expected; // folder, page, type, scene, labels, legend, title
     } cases[] = {
-        {dir + "/world.glb", dir, "world.html", "glb", "world.glb", "world.labels.geojson",
-         dir + "/world.legend.svg"},
-        {dir + "/city/city.gltf", dir + "/city", "city.html", "gltf", "city.gltf",
-         "city.labels.geojson", dir + "/city/legend.svg"},
-        {dir + "/city", dir + "/city", "index.html", "gltf", "city.gltf", "city.labels.geojson",
-         dir + "/city/legend.svg"},
+        {dir + "/world.glb",
+         {dir, "world.html", "glb", "world.glb", "world.labels.geojson", dir + "/world.legend.svg",
+          "world.glb"}},
+        {dir + "/city/city.gltf",
+         {dir + "/city", "city.html", "gltf", "city.gltf", "city.labels.geojson",
+          dir + "/city/legend.svg", "city.gltf"}},
+        {dir + "/city",
+         {dir + "/city", "index.html", "gltf", "city.gltf", "city.labels.geojson",
+          dir + "/city/legend.svg", "city.gltf"}},
+        {dir + "/tiles",
+         {dir + "/tiles", "index.html", "tileset", "tileset.json", "", "", "tiles"}},
+        {dir + "/tiles/tileset.json",
+         {dir + "/tiles", "index.html", "tileset", "tileset.json", "", "", "tiles"}},
     };
     for (const auto& c : cases) {
         const ViewPlan plan = ViewCommand::Plan(c.strScene, "");
         EXPECT_EQ((std::vector<std::string>{plan.strDir, plan.strPage, plan.strType, plan.strScene,
-                                            plan.strLabels, plan.strLegend}),
-                  (std::vector<std::string>{c.strDir, c.strPage, c.strType, c.strFile, c.strLabels,
-                                            c.strLegend}))
+                                            plan.strLabels, plan.strLegend, plan.strTitle}),
+                  c.expected)
             << c.strScene;
-    }
-}
-
-TEST_F(ViewCommandTest, FolderWithATilesetIsATileset) {
-    Touch("tiles/tileset.json", "{}");
-    Touch("tiles/0/0.glb");
-    Touch("tiles/1.glb"); // tile contents beside tileset.json do not make it a single scene
-    Touch("tiles/1b.glb");
-    for (const std::string& strScene : {dir + "/tiles", dir + "/tiles/tileset.json"}) {
-        const ViewPlan plan = ViewCommand::Plan(strScene, "");
-        EXPECT_EQ(plan.strDir, dir + "/tiles");
-        EXPECT_EQ(plan.strPage, "index.html");
-        EXPECT_EQ(plan.strType, "tileset");
-        EXPECT_EQ(plan.strScene, "tileset.json");
-        EXPECT_EQ(plan.strLabels, "");
-        EXPECT_EQ(plan.strLegend, "");
-        EXPECT_EQ(plan.strTitle, "tiles");
     }
 }
 

@@ -300,6 +300,10 @@ void Commands::Demo(const CommonOptions& common, const std::string& strDir, int 
     graph.arrFields = {"pop_m", "gdp_bn"};
     graph.strType = "bar";
     graph.strGraduate = "sqrt";
+    // The default sizes (a tenth of the Earth's radius for the largest sum of a world layer)
+    // leave the charts of the many small countries as stubs beside extrusions of 250 km.
+    graph.dMinSize = 150000.0;
+    graph.dMaxSize = 1200000.0;
     std::vector<std::unique_ptr<KRS::KrTheme3D>> themes;
     themes.push_back(ThemeMaker::MakeRange(plugin, layer, range));
     themes.push_back(ThemeMaker::MakeGraph(plugin, layer, graph));

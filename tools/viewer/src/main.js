@@ -299,7 +299,7 @@ function frame(loaded) {
   }
   radius = Math.min(Math.max(radius, 50), 6.0e6);
   const sphere = new BoundingSphere(Cartesian3.fromRadians(center.longitude, center.latitude, 0), radius);
-  const pitch = radius > 2.0e6 ? -Math.PI * 0.42 : -Math.PI * 0.3;
+  const pitch = radius > 2.0e6 ? -Math.PI * 0.34 : -Math.PI * 0.3;
   const options = { duration: 0, offset: new HeadingPitchRange(0, pitch, radius * 2.4) };
   viewer.camera.flyToBoundingSphere(sphere, options);
   viewer.homeButton.viewModel.command.beforeExecute.addEventListener((e) => {

@@ -261,11 +261,13 @@ TEST_F(Theme3dTool, TilesetOfTwoLayersFollowsTheRulesAndHoldsThem) {
     EXPECT_EQ(List(Path("one/tiles")).size(), check.contents.size() - 1);
 }
 
-// Two layers as one .glb: a root node and a property table for each, their primitives pointing
-// at their own layer's table, one legend of both, labels that say their layer; --origin sets the
-// frame of every root. The .gltf is the same document but for its buffer, which names the .bin
-// beside it (percent-encoded) holding the bytes of the GLB's binary chunk.
-TEST_F(Theme3dTool, LayersOfOneSceneKeepTheirOwnTables) {
+// Two layers as one .glb: one property table (a client picks through one table a model), whose
+// rows are the layers' features in order, with a layer column, each layer's fields (empty in the
+// other's rows) and where each layer's rows start; the feature IDs of the merged meshes point at
+// those rows. One legend of both, labels that say their layer, --origin as the frame. The .gltf
+// is the same document but for its buffer, which names the .bin beside it (percent-encoded)
+// holding the bytes of the GLB's binary chunk.
+TEST_F(Theme3dTool, LayersOfOneSceneShareOneTableByRows) {
     RunOk("unique " + Data("points.geojson") + " --field kind -o " + Path("u.xml"));
     RunOk("label " + Data("points.geojson") + " --field kind -o " + Path("lp.xml"));
     RunOk("classify " + Data("polygons.geojson") + " --field value --classes 2 -o " +
@@ -284,21 +286,20 @@ TEST_F(Theme3dTool, LayersOfOneSceneKeepTheirOwnTables) {
 
     const glbtest::Glb glb = glbtest::Glb::FromFile(Path("s.glb"));
     const nlohmann::json& json = glb.json;
-    ASSERT_EQ(json["scenes"][0]["nodes"], nlohmann::json::parse("[0, 2]"));
-    EXPECT_EQ(json["nodes"][0]["name"], "points");
-    EXPECT_EQ(json["nodes"][2]["name"], "polygons");
-    for (int nRoot : {0, 2}) {
-        EXPECT_EQ(json["nodes"][nRoot]["extras"]["origin"], nlohmann::json::parse("[5.0, 25.0]"));
-        const nlohmann::json& mesh = json["meshes"][json["nodes"][nRoot + 1]["mesh"].get<int>()];
-        for (const nlohmann::json& primitive : mesh["primitives"])
-            EXPECT_EQ(
-                primitive["extensions"]["EXT_mesh_features"]["featureIds"][0]["propertyTable"],
-                nRoot / 2);
+    EXPECT_EQ(json["nodes"][0]["name"], "points + polygons");
+    EXPECT_EQ(json["nodes"][0]["extras"]["origin"], nlohmann::json::parse("[5.0, 25.0]"));
+    EXPECT_EQ(glb.Table()["extras"]["layerRows"], nlohmann::json::parse("[0, 4]"));
+    EXPECT_EQ(glb.Strings("layer"),
+              (std::vector<std::string>{"points", "points", "points", "points", "polygons"}));
+    EXPECT_EQ(glb.Numbers<std::int64_t>("fid"), (std::vector<std::int64_t>{1, 2, 3, 4, 2}));
+    EXPECT_EQ(glb.Strings("kind"), (std::vector<std::string>{"a", "b", "a", "", ""}));
+    EXPECT_EQ(glb.Strings("name"), (std::vector<std::string>{"", "", "", "", "square"}));
+    std::set<double> ids;
+    for (const nlohmann::json& primitive : json["meshes"][0]["primitives"]) {
+        const std::vector<double> some = glb.Accessor(primitive["attributes"]["_FEATURE_ID_0"]);
+        ids.insert(some.begin(), some.end());
     }
-    EXPECT_EQ(glb.Strings("kind", 0), (std::vector<std::string>{"a", "b", "a", ""}));
-    EXPECT_EQ(glb.Strings("name", 1), (std::vector<std::string>{"square"}));
-    EXPECT_EQ(glb.Table(1)["extras"]["layer"], 1);
-    EXPECT_EQ(glb.Numbers<std::int64_t>("fid", 1), (std::vector<std::int64_t>{2}));
+    EXPECT_EQ(ids, (std::set<double>{0, 1, 2, 3, 4}));
 
     const std::string strLegend = ReadFile(Path("s.svg"));
     EXPECT_TRUE(Has(strLegend, ">points: kind (unique)<")) << strLegend;

@@ -180,6 +180,34 @@ void PrepareLayer(PluginLoader& plugin, LayerWork& work) {
     work.strName = Utf8::Sanitize(layer.GetLayerName());
 }
 
+// The property table of a scene of several layers: a "layer" column (the layer's name), then
+// every layer's fields, one column for a field of the same name and kind in several layers
+// (empty in the rows of layers without it). positions[k][f] is where field f of layer k goes.
+TileSchema CombinedSchema(const std::vector<LayerWork>& works,
+                          std::vector<std::vector<std::size_t>>& positions) {
+    TileSchema schema;
+    std::vector<std::string> names{"layer"};
+    std::vector<bool> numbers{false};
+    for (const LayerWork& work : works) {
+        schema.bLabel = schema.bLabel || work.schema.bLabel;
+        schema.bCaption = schema.bCaption || work.schema.bCaption;
+        schema.bChartText = schema.bChartText || work.schema.bChartText;
+        positions.emplace_back();
+        for (const FieldColumn& field : work.schema.fields) {
+            std::size_t n = 1;
+            while (n < names.size() && !(names[n] == field.strName && numbers[n] == field.bNumber))
+                ++n;
+            if (n == names.size()) {
+                names.push_back(field.strName);
+                numbers.push_back(field.bNumber);
+            }
+            positions.back().push_back(n);
+        }
+    }
+    schema.fields = TileSchema::Columns(names, numbers);
+    return schema;
+}
+
 // A box around every layer's extent (none for no features).
 GeoExtent Union(const std::vector<LayerWork>& works) {
     GeoExtent extent{1.0, 1.0, -1.0, -1.0};
@@ -378,16 +406,21 @@ RenderSummary StreamRenderer::Run(PluginLoader& plugin, std::vector<RenderLayer>
         pTileset->Write(TilesetWriter::Join(subtrees).dump(1) + "\n");
         pTileset->Close();
     } else {
-        std::vector<std::unique_ptr<TileBuilder>> builders;
+        // Several layers share one property table (a client may pick a model's features through
+        // one table only): see CombinedSchema.
+        std::vector<std::vector<std::size_t>> positions;
+        const TileSchema combined =
+            works.size() == 1 ? works[0].schema : CombinedSchema(works, positions);
+        TileBuilder builder(combined, frame);
+        if (options.bGround && !extent.IsEmpty())
+            builder.SetGround(FeatureRenderer::Ground(frame, extent));
         std::string strLabels;
         std::vector<Feature> features;
         std::vector<FeatureResult> results;
+        std::vector<TOVO::TovoVariant> values;
         for (std::size_t k = 0; k < works.size(); ++k) {
             LayerWork& work = works[k];
-            builders.push_back(std::make_unique<TileBuilder>(work.schema, frame));
-            TileBuilder& builder = *builders.back();
-            if (k == 0 && options.bGround && !extent.IsEmpty())
-                builder.SetGround(FeatureRenderer::Ground(frame, extent));
+            builder.StartLayer();
             const std::size_t nFeatures = work.nodes[0].features.size();
             for (std::size_t nStart = 0; nStart < nFeatures; nStart += kChunk) {
                 const std::size_t nEnd = std::min(nFeatures, nStart + kChunk);
@@ -405,26 +438,31 @@ RenderSummary StreamRenderer::Run(PluginLoader& plugin, std::vector<RenderLayer>
                 });
                 for (std::size_t i = 0; i < results.size(); ++i) {
                     count(results[i]);
-                    builder.Add(results[i], features[i].values);
+                    if (works.size() == 1) {
+                        builder.Add(results[i], features[i].values);
+                    } else {
+                        values.assign(combined.fields.size(), TOVO::TovoVariant());
+                        values[0] = TOVO::TovoVariant(work.strName);
+                        for (std::size_t f = 0; f < positions[k].size(); ++f)
+                            values[positions[k][f]] = features[i].values[f];
+                        builder.Add(results[i], values);
+                    }
                     if (results[i].bHasLabel && results[i].bHasAnchor) {
                         strLabels +=
                             (summary.nLabels++ == 0 ? "\n" : ",\n") + LabelFeature(results[i], k);
                     }
                 }
             }
-            summary.nMeshes += builder.GetPrimitiveCount();
         }
-        std::vector<const TileBuilder*> parts;
-        std::vector<std::string> names;
-        for (std::size_t k = 0; k < works.size(); ++k) {
-            parts.push_back(builders[k].get());
-            names.push_back(works[k].strName);
-        }
+        summary.nMeshes = builder.GetPrimitiveCount();
+        std::string strName;
+        for (const LayerWork& work : works)
+            strName += (strName.empty() ? "" : " + ") + work.strName;
         if (IsGltf(options)) {
-            TileBuilder::WriteGltf(parts, names, outputs, options.strOutput);
+            builder.WriteGltf(strName, outputs, options.strOutput);
         } else {
             const std::unique_ptr<CheckedFile> pFile = outputs.Open(options.strOutput);
-            TileBuilder::WriteGlb(parts, names, *pFile, options.strOutput);
+            builder.WriteGlb(strName, *pFile, options.strOutput);
             pFile->Close();
         }
         if (bLabels) {

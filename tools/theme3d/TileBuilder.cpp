@@ -272,24 +272,6 @@ void TileBuilder::WriteGltf(const std::string& strName, OutputFiles& outputs,
     glb.WriteGltf(outputs, strTarget);
 }
 
-void TileBuilder::WriteGlb(const std::vector<const TileBuilder*>& layers,
-                           const std::vector<std::string>& names, CheckedFile& file,
-                           const std::string& strTarget) {
-    GlbBuilder glb;
-    for (std::size_t k = 0; k < layers.size(); ++k)
-        layers[k]->Build(names[k], k, glb);
-    glb.Write(file, strTarget);
-}
-
-void TileBuilder::WriteGltf(const std::vector<const TileBuilder*>& layers,
-                            const std::vector<std::string>& names, OutputFiles& outputs,
-                            const std::string& strTarget) {
-    GlbBuilder glb;
-    for (std::size_t k = 0; k < layers.size(); ++k)
-        layers[k]->Build(names[k], k, glb);
-    glb.WriteGltf(outputs, strTarget);
-}
-
 void TileBuilder::Build(const std::string& strName, std::size_t nLayer, GlbBuilder& glb) const {
     Json& json = glb.Json();
     const std::size_t nFeatures = m_fids.size();
@@ -297,28 +279,19 @@ void TileBuilder::Build(const std::string& strName, std::size_t nLayer, GlbBuild
         throw ToolError(
             "more than 16777216 features do not fit one binary glTF file; write 3D Tiles "
             "instead (-o FOLDER/)");
-    if (!json.contains("scenes")) {
-        json["scene"] = 0;
-        json["scenes"] =
-            Json::array({{{"name", Utf8::Sanitize(strName)}, {"nodes", Json::array()}}});
-    }
+    json["scene"] = 0;
+    json["scenes"] = Json::array({{{"name", Utf8::Sanitize(strName)}, {"nodes", {0}}}});
     Json root = {{"name", Utf8::Sanitize(strName)},
                  {"extras",
                   {{"frame", "east-north-up, metres; glTF x east, y up, z south"},
                    {"origin", {m_frame.GetLon0(), m_frame.GetLat0()}}}}};
-    const std::size_t nRoot = json["nodes"].size();
-    json["nodes"].push_back(root);
-    json["scenes"][0]["nodes"].push_back(nRoot);
-    auto addNode = [&json, nRoot](Json node) {
+    json["nodes"] = Json::array({root});
+    auto addNode = [&json](Json node) {
         json["nodes"].push_back(std::move(node));
-        json["nodes"][nRoot]["children"].push_back(json["nodes"].size() - 1);
+        json["nodes"][0]["children"].push_back(json["nodes"].size() - 1);
     };
-    // Each layer with features has its own property table (its own fields), in layer order.
-    std::size_t nTable = 0;
-    if (json.contains("extensions") && json["extensions"].contains("EXT_structural_metadata"))
-        nTable = json["extensions"]["EXT_structural_metadata"]["propertyTables"].size();
     const Json featureIds = {
-        {"featureIds", {{{"featureCount", 0}, {"attribute", 0}, {"propertyTable", nTable}}}}};
+        {"featureIds", {{{"featureCount", 0}, {"attribute", 0}, {"propertyTable", 0}}}}};
 
     if (!m_batches.empty()) {
         Json mesh = {{"name", "features"}, {"primitives", Json::array()}};
@@ -461,23 +434,21 @@ void TileBuilder::Build(const std::string& strName, std::size_t nLayer, GlbBuild
                 tableProperties[column.strId] = StringColumn(glb, m_texts[i]);
             }
         }
-        const std::string strClass =
-            nTable == 0 ? "feature" : "feature_" + std::to_string(nTable + 1);
-        Json table = {{"name", nTable == 0 ? "features" : Utf8::Sanitize(strName)},
-                      {"class", strClass},
+        Json table = {{"name", "features"},
+                      {"class", "feature"},
                       {"count", nFeatures},
                       {"properties", tableProperties}};
-        // Feature ids repeat across layers: the viewer tells them apart by the layer.
+        // Feature ids repeat across layers: the viewer tells features apart by their layer, the
+        // tile's own or, in a scene of several, the one whose rows hold them.
         if (nLayer > 0)
             table["extras"] = {{"layer", nLayer}};
-        Json& meta = json["extensions"]["EXT_structural_metadata"];
-        if (nTable == 0)
-            meta = {{"schema", {{"id", "theme3d"}, {"classes", Json::object()}}},
-                    {"propertyTables", Json::array()}};
-        meta["schema"]["classes"][strClass] = {
-            {"name", nTable == 0 ? "feature" : Utf8::Sanitize(strName)},
-            {"properties", classProperties}};
-        meta["propertyTables"].push_back(table);
+        if (m_layerRows.size() > 1)
+            table["extras"] = {{"layerRows", m_layerRows}};
+        json["extensions"]["EXT_structural_metadata"] = {
+            {"schema",
+             {{"id", "theme3d"},
+              {"classes", {{"feature", {{"name", "feature"}, {"properties", classProperties}}}}}}},
+            {"propertyTables", {table}}};
         glb.UseExtension("EXT_structural_metadata");
     }
 }

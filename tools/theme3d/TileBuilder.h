@@ -52,6 +52,9 @@ class TileBuilder {
 public:
     TileBuilder(const TileSchema& schema, const EnuFrame& frame);
 
+    // The features added from now on are the next layer's (a scene of several layers records
+    // where each layer's rows start).
+    void StartLayer() { m_layerRows.push_back(m_fids.size()); }
     // Adds a feature as the next row; values are the layer's values in schema.fields order.
     void Add(const FeatureResult& result, const std::vector<TOVO::TovoVariant>& values);
 
@@ -76,14 +79,6 @@ public:
     void WriteGltf(const std::string& strName, OutputFiles& outputs,
                    const std::string& strTarget) const;
 
-    // One scene of several layers (same frame): a root node and a property table per layer.
-    static void WriteGlb(const std::vector<const TileBuilder*>& layers,
-                         const std::vector<std::string>& names, CheckedFile& file,
-                         const std::string& strTarget);
-    static void WriteGltf(const std::vector<const TileBuilder*>& layers,
-                          const std::vector<std::string>& names, OutputFiles& outputs,
-                          const std::string& strTarget);
-
 private:
     struct Batch {
         std::vector<float> positions;
@@ -94,7 +89,7 @@ private:
         float t[3], r[4], s[3];
         std::uint32_t nId;
     };
-    // Adds this content as the scene's layer nLayer into glb.
+    // The glTF of this content into glb; nLayer is the scene's layer a tile holds.
     void Build(const std::string& strName, std::size_t nLayer, GlbBuilder& glb) const;
     void AddMesh(const MeshData& mesh, std::uint32_t nId, Box& box);
     void AddBar(const BarInstance& bar, std::uint32_t nId, Box& box);
@@ -110,6 +105,7 @@ private:
     Box m_bounds;
     double m_dLargest = 0.0;
     MeshData m_ground;
+    std::vector<std::size_t> m_layerRows;
 };
 
 } // namespace theme3d

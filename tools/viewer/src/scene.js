@@ -122,8 +122,10 @@ export function propertyTables(glb) {
   return (metadata?.propertyTables ?? []).map((table) => {
     const properties = classes[table.class]?.properties;
     const fid = column(glb, table, properties, "fid");
-    const layer = table.extras?.layer;
-    return { fid: fid?.map((id) => featureKey(layer, id)), label: column(glb, table, properties, "label") };
+    // A tile holds one layer; a scene of several says where each layer's rows start.
+    const starts = table.extras?.layerRows ?? [];
+    const layerOf = (row) => starts.reduce((layer, start, k) => (row >= start ? k : layer), table.extras?.layer);
+    return { fid: fid?.map((id, row) => featureKey(layerOf(row), id)), label: column(glb, table, properties, "label") };
   });
 }
 

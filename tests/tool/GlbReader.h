@@ -45,7 +45,7 @@ struct Glb {
                           view["byteLength"].get<std::size_t>());
     }
 
-    // The values of an accessor as doubles (components in order), whatever its component type.
+    // The values of a float accessor as doubles (components in order).
     std::vector<double> Accessor(int nAccessor) const {
         const auto& accessor = json["accessors"][static_cast<std::size_t>(nAccessor)];
         const std::string bytes = View(accessor["bufferView"].get<int>());
@@ -58,30 +58,21 @@ struct Glb {
         std::vector<double> values;
         const int nType = accessor["componentType"];
         for (std::size_t i = 0; i < n; ++i) {
-            if (nType == 5126) {
+            if (nType == 5126) { // the only component type the tests read
                 float f;
                 std::memcpy(&f, bytes.data() + 4 * i, 4);
                 values.push_back(f);
-            } else if (nType == 5125) {
-                std::uint32_t u;
-                std::memcpy(&u, bytes.data() + 4 * i, 4);
-                values.push_back(u);
-            } else if (nType == 5123) {
-                std::uint16_t u;
-                std::memcpy(&u, bytes.data() + 2 * i, 2);
-                values.push_back(u);
             }
         }
         return values;
     }
 
-    // Property table n (a scene of several layers has one per layer).
-    const nlohmann::json& Table(std::size_t n = 0) const {
-        return json["extensions"]["EXT_structural_metadata"]["propertyTables"][n];
+    const nlohmann::json& Table() const {
+        return json["extensions"]["EXT_structural_metadata"]["propertyTables"][0];
     }
 
-    std::vector<std::string> Strings(const std::string& strProperty, std::size_t n = 0) const {
-        const auto& column = Table(n)["properties"][strProperty];
+    std::vector<std::string> Strings(const std::string& strProperty) const {
+        const auto& column = Table()["properties"][strProperty];
         const std::string values = View(column["values"].get<int>());
         const std::string offsets = View(column["stringOffsets"].get<int>());
         std::vector<std::string> out;
@@ -94,9 +85,8 @@ struct Glb {
         return out;
     }
 
-    template <typename T>
-    std::vector<T> Numbers(const std::string& strProperty, std::size_t n = 0) const {
-        const std::string bytes = View(Table(n)["properties"][strProperty]["values"].get<int>());
+    template <typename T> std::vector<T> Numbers(const std::string& strProperty) const {
+        const std::string bytes = View(Table()["properties"][strProperty]["values"].get<int>());
         std::vector<T> out(bytes.size() / sizeof(T));
         std::memcpy(out.data(), bytes.data(), out.size() * sizeof(T));
         return out;

@@ -2,16 +2,11 @@
 #include "ToolError.h"
 #include "ToolRun.h"
 
-#include <arpa/inet.h>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
-#include <netinet/in.h>
 #include <string>
-#include <sys/socket.h>
-#include <thread>
-#include <unistd.h>
 
 using theme3d::StaticServer;
 using theme3d::ToolError;
@@ -36,26 +31,6 @@ protected:
 
     std::string dir;
 };
-
-// What a client gets back for one raw request.
-std::string Fetch(int nPort, const std::string& strRequest) {
-    const int s = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    address.sin_port = htons(static_cast<std::uint16_t>(nPort));
-    if (connect(s, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
-        close(s);
-        return "no connection";
-    }
-    send(s, strRequest.data(), strRequest.size(), 0);
-    std::string strAnswer;
-    char buffer[4096];
-    for (ssize_t n; (n = recv(s, buffer, sizeof buffer, 0)) > 0;)
-        strAnswer.append(buffer, static_cast<std::size_t>(n));
-    close(s);
-    return strAnswer;
-}
 
 } // namespace
 
@@ -162,34 +137,6 @@ TEST(ViewCommandPage, FillsTheSlotsAndKeepsTheScriptBlockClosedOnlyByItself) {
     EXPECT_EQ(ViewCommand::PageHtml("<!--THEME3D_CONFIG-->|<!--THEME3D_LEGEND-->", plan, "<html/>"),
               "{\"type\":\"glb\",\"scene\":\"a%20b.glb\",\"title\":\"t - theme3d\"}|");
     EXPECT_THROW(ViewCommand::PageHtml("<html/>", plan, ""), ToolError);
-}
-
-TEST_F(ViewCommandTest, ServerAnswersGetAndHeadWithinItsFolderOnly) {
-    Touch("site/demo.glb", std::string("glTF\0\x01\x02", 7));
-    Touch("secret.txt", "not for the page");
-    StaticServer server(dir + "/site");
-    const int nPort = server.Listen(0);
-    ASSERT_GT(nPort, 0);
-    std::atomic<bool> bStop{false};
-    std::thread thread([&] { server.Run(bStop); });
-
-    const std::string strHead = "HTTP/1.1 200 OK\r\nContent-Type: model/gltf-binary\r\n"
-                                "Content-Length: 7\r\nCache-Control: no-cache\r\n"
-                                "Connection: close\r\n\r\n";
-    EXPECT_EQ(Fetch(nPort, "GET /demo.glb HTTP/1.1\r\nHost: x\r\n\r\n"),
-              strHead + std::string("glTF\0\x01\x02", 7));
-    EXPECT_EQ(Fetch(nPort, "HEAD /demo.glb HTTP/1.1\r\n\r\n"), strHead);
-    const std::string strNotFound = "HTTP/1.1 404 Not Found\r\nContent-Type: text/plain\r\n"
-                                    "Content-Length: 14\r\nConnection: close\r\n\r\n"
-                                    "404 Not Found\n";
-    EXPECT_EQ(Fetch(nPort, "GET /../secret.txt HTTP/1.1\r\n\r\n"), strNotFound);
-    EXPECT_EQ(Fetch(nPort, "GET /nothing.glb HTTP/1.1\r\n\r\n"), strNotFound);
-    EXPECT_EQ(Fetch(nPort, "GET / HTTP/1.1\r\n\r\n"), strNotFound); // a folder is no file
-    EXPECT_EQ(Fetch(nPort, "POST /demo.glb HTTP/1.1\r\n\r\n").substr(0, 33),
-              "HTTP/1.1 405 Method Not Allowed\r\n");
-
-    bStop = true;
-    thread.join(); // Run returns once asked to stop
 }
 
 TEST(StaticServerListen, RefusesPortsOutOfRange) {

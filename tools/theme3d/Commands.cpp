@@ -11,6 +11,7 @@
 #include "VyScene600/KrTheme3DFactory.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
@@ -179,6 +180,8 @@ void Commands::Render(const CommonOptions& common, const std::vector<LayerSpec>&
     if (options.bOrigin && bTileset)
         throw ToolError("--origin is for .glb and .gltf scenes: a tileset is placed on the globe "
                         "by itself (leave --origin out)");
+    if (!(options.dLineWidth >= 0.0) || !std::isfinite(options.dLineWidth))
+        throw ToolError("--line-width must be 0 or more metres");
     PluginLoader plugin(common.strPlugin);
     std::vector<std::unique_ptr<LayerReader>> readers;
     std::vector<RenderLayer> layers(inputs.size());

@@ -277,12 +277,7 @@ RenderSummary StreamRenderer::Run(PluginLoader& plugin, std::vector<RenderLayer>
                                   const RenderOptions& options, OutputFiles& outputs) {
     if (options.nJobs < 1)
         throw ToolError("--jobs must be at least 1");
-    if (!(options.dLineWidth >= 0.0) || !std::isfinite(options.dLineWidth))
-        throw ToolError("--line-width must be 0 or more metres");
     const bool bTileset = WantsTileset(options);
-    if (bTileset && options.bOrigin)
-        throw ToolError("--origin is for .glb and .gltf scenes: a tileset is placed on the globe "
-                        "by itself (leave --origin out)");
     std::vector<LayerWork> works(layers.size());
     for (std::size_t k = 0; k < layers.size(); ++k) {
         works[k].pLayer = layers[k].pLayer;

@@ -85,30 +85,6 @@ TEST(ClassBreaks, NaturalBreaksMatchBruteForceOnRandomSets) {
     }
 }
 
-struct QuantileCase {
-    std::vector<double> values;
-    int k;
-    std::vector<double> breaks;
-};
-
-class Quantiles : public testing::TestWithParam<QuantileCase> {};
-
-INSTANTIATE_TEST_SUITE_P(ClassBreaks, Quantiles,
-                         testing::Values(
-                             // h = (n - 1) i / k on ranks 0 .. 4: 1, 2, 3 exactly.
-                             QuantileCase{{1, 2, 3, 4, 5}, 4, {2, 3, 4}},
-                             // ten values, quartiles at ranks 2.25, 4.5, 6.75: interpolated.
-                             QuantileCase{
-                                 {0, 10, 20, 30, 40, 50, 60, 70, 80, 90}, 4, {22.5, 45, 67.5}},
-                             QuantileCase{{3, 3, 3}, 2, {3}}, QuantileCase{{7}, 3, {7, 7}}));
-
-TEST_P(Quantiles, InterpolateBetweenRanks) {
-    const std::vector<double> breaks = ClassBreaks::Quantiles(GetParam().values, GetParam().k);
-    ASSERT_EQ(breaks.size(), GetParam().breaks.size());
-    for (std::size_t i = 0; i < breaks.size(); ++i)
-        EXPECT_DOUBLE_EQ(breaks[i], GetParam().breaks[i]);
-}
-
 TEST(ClassBreaks, WithinClassSquaresSumsEachClass) {
     // classes {1, 3} and {10, 14}: 2 + 8
     EXPECT_DOUBLE_EQ(ClassBreaks::WithinClassSquares({1, 3, 10, 14}, {10}), 10.0);

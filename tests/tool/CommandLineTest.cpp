@@ -1,186 +1,118 @@
 // The command line where GIS users put things: common options after the subcommand, -l for the
-// layer, --version.
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
+// layer, a scene's layers each with its own options, --version.
+#include "Commands.h"
+#include "ToolError.h"
+#include "ToolRun.h"
+
 #include <gdal_priv.h>
-#include <gtest/gtest.h>
 #include <memory>
 #include <ogrsf_frmts.h>
-#include <sstream>
-#include <string>
-#include <sys/wait.h>
 
+using namespace tooltest;
 namespace fs = std::filesystem;
 
 namespace {
 
-struct Result {
-    int nExit = -1;
-    std::string strOut, strErr;
-};
-
-class CommandLine : public testing::Test {
+class CommandLine : public ToolTest {
 protected:
-    void SetUp() override {
-        char szTemplate[] = "/tmp/theme3d-cli-XXXXXX";
-        ASSERT_NE(mkdtemp(szTemplate), nullptr);
-        dir = szTemplate;
-    }
-    void TearDown() override { fs::remove_all(dir); }
-
-    static std::string Read(const fs::path& path) {
-        std::ifstream in(path, std::ios::binary);
-        std::ostringstream text;
-        text << in.rdbuf();
-        return text.str();
-    }
-    Result Run(const std::string& strArgs) const {
-        const std::string strCmd = std::string(THEME3D_EXE) + " " + strArgs + " >" +
-                                   (dir / "out.txt").string() + " 2>" + (dir / "err.txt").string();
-        const int nStatus = std::system(strCmd.c_str());
-        return {WIFEXITED(nStatus) ? WEXITSTATUS(nStatus) : -1, Read(dir / "out.txt"),
-                Read(dir / "err.txt")};
-    }
-    static std::string Points() { return std::string(TOOL_TEST_DATA) + "/points.geojson"; }
-
-    fs::path dir;
+    static std::string Points() { return Data("points.geojson"); }
 };
 
 } // namespace
 
-TEST_F(CommandLine, VersionIsTheProjects) {
-    const Result result = Run("--version");
-    EXPECT_EQ(result.nExit, 0);
-    EXPECT_EQ(result.strOut, "theme3d 6.0.0\n");
-}
-
 TEST_F(CommandLine, LayerIsTakenBeforeOrAfterTheSubcommandAndAsDashL) {
-    const std::string strMissing =
-        "theme3d: layer 'nope' not found in '" + Points() + "' (layers: points)\n";
+    RunOk("unique " + Points() + " -l points --field kind -o " + Path("u.xml"));
     for (const std::string& strArgs :
-         {"-l nope classify " + Points() + " --field count -o " + (dir / "r.xml").string(),
-          "classify " + Points() + " -l nope --field count -o " + (dir / "r.xml").string(),
-          "classify " + Points() + " --field count --layer nope -o " + (dir / "r.xml").string()}) {
-        const Result result = Run(strArgs);
-        EXPECT_EQ(result.nExit, 2) << strArgs;
-        EXPECT_EQ(result.strErr, strMissing) << strArgs;
-        EXPECT_FALSE(fs::exists(dir / "r.xml"));
-    }
-    const Result result = Run("unique " + Points() + " -l points --field kind --plugin " +
-                              (dir / "none.t3d").string() + " -o " + (dir / "u.xml").string());
+         {"-l nope classify " + Points() + " --field count -o " + Path("r.xml"),
+          "classify " + Points() + " -l nope --field count -o " + Path("r.xml"),
+          "classify " + Points() + " --field count --layer nope -o " + Path("r.xml"),
+          "render " + Points() + " --theme " + Path("u.xml") + " -o " + Path("r.glb") + " " +
+              Points() + " --layer points --theme " + Path("u.xml") + " -l nope"})
+        ExpectRefused(strArgs, "layer 'nope' not found in '" + Points() + "' (layers: points)");
     // --plugin after the subcommand is the common option too.
-    EXPECT_EQ(result.nExit, 2);
-    EXPECT_EQ(result.strErr,
-              "theme3d: plug-in '" + (dir / "none.t3d").string() + "' (from --plugin) not found\n");
-    EXPECT_EQ(
-        Run("unique " + Points() + " -l points --field kind -o " + (dir / "u.xml").string()).nExit,
-        0);
-    EXPECT_TRUE(fs::is_regular_file(dir / "u.xml"));
+    ExpectRefused("unique " + Points() + " -l points --field kind --plugin " + Path("none.t3d") +
+                      " -o " + Path("u.xml"),
+                  "plug-in '" + Path("none.t3d") + "' (from --plugin) not found");
+    EXPECT_EQ(List(m_strDir), std::vector<std::string>{"u.xml"});
 }
 
-TEST_F(CommandLine, WhereKeepsOnlyTheMatchingFeatures) {
-    // count > 5: features 2 (kind b) and 4 (kind null), so one value; without it, a and b.
-    const std::string strOut = (dir / "u.xml").string();
-    Result result = Run("unique " + Points() + " --field kind --where \"count > 5\" -o " + strOut);
-    EXPECT_EQ(result.nExit, 0) << result.strErr;
-    EXPECT_EQ(result.strOut, "wrote " + strOut + ": unique theme on kind, 1 values\n");
-    result = Run("unique " + Points() + " --field kind -o " + strOut);
-    EXPECT_EQ(result.strOut, "wrote " + strOut + ": unique theme on kind, 2 values\n");
-    // A range theme over count > 5 sees 7 and 12 only: equal intervals of 2.5 from 7.
-    result = Run("classify " + Points() + " --where \"count > 5\" --field count --classes 2 -o " +
-                 strOut);
-    EXPECT_EQ(result.strOut,
-              "wrote " + strOut + ": range theme on count (equal), 2 classes, breaks: 9.5\n");
-
-    result = Run("unique " + Points() + " --field kind --where \"count ===\" -o " +
-                 (dir / "bad.xml").string());
-    EXPECT_EQ(result.nExit, 2);
-    EXPECT_EQ(result.strErr.rfind("theme3d: --where 'count ===' on layer 'points': ", 0), 0u)
-        << result.strErr;
-    EXPECT_EQ(result.strErr.find('\n'), result.strErr.size() - 1); // one line
-    EXPECT_FALSE(fs::exists(dir / "bad.xml"));
-}
-
-TEST_F(CommandLine, InfoDescribesALayerAndWithoutOneThePlugin) {
-    const std::string strData = TOOL_TEST_DATA;
-    const std::string strFields = "fields:\n  kind: String\n  count: Integer\n  when: Date\n";
-    const std::string strAll = "extent: (10, 50) - (10.2, 50.1)\n";
-    const auto describe = [&](const std::string& strPath, const std::string& strLayer,
-                              const char* szCount, const std::string& strExtent) {
-        return "file: " + strPath + "\nlayers: " + strLayer + " (Point)\nlayer: " + strLayer +
-               "\ngeometry: Point\nfeatures: " + szCount + "\ncrs: WGS 84 (EPSG:4326)\n" +
-               strExtent + strFields;
-    };
-    // The same layer read plainly, zipped, gzipped (named after the file inside), and filtered:
-    // count > 5 keeps the points at (10.1, 50.05) and (10.05, 50.1), and the extent follows.
-    const std::string strZip = "/vsizip/" + strData + "/points.zip/points.geojson";
-    const std::string strGzip = "/vsigzip/" + strData + "/points.geojson.gz";
+// --where and --sql (either dialect) choose the features a theme is made from: count > 5 keeps
+// points 2 (kind b) and 4 (kind null), so one value, and a range over 7 and 12 only.
+TEST_F(CommandLine, WhereAndSqlKeepOnlyTheMatchingFeatures) {
+    const std::string strOut = Path("t.xml"), strWrote = "wrote " + Path("t.xml") + ": ";
+    const std::string strSql = " --sql \"SELECT kind FROM points WHERE count > 5\"";
     const struct {
-        std::string strArgs, strExpected;
+        std::string strArgs, strOut;
     } cases[] = {
-        {"info " + Points(), describe(Points(), "points", "4", strAll)},
-        {"info " + strZip, describe(strZip, "points", "4", strAll)},
-        {"info " + strGzip, describe(strGzip, "points.geojson", "4", strAll)},
-        {"info " + Points() + " --where \"count > 5\"",
-         describe(Points(), "points", "2", "extent: (10.05, 50.05) - (10.1, 50.1)\n")},
+        {"unique " + Points() + " --field kind", strWrote + "unique theme on kind, 2 values\n"},
+        {"unique " + Points() + " --field kind --where \"count > 5\"",
+         strWrote + "unique theme on kind, 1 values\n"},
+        {"unique " + Points() + " --field kind" + strSql,
+         strWrote + "unique theme on kind, 1 values\n"},
+        {"unique " + Points() + " --field kind --dialect SQLITE" + strSql,
+         strWrote + "unique theme on kind, 1 values\n"},
+        {"classify " + Points() + " --where \"count > 5\" --field count --classes 2",
+         strWrote + "range theme on count (equal), 2 classes, breaks: 9.5\n"},
     };
-    for (const auto& c : cases) {
-        const Result result = Run(c.strArgs);
-        EXPECT_EQ(result.nExit, 0) << c.strArgs << ": " << result.strErr;
-        EXPECT_EQ(result.strOut, c.strExpected) << c.strArgs;
-    }
-    const Result result = Run("info --plugin " + (dir / "none.t3d").string());
-    EXPECT_EQ(result.nExit, 2); // the plug-in is described, so it must be found
-    EXPECT_EQ(result.strErr,
-              "theme3d: plug-in '" + (dir / "none.t3d").string() + "' (from --plugin) not found\n");
-}
-
-TEST_F(CommandLine, SqlReadsAQueryResultInEitherDialect) {
-    const std::string strOut = (dir / "u.xml").string();
-    // count > 5 keeps features 2 (kind b) and 4 (kind null): one value, as --where does.
-    for (const std::string& strSql :
-         {std::string("--sql \"SELECT kind FROM points WHERE count > 5\""),
-          std::string("--sql \"SELECT kind FROM points WHERE count > 5\" --dialect SQLITE")}) {
-        const Result result =
-            Run("unique " + Points() + " --field kind " + strSql + " -o " + strOut);
-        EXPECT_EQ(result.nExit, 0) << strSql << ": " << result.strErr;
-        EXPECT_EQ(result.strOut, "wrote " + strOut + ": unique theme on kind, 1 values\n")
-            << strSql;
-    }
-    // A query on a zipped layer; its result has only the fields it selects.
-    Result result = Run("info /vsizip/" + std::string(TOOL_TEST_DATA) +
-                        "/points.zip/points.geojson --sql \"SELECT count FROM points WHERE "
-                        "kind = 'a'\"");
-    EXPECT_EQ(result.nExit, 0) << result.strErr;
-    EXPECT_NE(result.strOut.find("features: 2\n"), std::string::npos) << result.strOut;
-    EXPECT_NE(result.strOut.find("fields:\n  count: Integer\n"), std::string::npos)
-        << result.strOut;
-
+    for (const auto& c : cases)
+        EXPECT_EQ(RunOk(c.strArgs + " -o " + strOut).strOut, c.strOut) << c.strArgs;
     const struct {
         std::string strArgs, strErrorStart;
     } refused[] = {
+        {"--where \"count ===\"", "theme3d: --where 'count ===' on layer 'points': "},
         {"--sql \"SELECT kind FROM nowhere\"",
          "theme3d: --sql 'SELECT kind FROM nowhere' on '" + Points() + "': "},
         {"--sql \"SELECT kind FROM points\" -l points",
          "theme3d: --sql and --layer together: the query names its layers"},
     };
     for (const auto& c : refused) {
-        result = Run("unique " + Points() + " --field kind " + c.strArgs + " -o " +
-                     (dir / "bad.xml").string());
+        const Outcome result =
+            Run("unique " + Points() + " --field kind " + c.strArgs + " -o " + Path("bad.xml"));
         EXPECT_EQ(result.nExit, 2) << c.strArgs;
         EXPECT_EQ(result.strErr.rfind(c.strErrorStart, 0), 0u) << result.strErr;
         EXPECT_EQ(result.strErr.find('\n'), result.strErr.size() - 1) << result.strErr;
-        EXPECT_FALSE(fs::exists(dir / "bad.xml"));
     }
+    EXPECT_FALSE(fs::exists(Path("bad.xml")));
+}
+
+// info describes a layer read plainly, zipped, gzipped (named after the file inside), filtered
+// (count > 5 keeps the points at (10.1, 50.05) and (10.05, 50.1), and the extent follows) or
+// queried (only the fields selected); without a layer, the plug-in.
+TEST_F(CommandLine, InfoDescribesALayerAndWithoutOneThePlugin) {
+    const std::string strFields = "fields:\n  kind: String\n  count: Integer\n  when: Date\n";
+    const std::string strAll = "extent: (10, 50) - (10.2, 50.1)\n";
+    const auto describe = [&](const std::string& strPath, const std::string& strLayer,
+                              const char* szCount, const std::string& strTail) {
+        return "file: " + strPath + "\nlayers: " + strLayer + " (Point)\nlayer: " + strLayer +
+               "\ngeometry: Point\nfeatures: " + szCount + "\ncrs: WGS 84 (EPSG:4326)\n" + strTail;
+    };
+    const std::string strZip = "/vsizip/" + Data("points.zip/points.geojson");
+    const std::string strGzip = "/vsigzip/" + Data("points.geojson.gz");
+    const struct {
+        std::string strArgs, strExpected;
+    } cases[] = {
+        {Points(), describe(Points(), "points", "4", strAll + strFields)},
+        {strZip, describe(strZip, "points", "4", strAll + strFields)},
+        {strGzip, describe(strGzip, "points.geojson", "4", strAll + strFields)},
+        {Points() + " --where \"count > 5\"",
+         describe(Points(), "points", "2", "extent: (10.05, 50.05) - (10.1, 50.1)\n" + strFields)},
+        {strZip + " --sql \"SELECT count FROM points WHERE kind = 'a'\"",
+         describe(strZip, "points", "2",
+                  "extent: (10, 50) - (10.2, 50)\nfields:\n  count: Integer\n")},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(RunOk("info " + c.strArgs).strOut, c.strExpected) << c.strArgs;
+    // The plug-in is described, so it must be found.
+    ExpectRefused("info --plugin " + Path("none.t3d"),
+                  "plug-in '" + Path("none.t3d") + "' (from --plugin) not found");
 }
 
 TEST_F(CommandLine, OutputFollowsItsName) {
-    const std::string strTheme = (dir / "u.xml").string();
+    const std::string strTheme = Path("u.xml");
     ASSERT_EQ(Run("unique " + Points() + " --field kind -o " + strTheme).nExit, 0);
     const std::string strRender = "render " + Points() + " --theme " + strTheme + " -o ";
     // Written: a .glb (any case) is one binary glTF file, a .gltf JSON glTF, a name without
-    // extension a tileset.
+    // extension a tileset, and --format overrides the name.
     const struct {
         const char* szName;
         const char* szWritten; // the file that must exist afterwards
@@ -190,59 +122,109 @@ TEST_F(CommandLine, OutputFollowsItsName) {
         {"S.GLB", "S.GLB", "glTF"},
         {"s.gltf", "s.gltf", "{\"asset\":"},
         {"tiles", "tiles/tileset.json", "{"},
+        {"t.obj --format 3dtiles", "t.obj/tileset.json", "{"},
     };
     for (const auto& c : written) {
-        const Result result = Run(strRender + (dir / c.szName).string());
+        const Outcome result = Run(strRender + Path(c.szName));
         EXPECT_EQ(result.nExit, 0) << c.szName << ": " << result.strErr;
-        EXPECT_EQ(Read(dir / c.szWritten).substr(0, std::string(c.szMagic).size()), c.szMagic)
+        EXPECT_EQ(ReadFile(Path(c.szWritten)).substr(0, std::string(c.szMagic).size()), c.szMagic)
             << c.szName;
     }
+    const std::string strUnknown =
+        "' (.glb or .gltf for a glTF scene, a folder or --format 3dtiles for 3D Tiles)";
     const struct {
-        const char* szName;
-        const char* szError; // after "theme3d: output '<path>': "
+        std::string strArgs, strError;
     } refused[] = {
-        {"s.obj", "unknown extension '.obj' (.glb or .gltf for a glTF scene, a folder or --format "
-                  "3dtiles for 3D Tiles)"},
-        {"s.b3dm", "unknown extension '.b3dm' (.glb or .gltf for a glTF scene, a folder or "
-                   "--format 3dtiles for 3D Tiles)"},
+        {Path("s.obj"), "output '" + Path("s.obj") + "': unknown extension '.obj" + strUnknown},
+        {Path("s.b3dm"), "output '" + Path("s.b3dm") + "': unknown extension '.b3dm" + strUnknown},
+        {Path("n.gltf") + " --nodes", "--nodes makes one .glb scene, not '" + Path("n.gltf") + "'"},
+        {Path("o/") + " --origin 10,50",
+         "--origin is for .glb and .gltf scenes: a tileset is placed on the globe by itself "
+         "(leave --origin out)"},
+        {Path("o.glb") + " --origin 10,95",
+         "--origin must be LON,LAT in degrees, such as -73.98,40.75, not '10,95'"},
+        {Path("o.glb") + " --origin 10",
+         "--origin must be LON,LAT in degrees, such as -73.98,40.75, not '10'"},
+        {Path("w.glb") + " --line-width -1", "--line-width must be 0 or more metres"},
+        {Path("n.glb") + " --nodes " + Points() + " --theme " + strTheme,
+         "--nodes draws one layer; leave it out for a scene of several"},
     };
     for (const auto& c : refused) {
-        const std::string strPath = (dir / c.szName).string();
-        const Result result = Run(strRender + strPath);
-        EXPECT_EQ(result.nExit, 2) << c.szName;
-        EXPECT_EQ(result.strErr, "theme3d: output '" + strPath + "': " + c.szError + "\n");
-        EXPECT_FALSE(fs::exists(strPath));
+        ExpectRefused(strRender + c.strArgs, c.strError);
+        EXPECT_EQ(List(m_strDir).size(), 7u) << "u.xml and the six written above";
     }
-    // --format overrides the name.
-    EXPECT_EQ(Run(strRender + (dir / "t.obj").string() + " --format 3dtiles").nExit, 0);
-    EXPECT_TRUE(fs::is_regular_file(dir / "t.obj" / "tileset.json"));
 }
 
-TEST_F(CommandLine, HelpListsEveryRampAndPalette) {
+// Each LAYER file starts a layer; the options after it are its own, and a second -l starts
+// another layer of the same file; those before the subcommand apply to every layer.
+TEST(LayerArgs, OptionsAfterALayerFileAreItsOwn) {
+    using theme3d::LayerArgs;
+    using theme3d::LayerSpec;
+    theme3d::CommonOptions common;
+    common.strWhere = "pop > 1";
+    const std::vector<LayerArgs::Item> items = {
+        {"theme", "a.xml"},  {"LAYER", "a.shp"},    {"where", "x = 1"}, {"LAYER", "b.gpkg"},
+        {"layer", "roads"},  {"theme", "b.xml"},    {"theme", "c.xml"}, {"layer", "rivers"},
+        {"sql", "SELECT 1"}, {"dialect", "SQLITE"}, {"theme", "d.xml"}, {"LAYER", "e.shp"}};
+    // path | layer | where | sql | dialect | themes
+    const std::vector<std::string> expected = {
+        "a.shp||x = 1|||a.xml,", "b.gpkg|roads|pop > 1|||b.xml,c.xml,",
+        "b.gpkg|rivers|pop > 1|SELECT 1|SQLITE|d.xml,", "e.shp||pop > 1|||"};
+    std::vector<std::string> got;
+    for (const LayerSpec& input : LayerArgs::Group(items, common)) {
+        got.push_back(input.strPath + "|" + input.strLayer + "|" + input.strWhere + "|" +
+                      input.strSql + "|" + input.strDialect + "|");
+        for (const std::string& strTheme : input.arrThemes)
+            got.back() += strTheme + ",";
+    }
+    EXPECT_EQ(got, expected);
+    const struct {
+        std::vector<LayerArgs::Item> items;
+        const char* szError;
+    } refused[] = {
+        {{{"LAYER", "a.shp"}, {"where", "x"}, {"where", "y"}, {"theme", "t"}},
+         "--where given twice for the layer a.shp (a new LAYER file starts the next layer's "
+         "options)"},
+        {{{"LAYER", "a.shp"}, {"LAYER", "b.shp"}}, "render needs at least one --theme"},
+        {{{"theme", "t"}}, "render needs a LAYER file for the options given"},
+    };
+    for (const auto& c : refused) {
+        try {
+            LayerArgs::Group(c.items, theme3d::CommonOptions());
+            ADD_FAILURE() << c.szError;
+        } catch (const theme3d::ToolError& e) {
+            EXPECT_STREQ(e.what(), c.szError);
+        }
+    }
+}
+
+// --version, and --help that names every ramp and palette and the render options.
+TEST_F(CommandLine, VersionAndHelpSayWhatTheyShould) {
     const struct {
         const char* szCommand;
-        const char* szNames;
+        const char* szText;
     } cases[] = {
+        {"--version", "theme3d 6.0.0\n"},
         {"classify --help", "blues, greens, greys, purples, reds, spectral, viridis, ylorrd"},
         {"unique --help", "bold, dark, pastel"},
         {"chart --help", "bold, dark, pastel"},
+        {"render --help", "--line-width FLOAT"},
+        {"render --help", "--origin TEXT"},
     };
-    for (const auto& c : cases) {
-        const Result result = Run(c.szCommand);
-        EXPECT_EQ(result.nExit, 0) << c.szCommand;
-        EXPECT_NE(result.strOut.find(c.szNames), std::string::npos) << result.strOut;
-    }
+    for (const auto& c : cases)
+        EXPECT_TRUE(Has(RunOk(c.szCommand).strOut, c.szText)) << c.szCommand;
 }
 
 TEST_F(CommandLine, ChartSizeIsTwoPositiveMetresInOrder) {
-    const std::string strOut = (dir / "g.xml").string();
+    const std::string strOut = Path("g.xml");
     EXPECT_EQ(
         Run("chart " + Points() + " --fields count --chart-size 1000,5000 -o " + strOut).nExit, 0);
     // The theme keeps the sizes as MIN and MAX (cx is cy times the square root of 2).
-    EXPECT_NE(Read(strOut).find("<dkm:MinSize><dkm:cx>1414.213562373095101</dkm:cx><dkm:cy>1000</"
-                                "dkm:cy></dkm:MinSize><dkm:MaxSize><dkm:cx>7071.06781186547596</"
-                                "dkm:cx><dkm:cy>5000</dkm:cy></dkm:MaxSize>"),
-              std::string::npos);
+    EXPECT_NE(
+        ReadFile(strOut).find("<dkm:MinSize><dkm:cx>1414.213562373095101</dkm:cx><dkm:cy>1000</"
+                              "dkm:cy></dkm:MinSize><dkm:MaxSize><dkm:cx>7071.06781186547596</"
+                              "dkm:cx><dkm:cy>5000</dkm:cy></dkm:MaxSize>"),
+        std::string::npos);
     const std::string strOrder =
         "theme3d: --chart-size must be MIN,MAX in metres with 0 < MIN <= MAX, not ";
     const std::string strForm =
@@ -252,64 +234,31 @@ TEST_F(CommandLine, ChartSizeIsTwoPositiveMetresInOrder) {
         std::string strError;
     } refused[] = {
         {"5000,1000", strOrder + "5000,1000\n"}, {"0,10", strOrder + "0,10\n"},
-        {"-1,5", strOrder + "-1,5\n"},           {"1e400,1e500", strOrder + "inf,inf\n"},
-        {"1000", strForm + "1000'\n"},           {"10,20,30", strForm + "10,20,30'\n"},
+        {"1e400,1e500", strOrder + "inf,inf\n"}, {"1000", strForm + "1000'\n"},
         {"ten,20", strForm + "ten,20'\n"},
     };
     for (const auto& c : refused) {
-        const Result result = Run("chart " + Points() + " --fields count --chart-size " +
-                                  c.szSizes + " -o " + (dir / "bad.xml").string());
+        const Outcome result = Run("chart " + Points() + " --fields count --chart-size " +
+                                   c.szSizes + " -o " + Path("bad.xml"));
         EXPECT_EQ(result.nExit, 2) << c.szSizes;
         EXPECT_EQ(result.strErr, c.strError);
-        EXPECT_FALSE(fs::exists(dir / "bad.xml"));
+        EXPECT_FALSE(fs::exists(Path("bad.xml")));
     }
 }
 
-TEST_F(CommandLine, InfoListsTheLayersOfAGeoPackageAndDescribesTheOneChosen) {
-    const std::string strPath = (dir / "two.gpkg").string();
-    {
-        GDALAllRegister();
-        GDALDriver* pDriver = GetGDALDriverManager()->GetDriverByName("GPKG");
-        ASSERT_NE(pDriver, nullptr);
-        std::unique_ptr<GDALDataset> pData(
-            pDriver->Create(strPath.c_str(), 0, 0, 0, GDT_Unknown, nullptr));
-        ASSERT_NE(pData, nullptr);
-        OGRSpatialReference wgs84;
-        wgs84.importFromEPSG(4326);
-        const struct {
-            const char* szLayer;
-            OGRwkbGeometryType type;
-            const char* szField;
-            OGRFieldType fieldType;
-            const char* szWkt;
-        } layers[] = {{"pts", wkbPoint, "n", OFTInteger, "POINT (5 6)"},
-                      {"areas", wkbPolygon, "name", OFTString, "POLYGON ((0 0,2 0,2 1,0 1,0 0))"}};
-        for (const auto& l : layers) {
-            OGRLayer* pLayer = pData->CreateLayer(l.szLayer, &wgs84, l.type, nullptr);
-            ASSERT_NE(pLayer, nullptr);
-            OGRFieldDefn field(l.szField, l.fieldType);
-            ASSERT_EQ(pLayer->CreateField(&field), OGRERR_NONE);
-            OGRFeature feature(pLayer->GetLayerDefn());
-            OGRGeometry* pGeometry = nullptr;
-            ASSERT_EQ(OGRGeometryFactory::createFromWkt(l.szWkt, &wgs84, &pGeometry), OGRERR_NONE);
-            feature.SetGeometryDirectly(pGeometry);
-            ASSERT_EQ(pLayer->CreateFeature(&feature), OGRERR_NONE);
-        }
-    }
-    const std::string strHead = "file: " + strPath + "\nlayers: pts (Point), areas (Polygon)\n";
-    const struct {
-        std::string strArgs, strExpected;
-    } cases[] = {
-        {"info " + strPath,
-         strHead + "layer: pts\ngeometry: Point\nfeatures: 1\ncrs: WGS 84 (EPSG:4326)\n"
-                   "extent: (5, 6) - (5, 6)\nfields:\n  n: Integer\n"},
-        {"info " + strPath + " -l areas",
-         strHead + "layer: areas\ngeometry: Polygon\nfeatures: 1\ncrs: WGS 84 (EPSG:4326)\n"
-                   "extent: (0, 0) - (2, 1)\nfields:\n  name: String\n"},
-    };
-    for (const auto& c : cases) {
-        const Result result = Run(c.strArgs);
-        EXPECT_EQ(result.nExit, 0) << c.strArgs << ": " << result.strErr;
-        EXPECT_EQ(result.strOut, c.strExpected) << c.strArgs;
-    }
+// A GeoPackage of two layers: info lists both and describes the first, or the one -l names;
+// render draws both into one scene when -l is given for each.
+TEST_F(CommandLine, InfoListsTheLayersOfAGeoPackageAndRenderDrawsThoseChosen) {
+    const std::string strPath = Convert(Points(), "GPKG", "two.gpkg");
+    Convert(Data("polygons.geojson"), "GPKG", "two.gpkg");
+    const std::string strHead =
+        "file: " + strPath + "\nlayers: points (Point), polygons (Polygon)\nlayer: ";
+    EXPECT_EQ(RunOk("info " + strPath).strOut.rfind(strHead + "points\ngeometry: Point\n", 0), 0u);
+    EXPECT_EQ(RunOk("info " + strPath + " -l polygons").strOut.rfind(strHead + "polygons\n", 0),
+              0u);
+    RunOk("unique " + strPath + " --field kind -o " + Path("u.xml"));
+    EXPECT_TRUE(Has(RunOk("render " + strPath + " -l points --theme " + Path("u.xml") +
+                          " -l polygons -o " + Path("s.glb"))
+                        .strOut,
+                    "wrote " + Path("s.glb") + ": 7 features,"));
 }

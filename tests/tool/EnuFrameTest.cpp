@@ -31,11 +31,3 @@ TEST(EnuFrame, EastIsXAndNorthIsMinusZ) {
     EXPECT_LT(north.z, -1100.0); // about 1105.7 m north
     EXPECT_GT(north.z, -1112.0);
 }
-
-TEST(EnuFrame, LocalAxesAtTheOriginAreTheSceneAxes) {
-    const EnuFrame frame(-70.0, -30.0);
-    const theme3d::LocalAxes axes = frame.AxesAt(-70.0, -30.0);
-    EXPECT_NEAR(axes.east.x, 1.0, 1e-12);
-    EXPECT_NEAR(axes.up.y, 1.0, 1e-12);
-    EXPECT_NEAR(axes.north.z, -1.0, 1e-12);
-}

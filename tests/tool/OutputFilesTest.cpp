@@ -2,77 +2,30 @@
 #include "SignalCleanup.h"
 #include "ToolError.h"
 
-#include <algorithm>
+#include "ToolRun.h"
+
 #include <csignal>
-#include <cstdlib>
-#include <dirent.h>
-#include <fstream>
-#include <gtest/gtest.h>
-#include <sstream>
-#include <string>
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
-#include <vector>
 
 using theme3d::OutputFiles;
+using namespace tooltest;
 
 namespace {
 
-class OutputFilesTest : public testing::Test {
+// Writing and committing files is checked end to end by every run of the tool (and under faults
+// by FaultInjectionTest); here what only a folder does.
+class OutputFilesTest : public ToolTest {
 protected:
+    std::vector<std::string> Names() const { return List(m_strDir); }
+    std::string Read(const std::string& strName) const { return ReadFile(Path(strName)); }
     void SetUp() override {
-        char szTemplate[] = "/tmp/theme3d-out-XXXXXX";
-        ASSERT_NE(mkdtemp(szTemplate), nullptr);
-        dir = szTemplate;
+        ToolTest::SetUp();
+        dir = m_strDir;
     }
-    void TearDown() override { std::system(("rm -rf '" + dir + "'").c_str()); }
-
-    std::vector<std::string> Names() const {
-        std::vector<std::string> names;
-        DIR* pDir = opendir(dir.c_str());
-        while (dirent* pEntry = readdir(pDir)) {
-            if (pEntry->d_name[0] != '.')
-                names.push_back(pEntry->d_name);
-        }
-        closedir(pDir);
-        std::sort(names.begin(), names.end());
-        return names;
-    }
-    std::string Read(const std::string& strName) const {
-        std::ifstream in(dir + "/" + strName);
-        std::ostringstream text;
-        text << in.rdbuf();
-        return text.str();
-    }
-
     std::string dir;
 };
 
 } // namespace
-
-TEST_F(OutputFilesTest, NothingAppearsBeforeCommit) {
-    {
-        OutputFiles outputs;
-        outputs.Write(dir + "/a.xml", "<a/>");
-        outputs.Write(dir + "/b.glb", "glTF");
-        EXPECT_EQ(Names().size(), 2u); // the two temporary files
-        EXPECT_EQ(Names()[0].rfind("a.xml.tmp", 0), 0u);
-    }
-    EXPECT_TRUE(Names().empty()); // dropped without a commit
-}
-
-TEST_F(OutputFilesTest, CommitRenamesEveryFileIntoPlace) {
-    std::ofstream(dir + "/a.xml") << "old";
-    OutputFiles outputs;
-    outputs.Write(dir + "/a.xml", "<a/>");
-    outputs.Write(dir + "/b.glb", "glTF");
-    EXPECT_EQ(Read("a.xml"), "old");
-    outputs.Commit();
-    EXPECT_EQ(Names(), (std::vector<std::string>{"a.xml", "b.glb"}));
-    EXPECT_EQ(Read("a.xml"), "<a/>");
-    EXPECT_EQ(Read("b.glb"), "glTF");
-}
 
 TEST_F(OutputFilesTest, AFolderThatCannotBeWrittenIsAToolError) {
     OutputFiles outputs;

@@ -12,15 +12,6 @@ TEST(ThemeMaker, CaptionsNameEachRange) {
     EXPECT_TRUE(ThemeMaker::RangeCaptions({}).empty());
 }
 
-TEST(ThemeMaker, MethodNamesMapToTheRangeThemeCodes) {
-    const std::vector<std::pair<std::string, int>> table = {
-        {"equal", 0},    {"sqrt", 1},    {"stdev", 2},   {"log", 3},
-        {"quantile", 4}, {"natural", 4}, {"interval", 5}};
-    for (const auto& row : table)
-        EXPECT_EQ(ThemeMaker::MethodCode(row.first), row.second) << row.first;
-    EXPECT_THROW(ThemeMaker::MethodCode("jenks"), theme3d::ToolError);
-}
-
 TEST(ThemeMaker, ChartBoundsAreTheExtentWidenedToAMinimum) {
     const TOVO::TovoRect2D wide = ThemeMaker::ChartBounds({0.0, 10.0, 20.0, 30.0});
     EXPECT_EQ(wide.xmin, 0.0);

@@ -1,16 +1,12 @@
 #include "ViewCommand.h"
 #include "ToolError.h"
+#include "ToolRun.h"
 
-#include <arpa/inet.h>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
-#include <netinet/in.h>
 #include <string>
-#include <sys/socket.h>
-#include <thread>
-#include <unistd.h>
 
 using theme3d::StaticServer;
 using theme3d::ToolError;
@@ -21,14 +17,12 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class ViewCommandTest : public testing::Test {
+class ViewCommandTest : public tooltest::ToolTest {
 protected:
     void SetUp() override {
-        char szTemplate[] = "/tmp/theme3d-view-XXXXXX";
-        ASSERT_NE(mkdtemp(szTemplate), nullptr);
-        dir = szTemplate;
+        ToolTest::SetUp();
+        dir = m_strDir;
     }
-    void TearDown() override { fs::remove_all(dir); }
 
     void Touch(const std::string& strName, const std::string& strText = "x") const {
         fs::create_directories(fs::path(dir + "/" + strName).parent_path());
@@ -37,26 +31,6 @@ protected:
 
     std::string dir;
 };
-
-// What a client gets back for one raw request.
-std::string Fetch(int nPort, const std::string& strRequest) {
-    const int s = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    address.sin_port = htons(static_cast<std::uint16_t>(nPort));
-    if (connect(s, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
-        close(s);
-        return "no connection";
-    }
-    send(s, strRequest.data(), strRequest.size(), 0);
-    std::string strAnswer;
-    char buffer[4096];
-    for (ssize_t n; (n = recv(s, buffer, sizeof buffer, 0)) > 0;)
-        strAnswer.append(buffer, static_cast<std::size_t>(n));
-    close(s);
-    return strAnswer;
-}
 
 } // namespace
 
@@ -86,17 +60,6 @@ TEST(StaticServerResolve, MapsRequestPathsInsideTheRootOnly) {
         EXPECT_EQ(StaticServer::Resolve("/srv", c.szTarget), c.szExpected) << c.szTarget;
 }
 
-TEST(StaticServerContentType, NamesWhatTheViewerLoads) {
-    EXPECT_STREQ(StaticServer::ContentType("a/page.html"), "text/html; charset=utf-8");
-    EXPECT_STREQ(StaticServer::ContentType("viewer.js"), "text/javascript; charset=utf-8");
-    EXPECT_STREQ(StaticServer::ContentType("demo.glb"), "model/gltf-binary");
-    EXPECT_STREQ(StaticServer::ContentType("tileset.json"), "application/json");
-    EXPECT_STREQ(StaticServer::ContentType("demo.labels.geojson"), "application/geo+json");
-    EXPECT_STREQ(StaticServer::ContentType("draco_decoder.wasm"), "application/wasm");
-    EXPECT_STREQ(StaticServer::ContentType("legend.svg"), "image/svg+xml");
-    EXPECT_STREQ(StaticServer::ContentType("README"), "application/octet-stream");
-}
-
 TEST(ViewCommandUrlPath, EscapesEverythingButUnreservedBytesAndSlashes) {
     EXPECT_EQ(ViewCommand::UrlPath("demo.glb"), "demo.glb");
     EXPECT_EQ(ViewCommand::UrlPath("tiles/0_0.glb"), "tiles/0_0.glb");
@@ -104,58 +67,50 @@ TEST(ViewCommandUrlPath, EscapesEverythingButUnreservedBytesAndSlashes) {
     EXPECT_EQ(ViewCommand::UrlPath("caf\xC3\xA9~-_.glb"), "caf%C3%A9~-_.glb");
 }
 
-TEST_F(ViewCommandTest, GlbFileGetsAPageNamedAfterItWithItsLabelsAndLegend) {
-    Touch("world.glb");
-    Touch("world.labels.geojson");
-    Touch("legend.svg");
-    Touch("world.legend.svg"); // preferred to the folder's legend.svg
-    const ViewPlan plan = ViewCommand::Plan(dir + "/world.glb", "");
-    EXPECT_EQ(plan.strDir, dir);
-    EXPECT_EQ(plan.strPage, "world.html");
-    EXPECT_EQ(plan.strType, "glb");
-    EXPECT_EQ(plan.strScene, "world.glb");
-    EXPECT_EQ(plan.strLabels, "world.labels.geojson");
-    EXPECT_EQ(plan.strLegend, dir + "/world.legend.svg");
-}
-
-TEST_F(ViewCommandTest, FolderWithOneGlbIsTheDemoCase) {
-    Touch("demo.glb");
-    Touch("demo.labels.geojson");
-    Touch("legend.svg");
-    Touch("range.xml");
-    const ViewPlan plan = ViewCommand::Plan(dir, "");
-    EXPECT_EQ(plan.strPage, "index.html");
-    EXPECT_EQ(plan.strType, "glb");
-    EXPECT_EQ(plan.strScene, "demo.glb");
-    EXPECT_EQ(plan.strLabels, "demo.labels.geojson");
-    EXPECT_EQ(plan.strLegend, dir + "/legend.svg");
-}
-
-TEST_F(ViewCommandTest, FolderWithATilesetIsATileset) {
-    Touch("tiles/tileset.json", "{}");
-    Touch("tiles/0/0.glb");
-    Touch("tiles/1.glb"); // tile contents beside tileset.json do not make it a single scene
-    Touch("tiles/1b.glb");
-    for (const std::string& strScene : {dir + "/tiles", dir + "/tiles/tileset.json"}) {
-        const ViewPlan plan = ViewCommand::Plan(strScene, "");
-        EXPECT_EQ(plan.strDir, dir + "/tiles");
-        EXPECT_EQ(plan.strPage, "index.html");
-        EXPECT_EQ(plan.strType, "tileset");
-        EXPECT_EQ(plan.strScene, "tileset.json");
-        EXPECT_EQ(plan.strLabels, "");
-        EXPECT_EQ(plan.strLegend, "");
-        EXPECT_EQ(plan.strTitle, "tiles");
+// A .glb or .gltf gets a page named after it, with the labels and legend named after it (before
+// the folder's legend.svg); a folder with one scene (the demo's) gets index.html, and so does a
+// tileset's folder, whose tile contents beside tileset.json do not make it a single scene.
+TEST_F(ViewCommandTest, SceneFileOrFolderGetsItsPageLabelsAndLegend) {
+    for (const char* szFile :
+         {"world.glb", "world.labels.geojson", "legend.svg", "world.legend.svg", "city/city.gltf",
+          "city/city.bin", "city/city.labels.geojson", "city/legend.svg", "city/range.xml",
+          "tiles/tileset.json", "tiles/0/0.glb", "tiles/1.glb"})
+        Touch(szFile);
+    const struct {
+        std::string strScene;
+        std::vector<std::string> expected; // folder, page, type, scene, labels, legend, title
+    } cases[] = {
+        {dir + "/world.glb",
+         {dir, "world.html", "glb", "world.glb", "world.labels.geojson", dir + "/world.legend.svg",
+          "world.glb"}},
+        {dir + "/city/city.gltf",
+         {dir + "/city", "city.html", "gltf", "city.gltf", "city.labels.geojson",
+          dir + "/city/legend.svg", "city.gltf"}},
+        {dir + "/city",
+         {dir + "/city", "index.html", "gltf", "city.gltf", "city.labels.geojson",
+          dir + "/city/legend.svg", "city.gltf"}},
+        {dir + "/tiles",
+         {dir + "/tiles", "index.html", "tileset", "tileset.json", "", "", "tiles"}},
+        {dir + "/tiles/tileset.json",
+         {dir + "/tiles", "index.html", "tileset", "tileset.json", "", "", "tiles"}},
+    };
+    for (const auto& c : cases) {
+        const ViewPlan plan = ViewCommand::Plan(c.strScene, "");
+        EXPECT_EQ((std::vector<std::string>{plan.strDir, plan.strPage, plan.strType, plan.strScene,
+                                            plan.strLabels, plan.strLegend, plan.strTitle}),
+                  c.expected)
+            << c.strScene;
     }
 }
 
 TEST_F(ViewCommandTest, RefusesWhatIsNoScene) {
     Touch("two/a.glb");
-    Touch("two/b.glb");
+    Touch("two/b.gltf");
     fs::create_directories(dir + "/empty");
-    Touch("scene.gltf");
+    Touch("scene.obj");
     Touch("one/a.glb");
-    for (const std::string& strScene : {dir + "/two", dir + "/empty", dir + "/scene.gltf",
-                                        dir + "/missing.glb", dir + "/missing"})
+    for (const std::string& strScene :
+         {dir + "/two", dir + "/empty", dir + "/scene.obj", dir + "/missing.glb", dir + "/missing"})
         EXPECT_THROW(ViewCommand::Plan(strScene, ""), ToolError) << strScene;
     EXPECT_THROW(ViewCommand::Plan(dir + "/one", dir + "/no-legend.svg"), ToolError);
 }
@@ -182,34 +137,6 @@ TEST(ViewCommandPage, FillsTheSlotsAndKeepsTheScriptBlockClosedOnlyByItself) {
     EXPECT_EQ(ViewCommand::PageHtml("<!--THEME3D_CONFIG-->|<!--THEME3D_LEGEND-->", plan, "<html/>"),
               "{\"type\":\"glb\",\"scene\":\"a%20b.glb\",\"title\":\"t - theme3d\"}|");
     EXPECT_THROW(ViewCommand::PageHtml("<html/>", plan, ""), ToolError);
-}
-
-TEST_F(ViewCommandTest, ServerAnswersGetAndHeadWithinItsFolderOnly) {
-    Touch("site/demo.glb", std::string("glTF\0\x01\x02", 7));
-    Touch("secret.txt", "not for the page");
-    StaticServer server(dir + "/site");
-    const int nPort = server.Listen(0);
-    ASSERT_GT(nPort, 0);
-    std::atomic<bool> bStop{false};
-    std::thread thread([&] { server.Run(bStop); });
-
-    const std::string strHead = "HTTP/1.1 200 OK\r\nContent-Type: model/gltf-binary\r\n"
-                                "Content-Length: 7\r\nCache-Control: no-cache\r\n"
-                                "Connection: close\r\n\r\n";
-    EXPECT_EQ(Fetch(nPort, "GET /demo.glb HTTP/1.1\r\nHost: x\r\n\r\n"),
-              strHead + std::string("glTF\0\x01\x02", 7));
-    EXPECT_EQ(Fetch(nPort, "HEAD /demo.glb HTTP/1.1\r\n\r\n"), strHead);
-    const std::string strNotFound = "HTTP/1.1 404 Not Found\r\nContent-Type: text/plain\r\n"
-                                    "Content-Length: 14\r\nConnection: close\r\n\r\n"
-                                    "404 Not Found\n";
-    EXPECT_EQ(Fetch(nPort, "GET /../secret.txt HTTP/1.1\r\n\r\n"), strNotFound);
-    EXPECT_EQ(Fetch(nPort, "GET /nothing.glb HTTP/1.1\r\n\r\n"), strNotFound);
-    EXPECT_EQ(Fetch(nPort, "GET / HTTP/1.1\r\n\r\n"), strNotFound); // a folder is no file
-    EXPECT_EQ(Fetch(nPort, "POST /demo.glb HTTP/1.1\r\n\r\n").substr(0, 33),
-              "HTTP/1.1 405 Method Not Allowed\r\n");
-
-    bStop = true;
-    thread.join(); // Run returns once asked to stop
 }
 
 TEST(StaticServerListen, RefusesPortsOutOfRange) {

@@ -30,7 +30,9 @@ const std::map<std::string, Stops>& Ramps() {
 // ground colour (a slate blue) to be told apart on it.
 const std::map<std::string, Stops>& Palettes() {
     static const std::map<std::string, Stops> palettes = {
-        {"bold", {0xF28E2B, 0xE15759, 0x76B7B2, 0x59A14F, 0xEDC948, 0xB07AA1, 0xFF9DA7,
+        // Teal, green and purple first: a few chart items stay apart from the warm ramps
+        // (ylorrd, reds) that classes are often drawn in.
+        {"bold", {0x76B7B2, 0x59A14F, 0xB07AA1, 0xF28E2B, 0xE15759, 0xEDC948, 0xFF9DA7,
                   0x9C755F, 0xBAB0AC, 0x2CA02C, 0xD62728, 0x9467BD, 0xE377C2, 0x7F7F7F,
                   0xBCBD22, 0x17BECF, 0xA0CBE8, 0xFFBE7D, 0x8CD17D, 0xB6992D}},
         {"pastel", {0x8DD3C7, 0xFFFFB3, 0xBEBADA, 0xFB8072, 0x80B1D3, 0xFDB462, 0xB3DE69,

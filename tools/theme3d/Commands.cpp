@@ -10,6 +10,8 @@
 #include "VyScene600/KrTheme3D.h"
 #include "VyScene600/KrTheme3DFactory.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
@@ -169,25 +171,100 @@ void Commands::Chart(const CommonOptions& common, const std::string& strPath,
               << (options.arrFields.size() == 1 ? " field\n" : " fields\n");
 }
 
-void Commands::Render(const CommonOptions& common, const std::string& strPath,
-                      const std::vector<std::string>& arrThemes, const RenderOptions& options) {
+void Commands::Render(const CommonOptions& common, const std::vector<LayerSpec>& inputs,
+                      const RenderOptions& options) {
     // A name the tool cannot write is refused before any work.
     const bool bTileset = StreamRenderer::WantsTileset(options);
     if (options.bNodes && (bTileset || StreamRenderer::IsGltf(options)))
         throw ToolError("--nodes makes one .glb scene, not '" + options.strOutput + "'");
+    if (options.bOrigin && bTileset)
+        throw ToolError("--origin is for .glb and .gltf scenes: a tileset is placed on the globe "
+                        "by itself (leave --origin out)");
+    if (!(options.dLineWidth >= 0.0) || !std::isfinite(options.dLineWidth))
+        throw ToolError("--line-width must be 0 or more metres");
     PluginLoader plugin(common.strPlugin);
-    std::vector<std::unique_ptr<KRS::KrTheme3D>> themes;
-    for (const std::string& strTheme : arrThemes)
-        themes.push_back(ThemeFile::Read(plugin, strTheme));
-    LayerReader layer(strPath, common.strLayer, common.bSkipFailures, common.strSql,
-                      common.strDialect);
-    layer.SetWhere(common.strWhere);
+    std::vector<std::unique_ptr<LayerReader>> readers;
+    std::vector<RenderLayer> layers(inputs.size());
+    for (std::size_t k = 0; k < inputs.size(); ++k) {
+        const LayerSpec& input = inputs[k];
+        for (const std::string& strTheme : input.arrThemes)
+            layers[k].themes.push_back(ThemeFile::Read(plugin, strTheme));
+        readers.push_back(std::make_unique<LayerReader>(
+            input.strPath, input.strLayer, common.bSkipFailures, input.strSql, input.strDialect));
+        readers.back()->SetWhere(input.strWhere);
+        layers[k].pLayer = readers.back().get();
+    }
     OutputFiles outputs;
-    const RenderSummary summary = Renderer::Run(plugin, layer, themes, options, outputs);
+    const RenderSummary summary = Renderer::Run(plugin, layers, options, outputs);
     outputs.Commit();
     PrintSummary(options.strOutput, summary);
+    if (inputs.size() > 1)
+        std::cout << "from " << inputs.size() << " layers\n";
     if (!options.strLegend.empty())
         std::cout << "wrote " << options.strLegend << '\n';
+}
+
+std::vector<LayerSpec> LayerArgs::Group(const std::vector<Item>& items,
+                                        const CommonOptions& common) {
+    std::vector<LayerSpec> inputs;
+    bool bOpen = false; // options came before the first file
+    auto current = [&]() -> LayerSpec& {
+        if (inputs.empty()) {
+            inputs.emplace_back();
+            bOpen = true;
+        }
+        return inputs.back();
+    };
+    auto once = [](std::string& strValue, const Item& item, const LayerSpec& input) {
+        if (!strValue.empty())
+            throw ToolError("--" + item.first + " given twice for the layer " + input.strPath +
+                            (input.strLayer.empty() ? "" : " -l " + input.strLayer) +
+                            " (a new LAYER file starts the next layer's options)");
+        strValue = item.second;
+    };
+    for (const Item& item : items) {
+        if (item.first == "LAYER") {
+            if (bOpen)
+                inputs.back().strPath = item.second;
+            else
+                inputs.push_back(LayerSpec{item.second, "", "", "", "", {}});
+            bOpen = false;
+        } else if (item.first == "layer") {
+            LayerSpec& input = current();
+            if (input.strLayer.empty())
+                input.strLayer = item.second;
+            else // another layer of the same file
+                inputs.push_back(LayerSpec{input.strPath, item.second, "", "", "", {}});
+        } else if (item.first == "where") {
+            once(current().strWhere, item, current());
+        } else if (item.first == "sql") {
+            once(current().strSql, item, current());
+        } else if (item.first == "dialect") {
+            once(current().strDialect, item, current());
+        } else {
+            current().arrThemes.push_back(item.second);
+        }
+    }
+    if (inputs.empty())
+        throw ToolError("render needs a LAYER file and at least one --theme");
+    // A layer without themes is drawn in the default colours, as context for the others.
+    if (std::all_of(inputs.begin(), inputs.end(),
+                    [](const LayerSpec& input) { return input.arrThemes.empty(); }))
+        throw ToolError("render needs at least one --theme");
+    for (LayerSpec& input : inputs) {
+        if (input.strPath.empty())
+            throw ToolError("render needs a LAYER file for the options given");
+        const std::pair<std::string*, const std::string*> defaults[] = {
+            {&input.strLayer, &common.strLayer},
+            {&input.strWhere, &common.strWhere},
+            {&input.strSql, &common.strSql},
+            {&input.strDialect, &common.strDialect}};
+        for (const auto& [pValue, pDefault] : defaults) {
+            if (pValue->empty())
+                *pValue = *pDefault;
+        }
+    }
+    return inputs;
 }
 
 std::string Commands::DataDir() {
@@ -226,6 +303,10 @@ void Commands::Demo(const CommonOptions& common, const std::string& strDir, int 
     graph.arrFields = {"pop_m", "gdp_bn"};
     graph.strType = "bar";
     graph.strGraduate = "sqrt";
+    // The default sizes (a tenth of the Earth's radius for the largest sum of a world layer)
+    // leave the charts of the many small countries as stubs beside extrusions of 250 km.
+    graph.dMinSize = 150000.0;
+    graph.dMaxSize = 1200000.0;
     std::vector<std::unique_ptr<KRS::KrTheme3D>> themes;
     themes.push_back(ThemeMaker::MakeRange(plugin, layer, range));
     themes.push_back(ThemeMaker::MakeGraph(plugin, layer, graph));
@@ -243,8 +324,12 @@ void Commands::Demo(const CommonOptions& common, const std::string& strDir, int 
     options.bGround = true;
     // The demo scene is for any glTF viewer, and not all of them draw instances.
     options.bInstanceBars = false;
-    const RenderSummary summary = Renderer::Run(plugin, layer, themes, options, outputs);
+    std::vector<RenderLayer> layers(1);
+    layers[0].pLayer = &layer;
+    layers[0].themes = std::move(themes);
+    const RenderSummary summary = Renderer::Run(plugin, layers, options, outputs);
     outputs.Commit();
+    themes = std::move(layers[0].themes);
 
     std::cout << "demo on " << strLayerPath << " (Natural Earth 1:110m countries)\n"
               << "wrote " << names[0] << ": natural breaks of pop_density, ";

@@ -20,6 +20,26 @@ struct CommonOptions {
     std::string strDialect;     // --dialect: the query's dialect (OGR SQL when empty)
 };
 
+// One input of a scene: a layer and the themes that draw it.
+struct LayerSpec {
+    std::string strPath, strLayer, strWhere, strSql, strDialect;
+    std::vector<std::string> arrThemes;
+};
+
+// The render command's inputs as given: each LAYER file starts an input, and the options after
+// it (-l, --where, --sql, --dialect, --theme) are that input's. A second -l for the same input
+// starts another input from the same file. Options before the first file belong to it. Those
+// given before the subcommand (common) apply to every input that does not set its own. An input
+// without --theme is drawn in the default colours; the scene needs at least one theme.
+class LayerArgs {
+public:
+    // (option, value) in command-line order; the option is "LAYER" for a file, "layer",
+    // "where", "sql", "dialect" or "theme".
+    using Item = std::pair<std::string, std::string>;
+    static std::vector<LayerSpec> Group(const std::vector<Item>& items,
+                                        const CommonOptions& common);
+};
+
 class Commands {
 public:
     static void Info(const CommonOptions& common);
@@ -35,8 +55,8 @@ public:
                       const std::string& strOutput);
     static void Chart(const CommonOptions& common, const std::string& strPath,
                       const GraphOptions& options, const std::string& strOutput);
-    static void Render(const CommonOptions& common, const std::string& strPath,
-                       const std::vector<std::string>& arrThemes, const RenderOptions& options);
+    static void Render(const CommonOptions& common, const std::vector<LayerSpec>& inputs,
+                       const RenderOptions& options);
     static void Demo(const CommonOptions& common, const std::string& strDir, int nJobs);
 
     // The folder of the bundled sample layers: THEME3D_DATA, <exe>/../share/theme3d, the

@@ -22,9 +22,9 @@ const TOVO::TovoVariant& ValueAt(const Feature& feature, const ThemeUse& use, st
 
 FeatureRenderer::FeatureRenderer(const RenderPlan& plan,
                                  std::vector<std::unique_ptr<KRS::KrTheme3D>> themes,
-                                 const EnuFrame& frame, double dMarkerSize)
+                                 const EnuFrame& frame, const GeoExtent& extent, double dLineWidth)
     : m_plan(plan), m_themes(std::move(themes)), m_features(frame), m_charts(frame),
-      m_dMarkerSize(dMarkerSize) {}
+      m_dMarkerSize(MarkerSize(extent)), m_dLineWidth(dLineWidth), m_dLineLift(LineLift(extent)) {}
 
 FeatureRenderer::~FeatureRenderer() = default;
 
@@ -64,6 +64,8 @@ FeatureLook FeatureRenderer::Look(const Feature& feature, NonFinite& nonFinite,
     look.fill = kDefaultFill;
     look.line = kDefaultLine;
     look.dMarker = m_dMarkerSize;
+    look.dLineWidth = m_dLineWidth;
+    look.dLineLift = m_dLineLift;
     const std::vector<ThemeUse>& uses = m_plan.GetUses();
     for (std::size_t t = 0; t < uses.size(); ++t) {
         if (uses[t].nType != KRS::KrTheme3D::Unique && uses[t].nType != KRS::KrTheme3D::Range)
@@ -153,6 +155,10 @@ double FeatureRenderer::MarkerSize(const GeoExtent& extent) {
     return std::max(1.0, std::hypot(dx, dy) / 300.0);
 }
 
+double FeatureRenderer::LineLift(const GeoExtent& extent) {
+    return std::max(0.1, MarkerSize(extent) / 30.0);
+}
+
 MeshData FeatureRenderer::Ground(const EnuFrame& frame, const GeoExtent& extent) {
     MeshData mesh;
     if (extent.IsEmpty())
@@ -162,7 +168,7 @@ MeshData FeatureRenderer::Ground(const EnuFrame& frame, const GeoExtent& extent)
     const double xmin = std::max(-180.0, extent.xmin - mx),
                  xmax = std::min(180.0, extent.xmax + mx);
     const double ymin = std::max(-90.0, extent.ymin - my), ymax = std::min(90.0, extent.ymax + my);
-    const double dBelow = -std::max(0.05, MarkerSize(extent) / 30.0);
+    const double dBelow = -LineLift(extent);
     FeatureTessellator tessellator(frame);
     tessellator.Ground(xmin, ymin, xmax, ymax, dBelow,
                        mesh.For(ColorRamp::kGround, Primitive::Triangles));

@@ -27,8 +27,10 @@ public:
     static constexpr TOVO::TovoColor kDefaultFill = TOVO::TOVORGB(200, 200, 200);
     static constexpr TOVO::TovoColor kDefaultLine = TOVO::TOVORGB(90, 90, 90);
 
+    // Markers and the lines' lift are sized from the layer's extent; lines are ribbons
+    // dLineWidth metres wide, or glTF lines when it is 0.
     FeatureRenderer(const RenderPlan& plan, std::vector<std::unique_ptr<KRS::KrTheme3D>> themes,
-                    const EnuFrame& frame, double dMarkerSize);
+                    const EnuFrame& frame, const GeoExtent& extent, double dLineWidth = 0.0);
     ~FeatureRenderer();
 
     FeatureResult Render(const Feature& feature);
@@ -44,6 +46,10 @@ public:
 
     // A marker size that reads at the layer's scale: a three-hundredth of its diagonal.
     static double MarkerSize(const GeoExtent& extent);
+    // How far lines stand above the ground, so that they do not fight flat polygons or the
+    // globe for the same depth: a thirtieth of the marker size (a nine-thousandth of the
+    // layer's diagonal), at least 0.1 m. The ground lies as far below.
+    static double LineLift(const GeoExtent& extent);
     // Ground under the layer's extent with a margin, a little below the flat features so that
     // the two never fight for the same depth; empty for an empty extent.
     static MeshData Ground(const EnuFrame& frame, const GeoExtent& extent);
@@ -57,7 +63,7 @@ private:
     std::vector<std::unique_ptr<KRS::KrTheme3D>> m_themes;
     FeatureTessellator m_features;
     ChartTessellator m_charts;
-    double m_dMarkerSize;
+    double m_dMarkerSize, m_dLineWidth, m_dLineLift;
     bool m_bInstanceBars = false;
     std::vector<std::vector<LegendRow>> m_legends;
 };

@@ -240,14 +240,63 @@ bool FeatureTessellator::PointOnSurface(const OGRGeometry& geometry, double& dLo
 
 void FeatureTessellator::AddLine(const OGRLineString& line, const FeatureLook& look,
                                  MeshData& out) {
-    if (line.getNumPoints() < 2)
+    std::vector<Vec3> points, ups;
+    for (int i = 0; i < line.getNumPoints(); ++i) {
+        const Vec3 p = m_frame.ToScene(line.getX(i), line.getY(i), look.dLineLift);
+        // A repeated point has no direction to draw a ribbon along.
+        if (!points.empty() && p.x == points.back().x && p.y == points.back().y &&
+            p.z == points.back().z)
+            continue;
+        points.push_back(p);
+        ups.push_back(m_frame.AxesAt(line.getX(i), line.getY(i)).up);
+    }
+    if (points.size() < 2)
         return;
+    if (look.dLineWidth > 0.0) {
+        AddRibbon(points, ups, look, out);
+        return;
+    }
     Primitive& lines = out.For(look.line, Primitive::Lines);
-    std::uint32_t prev = lines.AddVertex(m_frame.ToScene(line.getX(0), line.getY(0), 0.0));
-    for (int i = 1; i < line.getNumPoints(); ++i) {
-        const std::uint32_t cur = lines.AddVertex(m_frame.ToScene(line.getX(i), line.getY(i), 0.0));
+    std::uint32_t prev = lines.AddVertex(points[0]);
+    for (std::size_t i = 1; i < points.size(); ++i) {
+        const std::uint32_t cur = lines.AddVertex(points[i]);
         lines.indices.insert(lines.indices.end(), {prev, cur});
         prev = cur;
+    }
+}
+
+// A flat strip along the line, facing up: at each inner point the two sides meet at a mitre,
+// which is cut back to twice the half width at sharp turns so that a spike never shoots out.
+void FeatureTessellator::AddRibbon(const std::vector<Vec3>& points, const std::vector<Vec3>& ups,
+                                   const FeatureLook& look, MeshData& out) {
+    const auto cross = [](const Vec3& a, const Vec3& b) {
+        return Vec3{a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
+    };
+    const auto unit = [](const Vec3& v) {
+        const double n = std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z);
+        return n > 0.0 ? v * (1.0 / n) : v;
+    };
+    const double dHalf = look.dLineWidth / 2;
+    // The left-hand side of each segment, seen from above.
+    std::vector<Vec3> sides;
+    for (std::size_t i = 0; i + 1 < points.size(); ++i)
+        sides.push_back(unit(cross(ups[i], points[i + 1] - points[i])));
+    Primitive& strip = out.For(look.line, Primitive::Triangles);
+    std::uint32_t nLeft = 0, nRight = 0;
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        const Vec3& before = sides[i == 0 ? 0 : i - 1];
+        const Vec3& after = sides[i + 1 < points.size() ? i : i - 1];
+        Vec3 mitre = unit(before + after);
+        const double dCos = mitre.x * after.x + mitre.y * after.y + mitre.z * after.z;
+        mitre = mitre * (dHalf / std::max(dCos, 0.5));
+        const std::uint32_t nL = strip.AddVertex(points[i] + mitre);
+        const std::uint32_t nR = strip.AddVertex(points[i] - mitre);
+        if (i > 0) {
+            strip.AddTriangle(nRight, nR, nL);
+            strip.AddTriangle(nRight, nL, nLeft);
+        }
+        nLeft = nL;
+        nRight = nR;
     }
 }
 

@@ -1,6 +1,7 @@
 // Turns a feature's geometry (longitude/latitude) into scene primitives: polygons filled by GEOS's
 // constrained Delaunay triangulation with their holes kept (and extruded when the style asks),
-// lines as line segments, points as markers. One tessellator per thread: it owns a GEOS context.
+// lines as line segments or flat ribbons, points as markers. One tessellator per thread: it owns a
+// GEOS context.
 #pragma once
 
 #include "MeshData.h"
@@ -19,8 +20,10 @@ namespace theme3d {
 struct FeatureLook {
     TOVO::TovoColor fill = 0;
     TOVO::TovoColor line = 0;
-    double dExtrude = 0.0; // metres; 0 draws polygons flat
-    double dMarker = 1.0;  // point marker size in metres
+    double dExtrude = 0.0;   // metres; 0 draws polygons flat
+    double dMarker = 1.0;    // point marker size in metres
+    double dLineWidth = 0.0; // lines as ribbons this wide (metres); 0: glTF lines
+    double dLineLift = 0.0;  // lines this high above the ellipsoid (metres)
 };
 
 class FeatureTessellator {
@@ -52,6 +55,8 @@ public:
 private:
     bool AddPolygon(const OGRPolygon& polygon, const FeatureLook& look, MeshData& out);
     void AddLine(const OGRLineString& line, const FeatureLook& look, MeshData& out);
+    void AddRibbon(const std::vector<Vec3>& points, const std::vector<Vec3>& ups,
+                   const FeatureLook& look, MeshData& out);
     void AddWalls(const OGRPolygon& polygon, const FeatureLook& look, Primitive& out);
     // Shared vertices of one polygon's faces, by longitude and latitude.
     using VertexCache = std::map<std::pair<double, double>, std::uint32_t>;

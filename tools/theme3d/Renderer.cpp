@@ -54,17 +54,18 @@ void SizeCharts(PluginLoader& plugin, const RenderPlan& plan,
 std::vector<FeatureResult> RenderAll(PluginLoader& plugin, const RenderPlan& plan,
                                      std::vector<std::unique_ptr<KRS::KrTheme3D>>& themes,
                                      const std::vector<Feature>& features, const EnuFrame& frame,
-                                     double dMarker, int nJobs) {
+                                     const GeoExtent& extent, const RenderOptions& options) {
     std::vector<FeatureResult> results(features.size());
-    const int nWorkers = std::max(1, std::min<int>(nJobs, static_cast<int>(features.size())));
+    const int nWorkers =
+        std::max(1, std::min<int>(options.nJobs, static_cast<int>(features.size())));
     // Copies are made here, one set per worker, before any worker starts.
     std::vector<std::unique_ptr<FeatureRenderer>> renderers;
     for (int w = 0; w < nWorkers; ++w) {
         std::vector<std::unique_ptr<KRS::KrTheme3D>> copies;
         for (auto& pTheme : themes)
             copies.push_back(plugin.CloneTheme(*pTheme));
-        renderers.push_back(
-            std::make_unique<FeatureRenderer>(plan, std::move(copies), frame, dMarker));
+        renderers.push_back(std::make_unique<FeatureRenderer>(plan, std::move(copies), frame,
+                                                              extent, options.dLineWidth));
     }
     Progress progress("rendering", features.size());
     std::atomic<std::size_t> next{0};
@@ -115,14 +116,15 @@ std::string LabelGeoJson(const std::vector<FeatureResult>& results, std::size_t&
 
 std::vector<LegendBlock>
 Renderer::Legend(PluginLoader& plugin, const RenderPlan& plan,
-                 const std::vector<std::unique_ptr<KRS::KrTheme3D>>& themes) {
+                 const std::vector<std::unique_ptr<KRS::KrTheme3D>>& themes,
+                 const std::string& strPrefix) {
     std::vector<LegendBlock> blocks;
     for (std::size_t t = 0; t < themes.size(); ++t) {
         const ThemeUse& use = plan.GetUses()[t];
         if (use.nType == KRS::KrTheme3D::Label)
             continue;
         LegendBlock block;
-        block.strTitle = use.strTitle + " (" + ThemeFile::TypeName(use.nType) + ")";
+        block.strTitle = strPrefix + use.strTitle + " (" + ThemeFile::TypeName(use.nType) + ")";
         plugin.GetBridge().GetLegend(themes[t].get(), block.rows);
         blocks.push_back(block);
     }
@@ -138,11 +140,21 @@ std::string Renderer::LabelPath(const std::string& strScene) {
     return strBase + ".labels.geojson";
 }
 
-RenderSummary Renderer::Run(PluginLoader& plugin, LayerReader& layer,
-                            std::vector<std::unique_ptr<KRS::KrTheme3D>>& themes,
+EnuFrame Renderer::Frame(const RenderOptions& options, const GeoExtent& extent) {
+    if (options.bOrigin)
+        return EnuFrame(options.dOriginLon, options.dOriginLat);
+    return EnuFrame(extent.IsEmpty() ? 0.0 : (extent.xmin + extent.xmax) / 2,
+                    extent.IsEmpty() ? 0.0 : (extent.ymin + extent.ymax) / 2);
+}
+
+RenderSummary Renderer::Run(PluginLoader& plugin, std::vector<RenderLayer>& layers,
                             const RenderOptions& options, OutputFiles& outputs) {
     if (!options.bNodes)
-        return StreamRenderer::Run(plugin, layer, themes, options, outputs);
+        return StreamRenderer::Run(plugin, layers, options, outputs);
+    if (layers.size() != 1)
+        throw ToolError("--nodes draws one layer; leave it out for a scene of several");
+    LayerReader& layer = *layers[0].pLayer;
+    std::vector<std::unique_ptr<KRS::KrTheme3D>>& themes = layers[0].themes;
     if (options.nJobs < 1)
         throw ToolError("--jobs must be at least 1");
     std::vector<KRS::KrTheme3D*> raw;
@@ -153,10 +165,9 @@ RenderSummary Renderer::Run(PluginLoader& plugin, LayerReader& layer,
     const GeoExtent extent = LayerReader::Extent(features);
     SizeCharts(plugin, plan, themes, features, extent);
 
-    const EnuFrame frame(extent.IsEmpty() ? 0.0 : (extent.xmin + extent.xmax) / 2,
-                         extent.IsEmpty() ? 0.0 : (extent.ymin + extent.ymax) / 2);
-    const std::vector<FeatureResult> results = RenderAll(
-        plugin, plan, themes, features, frame, FeatureRenderer::MarkerSize(extent), options.nJobs);
+    const EnuFrame frame = Frame(options, extent);
+    const std::vector<FeatureResult> results =
+        RenderAll(plugin, plan, themes, features, frame, extent, options);
 
     SceneWriter scene(layer.GetLayerName(), frame);
     if (options.bGround && !extent.IsEmpty())

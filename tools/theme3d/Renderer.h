@@ -2,6 +2,7 @@
 // into a glTF scene, a GeoJSON sidecar of label points and an SVG legend.
 #pragma once
 
+#include "EnuFrame.h"
 #include "FeatureResult.h"
 #include "LegendWriter.h"
 
@@ -15,6 +16,7 @@ class KrTheme3D;
 
 namespace theme3d {
 
+struct GeoExtent;
 class LayerReader;
 class OutputFiles;
 class PluginLoader;
@@ -31,6 +33,18 @@ struct RenderOptions {
     // Bars as instances of one cylinder (far smaller; some desktop glTF viewers cannot draw
     // instances, so a scene meant for them merges the bars into the meshes instead).
     bool bInstanceBars = true;
+    // --origin: the scene's frame at this longitude and latitude instead of the layers' centre,
+    // so that scenes of different subsets line up (single scenes only; a tileset is on the globe).
+    bool bOrigin = false;
+    double dOriginLon = 0.0, dOriginLat = 0.0;
+    // Lines as flat ribbons this many metres wide; 0 draws them as glTF lines.
+    double dLineWidth = 0.0;
+};
+
+// One layer of a scene with the themes that draw it (the host's masters).
+struct RenderLayer {
+    LayerReader* pLayer = nullptr;
+    std::vector<std::unique_ptr<KRS::KrTheme3D>> themes;
 };
 
 struct RenderSummary {
@@ -55,14 +69,18 @@ class Renderer {
 public:
     // Renders into outputs (not committed). The themes are the host's masters: each worker
     // renders with its own copies of them.
-    static RenderSummary Run(PluginLoader& plugin, LayerReader& layer,
-                             std::vector<std::unique_ptr<KRS::KrTheme3D>>& themes,
+    static RenderSummary Run(PluginLoader& plugin, std::vector<RenderLayer>& layers,
                              const RenderOptions& options, OutputFiles& outputs);
 
-    // The legend blocks of every theme but the labels, as the legend file shows them.
+    // The legend blocks of every theme but the labels, as the legend file shows them; titles
+    // start with strPrefix (the layer's name in a scene of several layers).
     static std::vector<LegendBlock>
     Legend(PluginLoader& plugin, const RenderPlan& plan,
-           const std::vector<std::unique_ptr<KRS::KrTheme3D>>& themes);
+           const std::vector<std::unique_ptr<KRS::KrTheme3D>>& themes,
+           const std::string& strPrefix = std::string());
+
+    // The frame of a scene over that extent: at --origin when given, else at its centre.
+    static EnuFrame Frame(const RenderOptions& options, const GeoExtent& extent);
 
     // The sidecar's path: the scene's path with ".glb" or ".gltf" replaced by ".labels.geojson".
     static std::string LabelPath(const std::string& strScene);

@@ -12,8 +12,9 @@ namespace theme3d {
 
 class StreamRenderer {
 public:
-    static RenderSummary Run(PluginLoader& plugin, LayerReader& layer,
-                             std::vector<std::unique_ptr<KRS::KrTheme3D>>& themes,
+    // Several layers go into one scene: a root node and a property table each in a single
+    // file, a subtree each in a tileset; all in one frame.
+    static RenderSummary Run(PluginLoader& plugin, std::vector<RenderLayer>& layers,
                              const RenderOptions& options, OutputFiles& outputs);
 
     // True when the options ask for a tileset rather than one file.

@@ -254,25 +254,25 @@ void TileBuilder::AddBar(const BarInstance& bar, std::uint32_t nId, Box& box) {
 
 std::string TileBuilder::ToGlb(const std::string& strName) const {
     GlbBuilder glb;
-    Build(strName, glb);
+    Build(strName, 0, glb);
     return glb.ToGlb();
 }
 
 void TileBuilder::WriteGlb(const std::string& strName, CheckedFile& file,
-                           const std::string& strTarget) const {
+                           const std::string& strTarget, std::size_t nLayer) const {
     GlbBuilder glb;
-    Build(strName, glb);
+    Build(strName, nLayer, glb);
     glb.Write(file, strTarget);
 }
 
 void TileBuilder::WriteGltf(const std::string& strName, OutputFiles& outputs,
                             const std::string& strTarget) const {
     GlbBuilder glb;
-    Build(strName, glb);
+    Build(strName, 0, glb);
     glb.WriteGltf(outputs, strTarget);
 }
 
-void TileBuilder::Build(const std::string& strName, GlbBuilder& glb) const {
+void TileBuilder::Build(const std::string& strName, std::size_t nLayer, GlbBuilder& glb) const {
     Json& json = glb.Json();
     const std::size_t nFeatures = m_fids.size();
     if (nFeatures > (1u << 24))
@@ -434,15 +434,21 @@ void TileBuilder::Build(const std::string& strName, GlbBuilder& glb) const {
                 tableProperties[column.strId] = StringColumn(glb, m_texts[i]);
             }
         }
+        Json table = {{"name", "features"},
+                      {"class", "feature"},
+                      {"count", nFeatures},
+                      {"properties", tableProperties}};
+        // Feature ids repeat across layers: the viewer tells features apart by their layer, the
+        // tile's own or, in a scene of several, the one whose rows hold them.
+        if (nLayer > 0)
+            table["extras"] = {{"layer", nLayer}};
+        if (m_layerRows.size() > 1)
+            table["extras"] = {{"layerRows", m_layerRows}};
         json["extensions"]["EXT_structural_metadata"] = {
             {"schema",
              {{"id", "theme3d"},
               {"classes", {{"feature", {{"name", "feature"}, {"properties", classProperties}}}}}}},
-            {"propertyTables",
-             {{{"name", "features"},
-               {"class", "feature"},
-               {"count", nFeatures},
-               {"properties", tableProperties}}}}};
+            {"propertyTables", {table}}};
         glb.UseExtension("EXT_structural_metadata");
     }
 }

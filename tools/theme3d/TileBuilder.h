@@ -52,6 +52,9 @@ class TileBuilder {
 public:
     TileBuilder(const TileSchema& schema, const EnuFrame& frame);
 
+    // The features added from now on are the next layer's (a scene of several layers records
+    // where each layer's rows start).
+    void StartLayer() { m_layerRows.push_back(m_fids.size()); }
     // Adds a feature as the next row; values are the layer's values in schema.fields order.
     void Add(const FeatureResult& result, const std::vector<TOVO::TovoVariant>& values);
 
@@ -68,9 +71,10 @@ public:
     // The binary glTF: one root node (named strName, the frame in its extras) whose children
     // hold the merged mesh and the bar instances.
     std::string ToGlb(const std::string& strName) const;
-    // The same written into a checked file (which the caller closes).
-    void WriteGlb(const std::string& strName, CheckedFile& file,
-                  const std::string& strTarget) const;
+    // The same written into a checked file (which the caller closes), as the content of the
+    // scene's layer nLayer.
+    void WriteGlb(const std::string& strName, CheckedFile& file, const std::string& strTarget,
+                  std::size_t nLayer = 0) const;
     // The same as JSON glTF with its buffer beside it (see GlbBuilder::WriteGltf).
     void WriteGltf(const std::string& strName, OutputFiles& outputs,
                    const std::string& strTarget) const;
@@ -85,7 +89,8 @@ private:
         float t[3], r[4], s[3];
         std::uint32_t nId;
     };
-    void Build(const std::string& strName, GlbBuilder& glb) const;
+    // The glTF of this content into glb; nLayer is the scene's layer a tile holds.
+    void Build(const std::string& strName, std::size_t nLayer, GlbBuilder& glb) const;
     void AddMesh(const MeshData& mesh, std::uint32_t nId, Box& box);
     void AddBar(const BarInstance& bar, std::uint32_t nId, Box& box);
 
@@ -100,6 +105,7 @@ private:
     Box m_bounds;
     double m_dLargest = 0.0;
     MeshData m_ground;
+    std::vector<std::size_t> m_layerRows;
 };
 
 } // namespace theme3d

@@ -86,4 +86,47 @@ Json TilesetWriter::Tileset(const std::vector<TreeNode>& nodes, const std::vecto
     return tileset;
 }
 
+Json TilesetWriter::Join(const std::vector<Json>& tilesets) {
+    if (tilesets.size() == 1)
+        return tilesets[0];
+    Json tileset;
+    tileset["asset"] = {{"version", "1.1"}, {"generator", "theme3d"}};
+    double dError = 1.0;
+    double lo[3] = {HUGE_VAL, HUGE_VAL, HUGE_VAL}, hi[3] = {-HUGE_VAL, -HUGE_VAL, -HUGE_VAL};
+    Json children = Json::array();
+    for (const Json& part : tilesets) {
+        dError = std::max(dError, part["geometricError"].get<double>());
+        const Json& box = part["root"]["boundingVolume"]["box"];
+        // The boxes are axis-aligned in the shared frame: centre and half lengths on its axes.
+        for (int i = 0; i < 3; ++i) {
+            const double c = box[static_cast<std::size_t>(i)].get<double>();
+            const double h = box[static_cast<std::size_t>(3 + 4 * i)].get<double>();
+            lo[i] = std::min(lo[i], c - h);
+            hi[i] = std::max(hi[i], c + h);
+        }
+        Json child;
+        for (auto& [key, value] : part["root"].items()) {
+            if (key != "transform" && key != "refine")
+                child[key] = value;
+        }
+        children.push_back(child);
+    }
+    tileset["geometricError"] = dError;
+    Json box = Json::array();
+    for (int i = 0; i < 3; ++i)
+        box.push_back((lo[i] + hi[i]) / 2);
+    for (int i = 0; i < 3; ++i) {
+        for (int j = 0; j < 3; ++j)
+            box.push_back(i == j ? (hi[i] - lo[i]) / 2 : 0.0);
+    }
+    Json root;
+    root["transform"] = tilesets[0]["root"]["transform"];
+    root["refine"] = "ADD";
+    root["boundingVolume"] = {{"box", box}};
+    root["geometricError"] = dError;
+    root["children"] = children;
+    tileset["root"] = root;
+    return tileset;
+}
+
 } // namespace theme3d

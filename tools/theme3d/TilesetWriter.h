@@ -30,6 +30,10 @@ public:
                                           const std::vector<TileInfo>& tiles,
                                           const EnuFrame& frame);
 
+    // One tileset of several layers' tilesets (same frame): a root without content whose
+    // children are their roots; a single tileset as it is.
+    static nlohmann::ordered_json Join(const std::vector<nlohmann::ordered_json>& tilesets);
+
     // The 3D Tiles box (centre, three half axes) of a scene box, in the frame's east-north-up
     // axes (3D Tiles turns glTF's y-up content to z-up).
     static nlohmann::ordered_json BoxOf(const Box& box);

@@ -169,33 +169,38 @@ ViewPlan ViewCommand::Plan(const std::string& strScene, const std::string& strLe
         } else {
             std::vector<std::string> glbs;
             for (const fs::directory_entry& entry : fs::directory_iterator(scene, ec)) {
-                if (entry.is_regular_file(ec) && EndsWith(entry.path().filename().string(), ".glb"))
-                    glbs.push_back(entry.path().filename().string());
+                const std::string strName = entry.path().filename().string();
+                if (entry.is_regular_file(ec) &&
+                    (EndsWith(strName, ".glb") || EndsWith(strName, ".gltf")))
+                    glbs.push_back(strName);
             }
             if (glbs.size() != 1)
                 throw ToolError("'" + strScene + "' holds " +
                                 (glbs.empty() ? std::string("no tileset.json and no .glb")
-                                              : std::to_string(glbs.size()) + " .glb files") +
+                                              : std::to_string(glbs.size()) + " glTF scenes") +
                                 "; name the scene to view");
-            plan.strType = "glb";
+            plan.strType = EndsWith(glbs.front(), ".gltf") ? "gltf" : "glb";
             plan.strScene = glbs.front();
         }
-    } else if (fs::is_regular_file(scene, ec) && EndsWith(scene.filename().string(), ".glb")) {
+    } else if (fs::is_regular_file(scene, ec) && (EndsWith(scene.filename().string(), ".glb") ||
+                                                  EndsWith(scene.filename().string(), ".gltf"))) {
         plan.strDir = scene.has_parent_path() ? scene.parent_path().string() : ".";
-        plan.strType = "glb";
+        plan.strType = EndsWith(scene.filename().string(), ".gltf") ? "gltf" : "glb";
         plan.strScene = scene.filename().string();
         plan.strPage = scene.stem().string() + ".html";
     } else if (fs::is_regular_file(scene, ec) && scene.filename() == "tileset.json") {
         return Plan(scene.has_parent_path() ? scene.parent_path().string() : ".", strLegend);
     } else {
         throw ToolError("'" + strScene +
-                        "' is not a .glb, a tileset folder or a folder holding a .glb");
+                        "' is not a .glb, a .gltf, a tileset folder or a folder holding a scene");
     }
     const fs::path dir(plan.strDir);
     std::string strBase = plan.strScene;
     if (EndsWith(strBase, ".glb"))
         strBase.resize(strBase.size() - 4);
-    if (plan.strType == "glb")
+    else if (EndsWith(strBase, ".gltf"))
+        strBase.resize(strBase.size() - 5);
+    if (plan.strType != "tileset")
         plan.strLabels = FirstExisting(dir, {strBase + ".labels.geojson"});
     if (!strLegend.empty()) {
         if (!fs::is_regular_file(strLegend, ec))

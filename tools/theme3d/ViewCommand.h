@@ -10,7 +10,7 @@
 namespace theme3d {
 
 struct ViewOptions {
-    std::string strScene;  // a .glb, a tileset folder, or a folder holding one .glb
+    std::string strScene;  // a .glb or .gltf, a tileset folder, or a folder holding one scene
     std::string strLegend; // the legend SVG; found beside the scene when empty
     bool bServe = false;
     int nPort = 0; // 0: any free port
@@ -20,7 +20,7 @@ struct ViewOptions {
 struct ViewPlan {
     std::string strDir;    // the folder the page and its assets are written to
     std::string strPage;   // the page's file name in strDir
-    std::string strType;   // "glb" or "tileset"
+    std::string strType;   // "glb", "gltf" or "tileset"
     std::string strScene;  // the scene, relative to strDir
     std::string strLabels; // the labels GeoJSON, relative to strDir; empty when there is none
     std::string strLegend; // the legend SVG's path as given or found; empty when there is none
@@ -32,7 +32,7 @@ public:
     static void Run(const ViewOptions& options);
 
     // Decides what the page shows. Throws ToolError for a scene that is missing, or a folder
-    // with neither a tileset.json nor exactly one .glb.
+    // with neither a tileset.json nor exactly one .glb or .gltf.
     static ViewPlan Plan(const std::string& strScene, const std::string& strLegend);
 
     // The page: the viewer's template with the configuration and the legend's SVG filled in.

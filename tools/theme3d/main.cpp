@@ -7,8 +7,10 @@
 #include "ViewCommand.h"
 
 #include <CLI/CLI.hpp>
+#include <cmath>
 #include <cstdlib>
 #include <iostream>
+#include <map>
 
 using namespace theme3d;
 
@@ -50,9 +52,29 @@ high); a pie's radius is a quarter of it. Without --chart-size, MAX is a tenth o
 radius times the square root of the share of the globe the layer covers, and MIN is MAX times the
 square root of the smallest sum over the largest.)";
 
+constexpr const char* kRenderFooter =
+    R"(Several layers in one scene: each LAYER file starts a layer, and the options after it
+(-l, --where, --sql, --dialect, --theme) are that layer's; another -l after the first starts
+another layer of the same file; a layer without --theme is drawn in the default colours. One
+legend covers every layer's themes. A .glb or .gltf has one property table with a row per
+feature (a layer column, then every layer's fields); a tileset has a subtree per layer:
+  theme3d render tracts.shp --theme income.xml --theme names.xml \
+                 roads.gpkg -l highways --where "lanes >= 4" --theme kind.xml \
+                 --line-width 12 -o city.glb --legend city.svg
+
+Lines are drawn as glTF lines, or with --line-width as flat ribbons that wide (mitred at
+turns). They stand above the ground by a nine-thousandth of their layer's diagonal (at least
+0.1 m), so that they do not flicker into flat polygons or the globe; --ground lies as far below.
+
+--origin LON,LAT puts the scene's east-north-up frame there instead of at the layers' centre,
+so that scenes of different subsets of a layer line up when loaded together. A tileset is
+placed on the globe by itself and refuses --origin.)";
+
 struct Arguments {
     CommonOptions common;
     std::string strLayerPath, strField, strOutput, strPalette = "bold", strFormat;
+    std::vector<std::string> arrLayerPaths, arrLayerNames, arrWheres, arrSqls, arrDialects;
+    std::string strOrigin;
     std::string strDemoDir = "theme3d-demo";
     std::vector<std::string> arrThemes;
     RangeOptions range;
@@ -98,6 +120,42 @@ void ChartSizes(const std::string& strSizes, GraphOptions& graph) {
     if (!bOk)
         throw ToolError("--chart-size must be MIN,MAX in metres, such as 20000,200000, not '" +
                         strSizes + "'");
+}
+
+// "LON,LAT" in degrees.
+void Origin(const std::string& strOrigin, RenderOptions& render) {
+    const std::vector<std::string> parts = SplitList(strOrigin);
+    bool bOk = parts.size() == 2;
+    for (std::size_t i = 0; bOk && i < 2; ++i) {
+        char* pEnd = nullptr;
+        const double d = std::strtod(parts[i].c_str(), &pEnd);
+        bOk = pEnd != parts[i].c_str() && *pEnd == '\0' && std::fabs(d) <= (i == 0 ? 180 : 90);
+        (i == 0 ? render.dOriginLon : render.dOriginLat) = d;
+    }
+    if (!bOk)
+        throw ToolError("--origin must be LON,LAT in degrees, such as -73.98,40.75, not '" +
+                        strOrigin + "'");
+    render.bOrigin = true;
+}
+
+// The render command's per-layer options in the order they were given.
+std::vector<LayerArgs::Item> LayerItems(const CLI::App& render) {
+    std::map<const CLI::Option*, std::string> kinds;
+    for (const char* szName : {"LAYER", "--layer", "--where", "--sql", "--dialect", "--theme"}) {
+        const CLI::Option* pOption = render.get_option_no_throw(szName);
+        kinds[pOption] = szName[0] == '-' ? szName + 2 : szName;
+    }
+    std::map<const CLI::Option*, std::size_t> used;
+    std::vector<LayerArgs::Item> items;
+    for (const CLI::Option* pOption : render.parse_order()) {
+        const auto it = kinds.find(pOption);
+        if (it == kinds.end())
+            continue;
+        const std::size_t n = used[pOption]++;
+        if (n < pOption->results().size())
+            items.emplace_back(it->second, pOption->results()[n]);
+    }
+    return items;
 }
 
 } // namespace
@@ -194,10 +252,31 @@ int main(int argc, char** argv) {
         ->capture_default_str();
     chart->add_option("-o,--output", args.strOutput, "graph theme XML")->required();
 
-    CLI::App* render =
-        app.add_subcommand("render", "render a layer through themes into a glTF scene");
-    AddLayer(*render, args);
-    render->add_option("--theme", args.arrThemes, "theme XML (repeatable)")->required();
+    CLI::App* render = app.add_subcommand(
+        "render", "render layers through themes into one glTF scene or tileset (see below)");
+    render->footer(kRenderFooter);
+    render->add_option("LAYER", args.arrLayerPaths, "vector layer file(s); each starts a layer")
+        ->required();
+    render->add_option("-l,--layer", args.arrLayerNames, "layer inside the file (repeatable)")
+        ->expected(1)
+        ->allow_extra_args(false)
+        ->take_all();
+    render->add_option("--where", args.arrWheres, "this layer's OGR attribute filter")
+        ->expected(1)
+        ->allow_extra_args(false)
+        ->take_all();
+    render->add_option("--sql", args.arrSqls, "read this query's result as the layer")
+        ->expected(1)
+        ->allow_extra_args(false)
+        ->take_all();
+    render->add_option("--dialect", args.arrDialects, "the layer's --sql dialect")
+        ->expected(1)
+        ->allow_extra_args(false)
+        ->take_all();
+    render->add_option("--theme", args.arrThemes, "theme XML of the layer before it (repeatable)")
+        ->expected(1)
+        ->allow_extra_args(false)
+        ->take_all();
     render
         ->add_option("-o,--output", args.render.strOutput,
                      "scene (.glb binary glTF, .gltf JSON glTF with a .bin beside it), or a 3D "
@@ -212,7 +291,12 @@ int main(int argc, char** argv) {
                      "one glTF node per feature instead of merged meshes (small layers)");
     render->add_option("--legend", args.render.strLegend, "legend (.svg)");
     render->add_option("--jobs", args.render.nJobs, "worker threads")->capture_default_str();
-    render->add_flag("--ground", args.render.bGround, "add a ground surface under the layer");
+    render->add_flag("--ground", args.render.bGround, "add a ground surface under the layers");
+    render->add_option("--origin", args.strOrigin,
+                       "LON,LAT: the scene's frame there, so that scenes of subsets line up "
+                       "(.glb and .gltf; not for tilesets)");
+    render->add_option("--line-width", args.render.dLineWidth,
+                       "draw lines as flat ribbons this many metres wide (default: glTF lines)");
 
     CLI::App* demo = app.add_subcommand("demo", "themes and a scene from the bundled world layer");
     demo->add_option("-o,--output", args.strDemoDir, "output folder")->capture_default_str();
@@ -220,7 +304,8 @@ int main(int argc, char** argv) {
 
     CLI::App* view = app.add_subcommand(
         "view", "a web page next to a scene that shows it on a globe (--serve to open it)");
-    view->add_option("SCENE", args.view.strScene, "a .glb, a tileset folder or the demo's folder")
+    view->add_option("SCENE", args.view.strScene,
+                     "a .glb, a .gltf (with its .bin), a tileset folder or the demo's folder")
         ->required();
     view->add_option("--legend", args.view.strLegend,
                      "legend SVG (default: found beside the scene)");
@@ -260,9 +345,12 @@ int main(int argc, char** argv) {
             if (!args.strChartSize.empty())
                 ChartSizes(args.strChartSize, args.graph);
             Commands::Chart(args.common, args.strLayerPath, args.graph, args.strOutput);
-        } else if (*render)
-            Commands::Render(args.common, args.strLayerPath, args.arrThemes, args.render);
-        else if (*demo)
+        } else if (*render) {
+            if (!args.strOrigin.empty())
+                Origin(args.strOrigin, args.render);
+            Commands::Render(args.common, LayerArgs::Group(LayerItems(*render), args.common),
+                             args.render);
+        } else if (*demo)
             Commands::Demo(args.common, args.strDemoDir, args.render.nJobs);
         else if (*view)
             ViewCommand::Run(args.view);

@@ -33,7 +33,7 @@ import {
   VerticalOrigin,
   Viewer,
 } from "cesium";
-import { featureRecords, parseGlb, parentOf } from "./scene.js";
+import { featureKey, featureRecords, parseGlb, parentOf } from "./scene.js";
 import { declutter } from "./declutter.js";
 
 const config = JSON.parse(document.getElementById("theme3d-config").textContent);
@@ -97,11 +97,30 @@ function enuMatrix(origin) {
   return Transforms.eastNorthUpToFixedFrame(Cartesian3.fromDegrees(lon, lat, 0));
 }
 
-async function loadGlb() {
+// A .gltf as the .glb reader sees it: its JSON, and its one buffer fetched from beside it.
+async function fetchGltf() {
   const response = await fetch(config.scene);
   if (!response.ok) throw new Error(`${config.scene}: HTTP ${response.status}`);
-  const bytes = new Uint8Array(await response.arrayBuffer());
-  const glb = parseGlb(bytes);
+  const json = await response.json();
+  const uri = json.buffers?.[0]?.uri;
+  if (!uri) return { json, bin: undefined };
+  const url = new URL(uri, new URL(config.scene, window.location.href));
+  const binResponse = await fetch(url);
+  if (!binResponse.ok) throw new Error(`${uri}: HTTP ${binResponse.status}`);
+  return { json, bin: new Uint8Array(await binResponse.arrayBuffer()) };
+}
+
+async function loadGlb() {
+  let bytes;
+  let glb;
+  if (config.type === "gltf") {
+    glb = await fetchGltf();
+  } else {
+    const response = await fetch(config.scene);
+    if (!response.ok) throw new Error(`${config.scene}: HTTP ${response.status}`);
+    bytes = new Uint8Array(await response.arrayBuffer());
+    glb = parseGlb(bytes);
+  }
   const root = glb.json.nodes?.[glb.json.scenes?.[glb.json.scene ?? 0]?.nodes?.[0]];
   const origin = root?.extras?.origin;
   if (!Array.isArray(origin) || origin.length < 2) throw new Error(`${config.scene} records no origin`);
@@ -111,7 +130,7 @@ async function loadGlb() {
 
   // The scene's axes are already east and north once y-up is turned z-up: no forward-axis turn.
   const model = await Model.fromGltfAsync({
-    gltf: bytes,
+    ...(bytes ? { gltf: bytes } : { url: config.scene }),
     basePath: config.scene,
     modelMatrix,
     upAxis: Axis.Y,
@@ -228,7 +247,7 @@ async function loadLabelFile() {
     const coordinates = feature.geometry?.coordinates;
     const text = feature.properties?.label;
     if (!Array.isArray(coordinates) || typeof text !== "string" || text === "") continue;
-    const fid = feature.properties?.fid;
+    const fid = featureKey(feature.properties?.layer, feature.properties?.fid);
     const record = state.records?.get(fid);
     if (record) record.anchor = coordinates;
     placeLabel(fid, text, coordinates, coordinates[2] ?? record?.top ?? 0, record?.area ?? 0);
@@ -280,7 +299,7 @@ function frame(loaded) {
   }
   radius = Math.min(Math.max(radius, 50), 6.0e6);
   const sphere = new BoundingSphere(Cartesian3.fromRadians(center.longitude, center.latitude, 0), radius);
-  const pitch = radius > 2.0e6 ? -Math.PI * 0.42 : -Math.PI * 0.3;
+  const pitch = radius > 2.0e6 ? -Math.PI * 0.34 : -Math.PI * 0.3;
   const options = { duration: 0, offset: new HeadingPitchRange(0, pitch, radius * 2.4) };
   viewer.camera.flyToBoundingSphere(sphere, options);
   viewer.homeButton.viewModel.command.beforeExecute.addEventListener((e) => {

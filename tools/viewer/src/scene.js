@@ -108,13 +108,24 @@ function column(glb, table, classProperties, id) {
   return Array.from({ length: count }, (_, i) => reader[1](values.view, i * reader[0]));
 }
 
-// The property tables of the scene, each as { fid: [...], label: [...] } where present.
+// What a feature is known by: its id, and in a scene of several layers (whose ids repeat) the
+// position of its layer after the first.
+export function featureKey(layer, fid) {
+  return layer ? `${layer}:${fid}` : fid;
+}
+
+// The property tables of the scene, each as { fid: [...], label: [...] } where present, with
+// the keys of the features' ids.
 export function propertyTables(glb) {
   const metadata = glb.json.extensions?.EXT_structural_metadata;
   const classes = metadata?.schema?.classes ?? {};
   return (metadata?.propertyTables ?? []).map((table) => {
     const properties = classes[table.class]?.properties;
-    return { fid: column(glb, table, properties, "fid"), label: column(glb, table, properties, "label") };
+    const fid = column(glb, table, properties, "fid");
+    // A tile holds one layer; a scene of several says where each layer's rows start.
+    const starts = table.extras?.layerRows ?? [];
+    const layerOf = (row) => starts.reduce((layer, start, k) => (row >= start ? k : layer), table.extras?.layer);
+    return { fid: fid?.map((id, row) => featureKey(layerOf(row), id)), label: column(glb, table, properties, "label") };
   });
 }
 

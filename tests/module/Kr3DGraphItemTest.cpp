@@ -60,24 +60,6 @@ std::vector<std::string> Children(const TovoMBString& xml) {
     return out;
 }
 
-TEST(GraphItemTest, CopyIsWholeButAssignmentKeepsValuesWhenTheSourceHasNone) {
-    EXPECT_EQ(Describe(Kr3DGraphItem()), "||1|");
-    Kr3DGraphItem source = ArrayItem({1, 2});
-    const Kr3DGraphItem copy(source);
-    source.m_arrValues[0] = 9;
-    EXPECT_EQ(Describe(copy), "POP|Population|2|1,2,");
-    EXPECT_EQ(copy.m_Style.GetFillColor(), TOVORGB(200, 10, 20));
-
-    Kr3DGraphItem target = ArrayItem({4, 5});
-    Kr3DGraphItem field;
-    field.m_strFieldExpression = "AREA";
-    target = field;
-    EXPECT_EQ(Describe(target), "AREA||1|4,5,");
-    EXPECT_EQ(target.m_Style, KrStyle());
-    target = ArrayItem({7});
-    EXPECT_EQ(Describe(target), "POP|Population|2|7,");
-}
-
 TEST(GraphItemTest, FragmentListsValuesOnlyForArrayItemsThatHaveThem) {
     std::vector<std::string> rows = {"dkm:FieldExpression=POP", "dkm:Caption=Population",
                                      "dkm:Style=", "dkm:Type=2"};

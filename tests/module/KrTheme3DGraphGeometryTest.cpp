@@ -102,14 +102,6 @@ protected:
     Probe theme;
 };
 
-TEST_F(GraphGeometryTest, BarSpacingFollowsTheLatitude) {
-    std::vector<double> values{1, 1, 1};
-    Chart(4, values, TovoPoint3D(0, 60, 0));
-    EXPECT_DOUBLE_EQ(theme.GetBarSpacing(), 0.035932611364780848); // twice the equator's
-    Chart(99, values, TovoPoint3D(0, 0, 0)); // set before the type is looked at
-    EXPECT_DOUBLE_EQ(theme.GetBarSpacing(), 0.017966305682390427);
-}
-
 TEST_F(GraphGeometryTest, BarsStandInARowAndSkipNonPositiveValues) {
     theme.SetShowItemText(TRUE);
     std::vector<double> values{2, 0, 2};
@@ -159,31 +151,6 @@ TEST_F(GraphGeometryTest, PieSweepRules) {
     std::vector<double> replaced{-1, 2};
     EXPECT_EQ(Chart(6, replaced), "pie 10 0 5 27.5 27.5 718 30.36 748.36 13.75 2");
     EXPECT_EQ(replaced[0], 0.001);
-}
-
-TEST_F(GraphGeometryTest, GraduatedModesAndEqualExtremesSizeTheChart) {
-    struct Case {
-        int nMode;
-        double dMinSum, dMaxSum, dHeight;
-    };
-    const Case cases[] = {
-        {1, 0, 10, 81.622776601683796}, // (200 - 100 * (sqrt 10 - 2) / sqrt 10) / 2
-        {7, 0, 10, 81.622776601683796}, // any other code works as SquareRoot
-        {2, 0, 10, 100.0},              // ln 0 is minus infinity: the maximum size
-        {0, 5, 5, 90.0},                // 200 - 100 * (5 - 4) / 5
-        {0, 0, 0, 300.0},               // 200 - 100 * (0 - 4) / 1
-    };
-    for (const Case& c : cases) {
-        theme.SetGraduatedMode(c.nMode);
-        theme.CalExtremumvValue(c.dMinSum, c.dMaxSum, kTenByTen, 0, FALSE);
-        std::vector<double> values{2, 2};
-        theme.SetGraphType(4);
-        std::unique_ptr<KrGeometry> chart(theme.ConvertToGeometry(values.data(), 2, kAnchor));
-        const auto* bar =
-            dynamic_cast<const KrGeoCylinder*>(static_cast<KrGeoCompound&>(*chart).GetAt(0));
-        ASSERT_TRUE(bar);
-        EXPECT_DOUBLE_EQ(bar->GetHeight(), c.dHeight) << c.nMode << " " << c.dMaxSum;
-    }
 }
 
 TEST_F(GraphGeometryTest, EmptyFailedAndClippedCharts) {

@@ -134,24 +134,6 @@ TEST(GraphThemeTest, ItemsByIndexAndByExpression) {
     EXPECT_EQ(Items(theme), "X*=4,5 I Y* a I I");
 }
 
-// Items moving inside the list go whole: an item without values never picks up the value list
-// of the item whose place it takes (the items' own assignment would keep it).
-TEST(GraphThemeTest, ItemsMoveWithTheirOwnValueLists) {
-    const std::vector<std::function<void(KrTheme3DGraph&)>> ops = {
-        [](KrTheme3DGraph& t) { t.RemoveAt(0); },
-        [](KrTheme3DGraph& t) { t.RemoveArrayField("V"); },
-        [](KrTheme3DGraph& t) { t.RemoveAt(1), t.Insert(0, Kr3DGraphItem()); },
-        [](KrTheme3DGraph& t) { t.RemoveAt(1), t.InsertArrayFieldAt("N", 0, nullptr, 0); },
-    };
-    for (std::size_t i = 0; i < ops.size(); ++i) {
-        KrTheme3DGraph theme;
-        theme.AddArrayField("V", Array<double>({6, 7}));
-        theme.Add("F");
-        ops[i](theme);
-        EXPECT_TRUE(theme.GetItem(0).m_arrValues.IsEmpty()) << "case " << i;
-    }
-}
-
 TEST(GraphThemeTest, ArrayFieldsByCaption) {
     KrTheme3DGraph theme = Filled();
     EXPECT_EQ(theme.AddArrayField("C", Array<double>({9})), 3);

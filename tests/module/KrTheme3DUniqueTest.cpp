@@ -173,12 +173,8 @@ TEST_F(UniqueTest, LookupTranslatesByModeAndLogsValuesWithoutTranslation) {
         }
     }
     // Mode 1 without a translation: "b" by both lookups, 2.5 as a number, 7 by its text.
-    std::string logs;
-    for (const auto& record : KrLogFile::GetInstance().GetRecords())
-        logs += std::to_string(record.nLevel) + " " + record.strCode.Str() + " " +
-                record.strSource.Str() + " " + std::to_string(record.nLine) + "|";
     const std::string text = "400 EGi067 Src/Theme3DBase/KrTheme3DUnique 227|";
-    EXPECT_EQ(text + text + "400 EGi069 Src/Theme3DBase/KrTheme3DUnique 179|" + text, logs);
+    EXPECT_EQ(text + text + "400 EGi069 Src/Theme3DBase/KrTheme3DUnique 179|" + text, Logs());
     theme.SetExternalValueMode(0);
     theme.SetVisibleAt(1, FALSE);
     EXPECT_EQ(StyleAt(-1), theme.FindStyle(TovoMBString("b")));

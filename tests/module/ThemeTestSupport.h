@@ -3,6 +3,7 @@
 
 #include "Theme3DBase/KrTheme3DItem.h"
 #include "Theme3DBase/KrTheme3DRange.h"
+#include "VyToolkit600/KrLogFile.h"
 
 #include <string>
 #include <vector>
@@ -19,6 +20,19 @@ inline KRS::KrTheme3DItem MakeItem(const char* szCaption, unsigned nRed, bool bV
     item.m_Style.SetFillColor(TOVORGB(nRed, 0, 0));
     item.m_bVisible = bVisible ? TRUE : FALSE;
     return item;
+}
+
+inline std::string El(const std::string& name, const std::string& text) {
+    return "<" + name + ">" + text + "</" + name + ">";
+}
+
+// The log's records as "level code source line|" each; the messages are left out.
+inline std::string Logs() {
+    std::string logs;
+    for (const auto& record : KRS::KrLogFile::GetInstance(false).GetRecords())
+        logs += std::to_string(record.nLevel) + " " + record.strCode.Str() + " " +
+                record.strSource.Str() + " " + std::to_string(record.nLine) + "|";
+    return logs;
 }
 
 inline TOVO::TovoArray<double> Array(const Doubles& values) {

@@ -27,10 +27,6 @@ namespace {
 
 const int kVersion = 20090106;
 
-std::string El(const std::string& name, const std::string& text) {
-    return "<" + name + ">" + text + "</" + name + ">";
-}
-
 pugi::xml_node Root(pugi::xml_document& doc, const TovoMBString& strXML) {
     EXPECT_TRUE(doc.load_string(strXML.c_str(), pugi::parse_default | pugi::parse_ws_pcdata));
     return doc.document_element();
@@ -60,13 +56,10 @@ Strings Rows(const TovoMBString& strXML, const char* szFrom) {
 }
 
 void ExpectOneLog(const char* szCode, const char* szClass, int nLine) {
-    const auto records = KrLogFile::GetInstance(false).GetRecords();
-    ASSERT_EQ(records.size(), 1u) << nLine;
-    EXPECT_EQ(records[0].nLevel, 400);
-    EXPECT_EQ(records[0].strCode, szCode);
-    EXPECT_EQ(records[0].strSource, std::string("Src/Theme3DBase/") + szClass);
-    EXPECT_EQ(records[0].nLine, nLine);
-    EXPECT_NE(records[0].strMessage.Find(szClass), -1); // the message names the class
+    EXPECT_EQ(Logs(), "400 " + std::string(szCode) + " Src/Theme3DBase/" + szClass + " " +
+                          std::to_string(nLine) + "|");
+    EXPECT_NE(KrLogFile::GetInstance(false).GetRecords()[0].strMessage.Find(szClass),
+              -1); // the message names the class
 }
 
 // ---- graph theme
@@ -76,10 +69,6 @@ TovoMBString GraphDocument(const std::string& graphElements) {
     const std::string base = KrTheme3DGraph().ToXML(20031211, "").Str();
     return (base.substr(0, base.rfind("</dkm:Theme3D>")) + graphElements + "</dkm:Theme3D>")
         .c_str();
-}
-
-std::vector<int> Keys(KrTheme3DGraph& theme) {
-    return std::vector<int>(theme.GetJoinArrayField().begin(), theme.GetJoinArrayField().end());
 }
 
 KrTheme3DGraph FullGraph() {
@@ -216,43 +205,6 @@ TEST(GraphXmlTest, VersionsAndFailuresAreLogged) {
     EXPECT_EQ(other.GetType(), 2);
 }
 
-// The elements are searched in the order of the rows, each after the one found last; one that
-// is missing or out of order leaves its member as it was.
-TEST(GraphXmlTest, ReaderOrderAndMissingElements) {
-    KrTheme3DGraph theme = FullGraph();
-    theme.SetBarWidth(3);
-    const std::string items =
-        El("dkm:GraphItems",
-           El("dkm:GraphItem", El("dkm:FieldExpression", "E1") + El("dkm:Caption", "Cap")) +
-               El("dkm:Other", "") + El("dkm:GraphItem", El("dkm:FieldExpression", "E2")));
-    const std::string sizes = El("dkm:MinSize", El("dkm:cx", "3") + El("dkm:cy", "5")) +
-                              El("dkm:MaxSize", El("dkm:cy", "8") + El("dkm:cx", "9"));
-    const std::string keys =
-        El("dkm:Key1", "21") + El("dkm:KeyNum", "3") + El("dkm:Key0", "11") + El("dkm:Key2", "33");
-    ASSERT_EQ(theme.FromXML(GraphDocument(El("dkm:BarWidth", "9") + El("dkm:GraphType", "Bar") +
-                                          El("dkm:MinSum", "6") + items + sizes + keys),
-                            kVersion, ""),
-              TRUE);
-    EXPECT_EQ(theme.GetGraphType(), 4);
-    EXPECT_EQ(theme.GetBarWidth(), 3.0);
-    EXPECT_EQ(theme.GetMinSum(), 6.0);
-    EXPECT_EQ(theme.GetMaxSum(), 16.0);
-    EXPECT_EQ(theme.GetStartAngle(), -0.25);
-    ASSERT_EQ(theme.GetCount(), 2);
-    EXPECT_EQ(theme.GetExpressionAt(1), "E2");
-    EXPECT_EQ(theme.GetItem(1).m_strCaption, "Cap"); // from the item before
-    EXPECT_EQ(theme.GetMinSize().cx, 3.0);           // no square-root rule on reading
-    EXPECT_EQ(theme.GetMinSumSize(), 5.0);
-    EXPECT_EQ(theme.GetMaxSize().cx, 9.0);
-    EXPECT_EQ(theme.GetMaxSumSize(), 100.0);               // "dkm:cy" before "dkm:cx" is not seen
-    EXPECT_EQ(Keys(theme), (std::vector<int>{11, 0, 33})); // Key1 before "dkm:KeyNum" neither
-
-    ASSERT_EQ(theme.FromXML(GraphDocument(El("dkm:GraphType", "Bar")), kVersion, ""), TRUE);
-    EXPECT_EQ(Keys(theme), (std::vector<int>{11, 0, 33})); // no "dkm:KeyNum": keys kept
-    ASSERT_EQ(theme.FromXML(GraphDocument(El("dkm:KeyNum", "-1")), kVersion, ""), TRUE);
-    EXPECT_TRUE(Keys(theme).empty());
-}
-
 // ---- label theme
 
 KrTheme3DLabel MakeLabel(int nType) {
@@ -312,30 +264,6 @@ TEST(LabelXmlTest, ReadsFlagAndTypeNamesIgnoringCase) {
                   c[2])
             << c[0] << " " << c[1];
     }
-}
-
-TEST(LabelXmlTest, ReaderSearchesForwardOnlyAndTakesNumFormatUnchecked) {
-    // The number format moved before the expression is not seen; a missing flag keeps its value.
-    KrTheme3DLabel read;
-    read.SetNumFormat(".1f");
-    ASSERT_EQ(ReadEdited(read, {{"<dkm:NumFormat>%.3f</dkm:NumFormat>", ""},
-                                {"<dkm:LabelAlongLine>TRUE</dkm:LabelAlongLine>", ""},
-                                {"<dkm:FieldExpression>",
-                                 "<dkm:NumFormat>%.3f</dkm:NumFormat><dkm:FieldExpression>"}}),
-              TRUE);
-    EXPECT_EQ(read.GetExpression().Str(), "NAME & <POP>");
-    EXPECT_EQ(read.GetNumFormat().Str(), ".1f");
-    EXPECT_EQ(read.IsAlonglineText(), FALSE);
-    EXPECT_EQ(read.GetLabel3DType(), KrTheme3DLabel::Label3DTable);
-    EXPECT_EQ(read.GetTextStyle()->GetSize(), 12.5);
-
-    KrLogFile::GetInstance().ClearRecords();
-    ASSERT_EQ(ReadEdited(read, {{">%.3f<", ">d<"}}), TRUE);
-    EXPECT_EQ(read.GetNumFormat().Str(), "d");
-    EXPECT_TRUE(KrLogFile::GetInstance().GetRecords().empty());
-    // A format the formatter refuses yields no number text, never an exception.
-    EXPECT_EQ(read.GetStringFromVariant(TovoVariant(2.0)).Str(), "");
-    EXPECT_EQ(read.GetStringFromVariant(TovoVariant(std::int32_t(2))).Str(), "2");
 }
 
 TEST(LabelXmlTest, RejectsAndIgnores) {
@@ -466,22 +394,6 @@ TEST_F(RangeXmlTest, RefusesOtherVersionsEmptyTextAndOtherThemesKeepingTheRangeM
     EXPECT_EQ("Theme3DRange_u", theme.GetFieldName(FALSE).Str());
 }
 
-TEST_F(RangeXmlTest, DescendingAttributeIsReadIgnoringCase) {
-    Fill(theme, {20, 10}, true);
-    for (const char* szValue : {"TRUE", "tRuE", "yes", "1", "", "absent"}) {
-        ASSERT_TRUE(target.FromXML(
-            Edited(theme.ToXML(0, ""),
-                   [&](pugi::xml_node root) {
-                       if (std::string(szValue) == "absent")
-                           RangeItems(root).remove_attribute("dkm:Descending");
-                       else
-                           RangeItems(root).attribute("dkm:Descending").set_value(szValue);
-                   }),
-            0, ""));
-        EXPECT_EQ(szValue[0] == 'T' || szValue[0] == 't', target.m_bDescending != FALSE) << szValue;
-    }
-}
-
 TEST_F(RangeXmlTest, ReaderTakesTheElementsInWritingOrderAndKeepsWhatIsAbsent) {
     theme.SetExpression("new");
     Fill(theme, {10}, false);
@@ -522,25 +434,6 @@ TEST_F(RangeXmlTest, BreakValuesComeFromTheRangeTextsOnly) {
     EXPECT_EQ((Doubles{5, 7, 9}), Values(target));
     EXPECT_EQ((Strings{"c0", "c1", "c2", "c3"}), Captions(target));
     EXPECT_FALSE(target.IsVisibleAt(1));
-}
-
-// "dkm:StyleEnable" hides an item only when it says "FALSE" in any case; an item without caption,
-// flag or style gets the defaults, not what the element before it had.
-TEST_F(RangeXmlTest, ItemContentsFromEditedDocuments) {
-    Fill(theme, {10, 20, 30, 40}, false);
-    const TovoMBString strXML =
-        Edited(SetItemTexts(theme.ToXML(0, ""), "dkm:StyleEnable", {"", "no", "false", "FaLsE"}),
-               [](pugi::xml_node root) {
-                   for (const char* szName : {"dkm:Caption", "dkm:StyleEnable", "dkm:Style"})
-                       RangeItems(root).last_child().remove_child(szName);
-               });
-    ASSERT_TRUE(target.FromXML(strXML, 0, ""));
-    EXPECT_EQ((Strings{"c0", "c1", "c2", "c3", ""}), Captions(target));
-    const bool visible[] = {true, true, false, false, true};
-    for (int k = 0; k < 5; ++k)
-        EXPECT_EQ(visible[k], target.IsVisibleAt(k) != FALSE) << k;
-    EXPECT_EQ(TOVORGB(3, 0, 0), target.GetStyleAt(3).GetFillColor());
-    EXPECT_EQ(KrStyle(), target.GetStyleAt(4));
 }
 
 // ---- unique theme
@@ -648,29 +541,6 @@ TEST_F(UniqueXmlTest, OnlyFalseInAnyCaseHidesAnItem) {
                        kVersion, "");
         EXPECT_EQ(bVisible, target.IsVisibleAt(0) != FALSE) << '"' << szText << '"';
     }
-}
-
-TEST_F(UniqueXmlTest, ReaderSearchOrderDuplicatesAndMissingParts) {
-    // A default style before the expression, and a caption before the value, are not seen; the
-    // item list is found wherever it stands; of two equal values the first one stays.
-    EXPECT_EQ("road [#] lane#7#1::1:1", ReadUnique(Edited([](pugi::xml_node root) {
-                  root.prepend_move(root.child("dkm:UniqueItems"));
-                  root.prepend_move(root.child("dkm:DefaultStyle"));
-                  Item(root, 0).prepend_move(Item(root, 0).child("dkm:Caption"));
-                  Item(root, 1).child("dkm:Value").text() = "1";
-              })));
-    // Missing head elements keep what the theme held; an item without a value is dropped, and
-    // one without caption or style has the default ones.
-    EXPECT_EQ("kept#7#2::0:-", ReadUnique(Edited([](pugi::xml_node root) {
-                  root.remove_child("dkm:FieldExpression");
-                  root.remove_child("dkm:DefaultStyle");
-                  Item(root, 0).remove_child("dkm:Value");
-                  Item(root, 1).remove_child("dkm:Caption");
-                  Item(root, 1).remove_child("dkm:Style");
-              })));
-    EXPECT_EQ("road [#] lane#99#", ReadUnique(Edited([](pugi::xml_node root) {
-                  root.remove_child("dkm:UniqueItems");
-              })));
 }
 
 // ---- both item lists: icon names

@@ -77,8 +77,8 @@ TEST_F(CommandLine, WhereAndSqlKeepOnlyTheMatchingFeatures) {
 
 // info describes a layer read plainly, zipped, gzipped (named after the file inside), filtered
 // (count > 5 keeps the points at (10.1, 50.05) and (10.05, 50.1), and the extent follows) or
-// queried (only the fields selected); without a layer, the plug-in.
-TEST_F(CommandLine, InfoDescribesALayerAndWithoutOneThePlugin) {
+// queried (only the fields selected).
+TEST_F(CommandLine, InfoDescribesALayer) {
     const std::string strFields = "fields:\n  kind: String\n  count: Integer\n  when: Date\n";
     const std::string strAll = "extent: (10, 50) - (10.2, 50.1)\n";
     const auto describe = [&](const std::string& strPath, const std::string& strLayer,
@@ -102,9 +102,6 @@ TEST_F(CommandLine, InfoDescribesALayerAndWithoutOneThePlugin) {
     };
     for (const auto& c : cases)
         EXPECT_EQ(RunOk("info " + c.strArgs).strOut, c.strExpected) << c.strArgs;
-    // The plug-in is described, so it must be found.
-    ExpectRefused("info --plugin " + Path("none.t3d"),
-                  "plug-in '" + Path("none.t3d") + "' (from --plugin) not found");
 }
 
 TEST_F(CommandLine, OutputFollowsItsName) {
@@ -196,20 +193,6 @@ TEST(LayerArgs, OptionsAfterALayerFileAreItsOwn) {
             EXPECT_STREQ(e.what(), c.szError);
         }
     }
-}
-
-// --version, and --help that names every ramp and palette and the render options.
-TEST_F(CommandLine, VersionAndHelpSayWhatTheyShould) {
-    const char* const cases[] = {
-        // a command, then a text its output holds
-        "--version",       "theme3d 6.0.0\n",
-        "classify --help", "blues, greens, greys, purples, reds, spectral, viridis, ylorrd",
-        "unique --help",   "bold, dark, pastel",
-        "chart --help",    "bold, dark, pastel",
-        "render --help",   "--line-width FLOAT",
-        "render --help",   "--origin TEXT"};
-    for (std::size_t i = 0; i < std::size(cases); i += 2)
-        EXPECT_TRUE(Has(RunOk(cases[i]).strOut, cases[i + 1])) << cases[i];
 }
 
 TEST_F(CommandLine, ChartSizeIsTwoPositiveMetresInOrder) {

@@ -70,12 +70,8 @@ TEST(TileTree, EveryFeatureOnceNoTileOverfullChildrenAfterParents) {
     EXPECT_EQ(std::count(seen.begin(), seen.end(), 1), 10000);
 }
 
-TEST(TilesetWriter, BoxesAreEastNorthUpWithAMinimumThickness) {
-    Box box;
-    box.Add(-10.0, 0.0, -30.0);
-    box.Add(10.0, 5.0, 10.0);
-    EXPECT_EQ(BoxJson(TilesetWriter::BoxOf(box)),
-              (std::vector<double>{0, 10, 2.5, 10, 0, 0, 0, 20, 0, 0, 0, 2.5}));
+// A flat box keeps a thickness (boxes in general: ErrorsShrinkDownTheTreeAndBoxesNest).
+TEST(TilesetWriter, BoxesHaveAMinimumThickness) {
     Box flat;
     flat.Add(0.0, 1.0, 0.0);
     flat.Add(4.0, 1.0, -2.0);

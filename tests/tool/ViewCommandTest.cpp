@@ -86,8 +86,6 @@ TEST_F(ViewCommandTest, SceneFileOrFolderGetsItsPageLabelsAndLegend) {
           dir + "/city/legend.svg", "city.gltf"}},
         {dir + "/tiles",
          {dir + "/tiles", "index.html", "tileset", "tileset.json", "", "", "tiles"}},
-        {dir + "/tiles/tileset.json",
-         {dir + "/tiles", "index.html", "tileset", "tileset.json", "", "", "tiles"}},
     };
     for (const auto& c : cases) {
         const ViewPlan plan = ViewCommand::Plan(c.strScene, "");

@@ -3,9 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <string>
-#include <unistd.h>
 
 using KRS::KrFile;
 using TOVO::TovoMBString;
@@ -59,16 +57,4 @@ TEST(KrFile, PathTable) {
     EXPECT_EQ(KrFile::GetDir("c.png") + "|" + KrFile::GetName("c.png") + "|" +
                   KrFile::GetName("d/"),
               "|c.png|");
-}
-
-TEST(KrFile, ExistingDirectoryBaseCountsAsADirectory) {
-    const std::filesystem::path dir =
-        std::filesystem::temp_directory_path() / ("KrFileTest" + std::to_string(getpid()));
-    std::filesystem::create_directories(dir);
-    const std::string base = dir.generic_string(); // no trailing separator
-    EXPECT_EQ(KrFile::GetRelativePath(base, base + "/icons/"), "icons/");
-    EXPECT_EQ(KrFile::GetAbsolutePath(base, "a.png"), base + "/a.png");
-    std::filesystem::remove(dir);
-    // Now only a file name: its directory part is the base.
-    EXPECT_EQ(KrFile::GetAbsolutePath(base, "a.png"), KrFile::GetDir(base) + "a.png");
 }

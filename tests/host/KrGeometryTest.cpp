@@ -8,7 +8,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <memory>
 #include <stdexcept>
 #include <vector>
 
@@ -25,27 +24,15 @@ struct CountedPart : KrGeometry3D {
     int& m_nDeleted;
 };
 
-TEST(KrGeometryManagerTest, CreatesTheRecordOfEachCodeAndNullForOthers) {
-    std::unique_ptr<KrGeometry> compound(KrGeometryManager::CreateGeometry(1000));
-    std::unique_ptr<KrGeometry> cylinder(KrGeometryManager::CreateGeometry(1206));
-    std::unique_ptr<KrGeometry> pie(KrGeometryManager::CreateGeometry(1211));
-    EXPECT_TRUE(dynamic_cast<KrGeoCompound*>(compound.get()));
-    EXPECT_TRUE(dynamic_cast<KrGeoCylinder*>(cylinder.get()));
-    EXPECT_TRUE(dynamic_cast<KrGeoPieCylinder*>(pie.get()));
-    EXPECT_EQ(pie->GetGeometryType(), 1211);
-    for (int code : {0, -1, 1001, 1205, 1207, 1210, 1212, 1301})
-        EXPECT_EQ(KrGeometryManager::CreateGeometry(code), nullptr) << code;
-}
-
 TEST(KrGeoCylinderTest, RecordsParametersAndAddsShiftsOnlyWhenPlaced) {
     KrGeoCylinder cylinder;
     EXPECT_EQ(cylinder.Make(TovoPoint3D(10.5, 20.25, 3.0), 4.0, 5.0, 12.0), TRUE);
     cylinder.Offset(-1.5, 0.0);
     cylinder.Offset(-0.5, 2.0);
     EXPECT_EQ(cylinder.GetCentre(), TovoPoint3D(10.5, 20.25, 3.0));
-    EXPECT_EQ(cylinder.GetRadiusX(), 4.0);
-    EXPECT_EQ(cylinder.GetRadiusY(), 5.0);
-    EXPECT_EQ(cylinder.GetHeight(), 12.0);
+    EXPECT_EQ(
+        (std::vector<double>{cylinder.GetRadiusX(), cylinder.GetRadiusY(), cylinder.GetHeight()}),
+        (std::vector<double>{4.0, 5.0, 12.0}));
     EXPECT_EQ(cylinder.GetPlacedCentre(), TovoPoint3D(8.5, 22.25, 3.0));
     EXPECT_EQ(cylinder.Make(TovoPoint3D(), 1.0, 1.0, -3.0), FALSE); // kept, but undrawable
     EXPECT_EQ(cylinder.GetHeight(), -3.0);
@@ -54,27 +41,11 @@ TEST(KrGeoCylinderTest, RecordsParametersAndAddsShiftsOnlyWhenPlaced) {
     KrGeoPieCylinder pie;
     EXPECT_EQ(pie.Make(TovoPoint3D(1, 2, 3), 7.0, 8.0, 178.0, 30.0, 208.0, 3.5), TRUE);
     pie.Offset(0.25, 0.0);
-    EXPECT_EQ(pie.GetRadiusX(), 7.0);
-    EXPECT_EQ(pie.GetRadiusY(), 8.0);
-    EXPECT_EQ(pie.GetSweep(), 178.0);
-    EXPECT_EQ(pie.GetStartAngle(), 30.0);
-    EXPECT_EQ(pie.GetEndAngle(), 208.0);
-    EXPECT_EQ(pie.GetHeight(), 3.5);
+    EXPECT_EQ((std::vector<double>{pie.GetRadiusX(), pie.GetRadiusY(), pie.GetSweep(),
+                                   pie.GetStartAngle(), pie.GetEndAngle(), pie.GetHeight()}),
+              (std::vector<double>{7.0, 8.0, 178.0, 30.0, 208.0, 3.5}));
     EXPECT_EQ(pie.GetPlacedCentre(), TovoPoint3D(1.25, 2, 3));
     EXPECT_EQ(pie.Make(TovoPoint3D(), 1.0, 1.0, -1.0, 0.0, -1.0, 0.5), FALSE);
-}
-
-TEST(KrGeometryStyleTest, SetStyleKeepsACopyAndNullRemovesIt) {
-    KrGeoCylinder cylinder;
-    EXPECT_EQ(cylinder.GetStyle(), nullptr);
-    KrStyle style;
-    style.SetFillColor(TOVORGB(10, 20, 30));
-    cylinder.SetStyle(&style);
-    style.SetFillColor(TOVORGB(1, 1, 1));
-    ASSERT_NE(cylinder.GetStyle(), nullptr);
-    EXPECT_EQ(cylinder.GetStyle()->GetFillColor(), TOVORGB(10, 20, 30));
-    cylinder.SetStyle(nullptr);
-    EXPECT_EQ(cylinder.GetStyle(), nullptr);
 }
 
 TEST(KrGeoCompoundTest, DeletesOwnedPartsOnceAndRefusesNullDuplicatesAndCycles) {

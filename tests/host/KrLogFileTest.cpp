@@ -10,7 +10,6 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -75,18 +74,6 @@ TEST_F(KrLogFileTest, AppendsOneLinePerRecordToTheConfiguredFile) {
         << lines[0];
     EXPECT_EQ(Log().GetRecords().size(), 3u);
     std::remove(path.c_str());
-}
-
-TEST_F(KrLogFileTest, RecordsFromManyThreadsAreAllKept) {
-    std::vector<std::thread> threads;
-    for (int t = 0; t < 4; ++t)
-        threads.emplace_back([] {
-            for (int i = 0; i < 250; ++i)
-                KrLogFile::GetInstance().RecordLog(400, "T", "thread", i);
-        });
-    for (std::thread& t : threads)
-        t.join();
-    EXPECT_EQ(Log().GetRecords().size(), 1000u);
 }
 
 TEST(KrStringEx, EveryLoggedCodeHasATextWithOneClassNameConversion) {

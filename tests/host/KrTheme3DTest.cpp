@@ -1,12 +1,9 @@
-// The theme base class: slot order, neutral base bodies, value conversions, the external-value
-// table, its XML part and copying.
+// The theme base class: value conversions, the external-value table, its XML part and copying.
 #include "VyScene600/KrTheme3D.h"
-#include "VyScene600/KrTheme3DFactory.h"
 
 #include <gtest/gtest.h>
 #include <pugixml.hpp>
 
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -56,51 +53,7 @@ Names ChildNames(const pugi::xml_node& node) {
     return names;
 }
 
-// The vtable entry of a virtual member function (Itanium C++ ABI: 1 + byte offset).
-template <typename F> long Entry(F f) {
-    std::uintptr_t ptr = 0;
-    std::memcpy(&ptr, &f, sizeof ptr);
-    return static_cast<long>((ptr - 1) / sizeof(void*));
-}
-template <typename... F> std::vector<long> Entries(F... f) {
-    return {Entry(f)...};
-}
-
 } // namespace
-
-// Slot 0, the virtual destructor, takes the ABI's first two entries.
-TEST(KrTheme3DTest, VirtualOperationsStandInTheHostsSlotOrder) {
-    using T = KrTheme3D;
-    EXPECT_EQ(Entries(&T::FindStyle, &T::GetFieldName, &T::GetExpression, &T::CheckFieldType,
-                      &T::GetTextStyle, &T::ToXML, &T::FromXML, &T::GetStringFromVariant,
-                      &T::SetAlonglineText, &T::IsAlonglineText, &T::SetOffset, &T::GetOffset,
-                      &T::GetThemeQueryDef, &T::GetThemeGraphItemType, &T::GetThemeGraphValues,
-                      &T::CalculateGraphProperty, &T::ConvertToGeometry, &T::Attach),
-              (std::vector<long>{2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19}));
-    using F = KRS::KrTheme3DFactory;
-    EXPECT_EQ(Entries(&F::IsSupportTheme3D, &F::GetSupportTheme3DType, &F::GetName, &F::NewTheme3D,
-                      &F::CloneTheme3D),
-              (std::vector<long>{2, 3, 4, 5, 6}));
-}
-
-// The base bodies that the style themes inherit and the symbol themes' overrides repeat.
-TEST(KrTheme3DTest, BareBaseAnswersNeutrally) {
-    using Type = KRS::KrTheme3DType;
-    EXPECT_EQ((std::vector<int>{Type::Unique, Type::Range, Type::Label, Type::Graph}),
-              (std::vector<int>{1, 2, 3, 4}));
-    KrTheme3D theme;
-    EXPECT_EQ(BaseText(theme), "0|0||0,0");
-    EXPECT_EQ(nullptr, theme.FindStyle(TovoVariant(int32_t(1))));
-    EXPECT_EQ(nullptr, theme.GetTextStyle());
-    TOVO::TovoArray<TovoMBString> arrFields;
-    arrFields.Add("kept");
-    EXPECT_EQ(FALSE, theme.GetThemeQueryDef(arrFields, TRUE));
-    EXPECT_TRUE(arrFields.GetSize() == 1 && arrFields[0] == "kept");
-    double dValue = 7.5;
-    EXPECT_EQ(nullptr, theme.ConvertToGeometry(&dValue, 1, TOVO::TovoPoint3D(1, 2, 3)));
-    theme.SetOffset(-12, 31);
-    EXPECT_EQ(BaseText(theme), "0|0||-12,31");
-}
 
 TEST(KrTheme3DTest, ExternalValueTableTranslatesOrLeavesTheArgument) {
     KrTheme3D theme;
@@ -155,6 +108,10 @@ TEST(KrTheme3DTest, WritesItsElementsAndReadsThemBackInBothVersions) {
     target.SetOffset(3, -4); // offsets are no part of the document
     ASSERT_EQ(TRUE, target.FromXML(strXML, 0, ""));
     EXPECT_EQ(BaseText(target), kFilledBase);
+    // A type that is no integer refuses the document and changes nothing.
+    EXPECT_EQ(FALSE, target.FromXML("<dkm:Theme3D><dkm:ThemeType>1.5</dkm:ThemeType></dkm:Theme3D>",
+                                    0, ""));
+    EXPECT_EQ(BaseText(target), kFilledBase);
 
     // The older version holds, and reads, only the type and the mode.
     const TovoMBString strOld = source.ToXML(THEME3D_XML_VERSION_20031211, "");
@@ -168,23 +125,6 @@ TEST(KrTheme3DTest, WritesItsElementsAndReadsThemBackInBothVersions) {
     for (int nVersion : {20031212, 20090107, 1, -1}) {
         EXPECT_TRUE(source.ToXML(nVersion, "").IsEmpty()) << nVersion;
         EXPECT_EQ(FALSE, old.FromXML(strXML, nVersion, "")) << nVersion;
-    }
-}
-
-TEST(KrTheme3DTest, RefusedDocumentsChangeNothing) {
-    const char* const docs[] = {
-        "",
-        "<dkm:Theme3D><dkm:ThemeType>1</dkm:ThemeType>",
-        "<dkm:Other><dkm:ThemeType>1</dkm:ThemeType></dkm:Other>",
-        "<dkm:Theme3D><x><dkm:ThemeType>1</dkm:ThemeType></x></dkm:Theme3D>",
-        "<dkm:Theme3D><dkm:ThemeType></dkm:ThemeType></dkm:Theme3D>",
-        "<dkm:Theme3D><dkm:ThemeType>1.5</dkm:ThemeType></dkm:Theme3D>",
-        "<dkm:Theme3D><dkm:ThemeType>99999999999</dkm:ThemeType></dkm:Theme3D>",
-    };
-    for (const char* szDoc : docs) {
-        TestTheme theme = MakeFilledTheme();
-        EXPECT_EQ(FALSE, theme.FromXML(szDoc, 0, "")) << szDoc;
-        EXPECT_EQ(BaseText(theme), kFilledBase) << szDoc;
     }
 }
 

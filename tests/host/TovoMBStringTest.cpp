@@ -7,7 +7,6 @@
 #include <cmath>
 #include <cstdlib>
 #include <string>
-#include <utility>
 
 using TOVO::TovoMBString;
 
@@ -60,45 +59,17 @@ TEST(TovoMBStringTest, ComparesBytesAndAsciiCase) {
     EXPECT_EQ(TovoMBString("a\xE9Z").MakeUpper(), "A\xE9Z");
 }
 
-TEST(TovoMBStringTest, ToDoubleReadsTheLeadingNumber) {
-    const std::pair<const char*, double> cases[] = {
-        {"1,5", 1.0},
-        {"1e-400", 0.0},
-        {"1e400", HUGE_VAL},
-        {"-Infinity", -HUGE_VAL},
-        {"-1e99999999999", -HUGE_VAL},
-        {"3.14159265358979323846264338327950288", 3.141592653589793},
-        {"123456789012345678901234567890", 1.2345678901234568e29}};
-    for (const auto& [in, out] : cases)
-        EXPECT_EQ(TovoMBString(in).ToDouble(), out) << '"' << in << '"';
+// ToDouble reads the leading number (see the comparison with strtod below); ParseDouble wants
+// the whole text.
+TEST(TovoMBStringTest, ParseDoubleReadsTheWholeTextOrNothing) {
     EXPECT_EQ(TovoMBString(std::string("12\0005", 4)).ToDouble(), 12.0);
-    double d = -7.0; // ParseDouble wants the whole text
+    double d = -7.0;
     EXPECT_TRUE(TovoMBString("  12.5 \t").ParseDouble(d));
     EXPECT_EQ(d, 12.5);
     for (const char* bad : {"", "  ", "12abc", "1 2", "."}) {
         EXPECT_FALSE(TovoMBString(bad).ParseDouble(d)) << bad;
         EXPECT_EQ(d, 12.5);
     }
-}
-
-TEST(TovoMBStringTest, ToUIntAndToIntReadLikeStrtoulOnA32BitLong) {
-    const struct {
-        const char* in;
-        int base;
-        unsigned out;
-    } cases[] = {
-        // clang-format off
-        {"  +7x", 10, 7u},  {"-1", 10, UINT_MAX},   {"4294967296", 10, UINT_MAX},
-        {"-4294967296", 10, UINT_MAX},  {"-4294967295", 10, 1u},    {"ff", 16, 255u},
-        {"0xff", 16, 255u}, {"0xFF", 0, 255u},      {"0xg", 0, 0u},  {"017", 0, 15u},
-        {"017", 10, 17u},   {"z", 36, 35u},         {"12", 1, 0u},   {"12", 37, 0u}, {"-", 10, 0u}
-        // clang-format on
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(TovoMBString(c.in).ToUInt(c.base), c.out) << '"' << c.in << "\" base " << c.base;
-    EXPECT_EQ(TovoMBString("-2147483649").ToInt(), INT_MIN);
-    EXPECT_EQ(TovoMBString("2147483648").ToInt(), INT_MAX);
-    EXPECT_EQ(TovoMBString("-0x10").ToInt(16), -16);
 }
 
 // Many short texts made of the pieces numbers are made of (the special words and the hexadecimal
@@ -123,10 +94,12 @@ TEST(TovoMBStringTest, ReadsNumbersAsTheCLibraryDoes) {
         EXPECT_TRUE((got == expected || (std::isnan(got) && std::isnan(expected))) &&
                     std::signbit(got) == std::signbit(expected))
             << text;
-        const long l = std::strtol(text.c_str(), nullptr, 0);
-        EXPECT_EQ(TovoMBString(text).ToInt(0), l > INT_MAX   ? INT_MAX
-                                               : l < INT_MIN ? INT_MIN
-                                                             : l)
-            << text;
+        for (int base : {0, 10, 16}) {
+            const long l = std::strtol(text.c_str(), nullptr, base);
+            EXPECT_EQ(TovoMBString(text).ToInt(base), l > INT_MAX   ? INT_MAX
+                                                      : l < INT_MIN ? INT_MIN
+                                                                    : l)
+                << text << " base " << base;
+        }
     }
 }

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <vector>
 
 using TOVO::TovoTime;
 
@@ -15,16 +16,15 @@ struct Parts {
 
 void ExpectParts(const TovoTime& t, const Parts& p) {
     EXPECT_TRUE(t.IsValid());
-    const Parts got{t.GetYear(), t.GetMonth(),  t.GetDay(),
-                    t.GetHour(), t.GetMinute(), t.GetSecond()};
-    EXPECT_TRUE(got.y == p.y && got.mo == p.mo && got.d == p.d && got.h == p.h && got.mi == p.mi &&
-                got.s == p.s)
-        << got.y << '-' << got.mo << '-' << got.d << ' ' << got.h << ':' << got.mi << ':' << got.s;
+    EXPECT_EQ((std::vector<int>{t.GetYear(), t.GetMonth(), t.GetDay(), t.GetHour(), t.GetMinute(),
+                                t.GetSecond()}),
+              (std::vector<int>{p.y, p.mo, p.d, p.h, p.mi, p.s}));
 }
 
 } // namespace
 
-// Day numbers worked out by counting days from 1899-12-30; times as seconds / 86400.
+// Day numbers worked out by counting days from 1899-12-30; times as seconds / 86400. The last
+// four round to the nearest second (rolling over into the next day) and are read one way only.
 TEST(TovoTimeTest, DayNumbersAndPartsAgreeBothWays) {
     const struct {
         double day;
@@ -38,20 +38,20 @@ TEST(TovoTimeTest, DayNumbersAndPartsAgreeBothWays) {
         {36585.0 + 86399.0 / 86400.0, {2000, 2, 29, 23, 59, 59}},
         {-693593.0, {1, 1, 1, 0, 0, 0}},
         {2958465.0 + 86399.0 / 86400.0, {9999, 12, 31, 23, 59, 59}},
+        {41222.5 + 0.4 / 86400.0, {2012, 11, 9, 12, 0, 0}},
+        {41222.5 + 0.6 / 86400.0, {2012, 11, 9, 12, 0, 1}},
+        {36585.0 + 86399.7 / 86400.0, {2000, 3, 1, 0, 0, 0}},
+        {-1.9999999999, {1899, 12, 30, 0, 0, 0}},
     };
-    for (const auto& c : cases) {
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        const auto& c = cases[i];
         SCOPED_TRACE(c.day);
         ExpectParts(TovoTime(c.day), c.parts);
         const Parts& p = c.parts;
-        EXPECT_NEAR(TovoTime(p.y, p.mo, p.d, p.h, p.mi, p.s).GetDayNumber(), c.day, 1e-9);
+        if (i < std::size(cases) - 4) {
+            EXPECT_NEAR(TovoTime(p.y, p.mo, p.d, p.h, p.mi, p.s).GetDayNumber(), c.day, 1e-9);
+        }
     }
-}
-
-TEST(TovoTimeTest, RoundsToTheNearestSecondAndRollsOver) {
-    ExpectParts(TovoTime(41222.5 + 0.4 / 86400.0), {2012, 11, 9, 12, 0, 0});
-    ExpectParts(TovoTime(41222.5 + 0.6 / 86400.0), {2012, 11, 9, 12, 0, 1});
-    ExpectParts(TovoTime(36585.0 + 86399.7 / 86400.0), {2000, 3, 1, 0, 0, 0});
-    ExpectParts(TovoTime(-1.9999999999), {1899, 12, 30, 0, 0, 0});
 }
 
 TEST(TovoTimeTest, ValidOnlyForYearsOneTo9999) {

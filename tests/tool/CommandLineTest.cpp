@@ -77,8 +77,8 @@ TEST_F(CommandLine, WhereAndSqlKeepOnlyTheMatchingFeatures) {
 
 // info describes a layer read plainly, zipped, gzipped (named after the file inside), filtered
 // (count > 5 keeps the points at (10.1, 50.05) and (10.05, 50.1), and the extent follows) or
-// queried (only the fields selected); without a layer, the plug-in.
-TEST_F(CommandLine, InfoDescribesALayerAndWithoutOneThePlugin) {
+// queried (only the fields selected).
+TEST_F(CommandLine, InfoDescribesALayer) {
     const std::string strFields = "fields:\n  kind: String\n  count: Integer\n  when: Date\n";
     const std::string strAll = "extent: (10, 50) - (10.2, 50.1)\n";
     const auto describe = [&](const std::string& strPath, const std::string& strLayer,
@@ -102,9 +102,6 @@ TEST_F(CommandLine, InfoDescribesALayerAndWithoutOneThePlugin) {
     };
     for (const auto& c : cases)
         EXPECT_EQ(RunOk("info " + c.strArgs).strOut, c.strExpected) << c.strArgs;
-    // The plug-in is described, so it must be found.
-    ExpectRefused("info --plugin " + Path("none.t3d"),
-                  "plug-in '" + Path("none.t3d") + "' (from --plugin) not found");
 }
 
 TEST_F(CommandLine, OutputFollowsItsName) {
@@ -198,23 +195,6 @@ TEST(LayerArgs, OptionsAfterALayerFileAreItsOwn) {
     }
 }
 
-// --version, and --help that names every ramp and palette and the render options.
-TEST_F(CommandLine, VersionAndHelpSayWhatTheyShould) {
-    const struct {
-        const char* szCommand;
-        const char* szText;
-    } cases[] = {
-        {"--version", "theme3d 6.0.0\n"},
-        {"classify --help", "blues, greens, greys, purples, reds, spectral, viridis, ylorrd"},
-        {"unique --help", "bold, dark, pastel"},
-        {"chart --help", "bold, dark, pastel"},
-        {"render --help", "--line-width FLOAT"},
-        {"render --help", "--origin TEXT"},
-    };
-    for (const auto& c : cases)
-        EXPECT_TRUE(Has(RunOk(c.szCommand).strOut, c.szText)) << c.szCommand;
-}
-
 TEST_F(CommandLine, ChartSizeIsTwoPositiveMetresInOrder) {
     const std::string strOut = Path("g.xml");
     EXPECT_EQ(
@@ -225,25 +205,18 @@ TEST_F(CommandLine, ChartSizeIsTwoPositiveMetresInOrder) {
                               "dkm:cy></dkm:MinSize><dkm:MaxSize><dkm:cx>7071.06781186547596</"
                               "dkm:cx><dkm:cy>5000</dkm:cy></dkm:MaxSize>"),
         std::string::npos);
-    const std::string strOrder =
-        "theme3d: --chart-size must be MIN,MAX in metres with 0 < MIN <= MAX, not ";
+    const std::string strOrder = "--chart-size must be MIN,MAX in metres with 0 < MIN <= MAX, not ";
     const std::string strForm =
-        "theme3d: --chart-size must be MIN,MAX in metres, such as 20000,200000, not '";
-    const struct {
-        const char* szSizes;
-        std::string strError;
-    } refused[] = {
-        {"5000,1000", strOrder + "5000,1000\n"}, {"0,10", strOrder + "0,10\n"},
-        {"1e400,1e500", strOrder + "inf,inf\n"}, {"1000", strForm + "1000'\n"},
-        {"ten,20", strForm + "ten,20'\n"},
-    };
-    for (const auto& c : refused) {
-        const Outcome result = Run("chart " + Points() + " --fields count --chart-size " +
-                                   c.szSizes + " -o " + Path("bad.xml"));
-        EXPECT_EQ(result.nExit, 2) << c.szSizes;
-        EXPECT_EQ(result.strErr, c.strError);
-        EXPECT_FALSE(fs::exists(Path("bad.xml")));
-    }
+        "--chart-size must be MIN,MAX in metres, such as 20000,200000, not '";
+    for (const auto& [strSizes, strError] : {std::pair{"5000,1000", strOrder + "5000,1000"},
+                                             {"0,10", strOrder + "0,10"},
+                                             {"1e400,1e500", strOrder + "inf,inf"},
+                                             {"1000", strForm + "1000'"},
+                                             {"ten,20", strForm + "ten,20'"}})
+        ExpectRefused("chart " + Points() + " --fields count --chart-size " + strSizes + " -o " +
+                          Path("bad.xml"),
+                      strError);
+    EXPECT_FALSE(fs::exists(Path("bad.xml")));
 }
 
 // A GeoPackage of two layers: info lists both and describes the first, or the one -l names;

@@ -5,29 +5,23 @@
 using theme3d::EnuFrame;
 using theme3d::Vec3;
 
-TEST(EnuFrame, OriginAndHeightsMapToTheSceneAxes) {
-    const EnuFrame frame(10.0, 50.0);
-    const Vec3 origin = frame.ToScene(10.0, 50.0, 0.0);
-    EXPECT_NEAR(origin.x, 0.0, 1e-6);
-    EXPECT_NEAR(origin.y, 0.0, 1e-6);
-    EXPECT_NEAR(origin.z, 0.0, 1e-6);
-    const Vec3 up = frame.ToScene(10.0, 50.0, 1000.0); // glTF y is up
-    EXPECT_NEAR(up.x, 0.0, 1e-6);
-    EXPECT_NEAR(up.y, 1000.0, 1e-6);
-    EXPECT_NEAR(up.z, 0.0, 1e-6);
-}
-
-TEST(EnuFrame, EastIsXAndNorthIsMinusZ) {
-    // At the equator one degree of longitude is a * pi / 180 = 111319.49 m along the circle;
-    // the frame measures the chord's east part, a * sin(1 degree) = 111313.84 m, and the chord
-    // drops a * (1 - cos(1 degree)) = 971.4 m below the tangent plane.
-    const EnuFrame frame(0.0, 0.0);
-    const Vec3 east = frame.ToScene(1.0, 0.0, 0.0);
-    EXPECT_NEAR(east.x, 111313.84, 0.01);
-    EXPECT_NEAR(east.y, -971.4, 0.1);
-    EXPECT_NEAR(east.z, 0.0, 1e-6);
-    const Vec3 north = frame.ToScene(0.0, 0.01, 0.0);
-    EXPECT_NEAR(north.x, 0.0, 1e-6);
-    EXPECT_LT(north.z, -1100.0); // about 1105.7 m north
-    EXPECT_GT(north.z, -1112.0);
+// The scene's axes are x east, y up, z south. At the equator one degree of longitude is the
+// chord a * sin(1 degree) = 111313.84 m east, dropping a * (1 - cos(1 degree)) = 971.4 m below
+// the tangent plane; 0.01 degrees of latitude is a (1 - e^2) sin(0.01 degrees) = 1105.74 m north.
+TEST(EnuFrame, PointsMapToEastUpSouth) {
+    const struct {
+        double dLon0, dLat0, dLon, dLat, dHeight;
+        Vec3 expected;
+    } cases[] = {
+        {10.0, 50.0, 10.0, 50.0, 0.0, {0.0, 0.0, 0.0}},
+        {10.0, 50.0, 10.0, 50.0, 1000.0, {0.0, 1000.0, 0.0}},
+        {0.0, 0.0, 1.0, 0.0, 0.0, {111313.84, -971.4, 0.0}},
+        {0.0, 0.0, 0.0, 0.01, 0.0, {0.0, -0.0965, -1105.74}},
+    };
+    for (const auto& c : cases) {
+        const Vec3 v = EnuFrame(c.dLon0, c.dLat0).ToScene(c.dLon, c.dLat, c.dHeight);
+        EXPECT_NEAR(v.x, c.expected.x, 0.01) << c.dLon << " " << c.dLat << " " << c.dHeight;
+        EXPECT_NEAR(v.y, c.expected.y, 0.05) << c.dLon << " " << c.dLat << " " << c.dHeight;
+        EXPECT_NEAR(v.z, c.expected.z, 0.01) << c.dLon << " " << c.dLat << " " << c.dHeight;
+    }
 }

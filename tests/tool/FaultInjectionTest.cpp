@@ -152,35 +152,34 @@ TEST_F(FaultInjection, SigintAndSigtermWhileWritingRemoveTheTemporaryFiles) {
               SIGINT, 1);
 }
 
+// Each command notes the values it cannot use; the render, once for each note.
 TEST_F(FaultInjection, NanAndInfinityNeverReachAScene) {
     const std::string strLayer =
         PointLayer("nan.geojson", {"\"v\":1,\"w\":2", "\"v\":NaN,\"w\":2", "\"v\":Infinity,\"w\":2",
                                    "\"v\":3,\"w\":-Infinity", "\"v\":5,\"w\":1"});
-    Outcome outcome = Run({"classify", strLayer, "--field", "v", "-o", Path("range.xml")});
-    ASSERT_EQ(outcome.nExit, 0) << outcome.strErr;
-    EXPECT_TRUE(Has(outcome.strErr, "note: 2 values of 'v' are NaN or infinite")) << outcome.strErr;
-    outcome = Run({"chart", strLayer, "--fields", "v,w", "-o", Path("graph.xml")});
-    ASSERT_EQ(outcome.nExit, 0) << outcome.strErr;
-    EXPECT_TRUE(Has(outcome.strErr, "note: 3 features have NaN or infinite chart values"))
-        << outcome.strErr;
-    outcome = Run({"unique", strLayer, "--field", "v", "-o", Path("unique.xml")});
-    ASSERT_EQ(outcome.nExit, 0) << outcome.strErr;
-    EXPECT_TRUE(Has(outcome.strErr, "note: 2 values of 'v' are NaN or infinite")) << outcome.strErr;
-    EXPECT_TRUE(Has(outcome.strOut, "unique theme on v, 3 values")) << outcome.strOut;
-    outcome = Run({"label", strLayer, "--field", "v", "-o", Path("label.xml")});
-    ASSERT_EQ(outcome.nExit, 0) << outcome.strErr;
-
-    outcome = Run({"render", strLayer, "--theme", Path("range.xml"), "--theme", Path("graph.xml"),
-                   "--theme", Path("label.xml"), "-o", Out("s.glb")});
-    ASSERT_EQ(outcome.nExit, 0) << outcome.strErr;
-    EXPECT_TRUE(Has(outcome.strErr, "note: 2 features had a NaN or infinite class value, taken "
-                                    "as null"))
-        << outcome.strErr;
-    EXPECT_TRUE(Has(outcome.strErr, "note: 3 features had NaN or infinite chart values; their "
-                                    "charts are left out"))
-        << outcome.strErr;
-    EXPECT_TRUE(Has(outcome.strErr, "note: 2 features had a NaN or infinite label value"))
-        << outcome.strErr;
+    const std::string strRender = "render " + strLayer + " --theme " + Path("range.xml") +
+                                  " --theme " + Path("graph.xml") + " --theme " +
+                                  Path("label.xml") + " -o " + Out("s.glb");
+    const struct {
+        std::string strArgs, strNote;
+    } cases[] = {
+        {"classify " + strLayer + " --field v -o " + Path("range.xml"),
+         "note: 2 values of 'v' are NaN or infinite"},
+        {"chart " + strLayer + " --fields v,w -o " + Path("graph.xml"),
+         "note: 3 features have NaN or infinite chart values"},
+        {"unique " + strLayer + " --field v -o " + Path("unique.xml"),
+         "note: 2 values of 'v' are NaN or infinite"},
+        {"label " + strLayer + " --field v -o " + Path("label.xml"), ""},
+        {strRender, "note: 2 features had a NaN or infinite class value, taken as null"},
+        {strRender, "note: 3 features had NaN or infinite chart values; their charts are left out"},
+        {strRender, "note: 2 features had a NaN or infinite label value"},
+    };
+    for (const auto& c : cases) {
+        const Outcome outcome = Run(c.strArgs);
+        ASSERT_EQ(outcome.nExit, 0) << outcome.strErr;
+        EXPECT_TRUE(Has(outcome.strErr, c.strNote)) << outcome.strErr;
+    }
+    EXPECT_TRUE(Has(Run(cases[2].strArgs).strOut, "unique theme on v, 3 values"));
     ExpectValidGltf(Out("s.glb"));
 }
 
@@ -217,83 +216,49 @@ TEST_F(FaultInjection, ClassRequestsAreRefusedOrExplained) {
         PointLayer("skewed.geojson", {"\"v\":0", "\"v\":0", "\"v\":0", "\"v\":0", "\"v\":0",
                                       "\"v\":0", "\"v\":1", "\"v\":2", "\"v\":3", "\"v\":4"});
     const std::string strConstant = PointLayer("constant.geojson", {"\"v\":4", "\"v\":4"});
-    const std::string strOne = "every value of 'v' is 4: one class";
-    const struct {
-        std::string strLayer;
-        std::vector<std::string> options;
-        const char* szErr; // on standard error
-        const char* szOut; // on standard output; none when refused
-    } cases[] = {
-        {strGrid, {"--classes", "0"}, "--classes 0 makes no sense: give 1 to 10000", nullptr},
-        {strGrid,
-         {"--method", "quantile", "--classes", "2147483647"},
-         "--classes 2147483647 makes no",
-         nullptr},
-        {strGrid, {"--classes", "1000000"}, "(--classes-max allows more)", nullptr},
-        {strGrid, {"--classes-max", "0"}, "--classes-max must be at least 1", nullptr},
-        {strGrid,
-         {"--method", "interval", "--interval", "0.0001"},
-         "--interval 0.0001 would make 60000 classes of 'v' (0 to 6); the most is 10000",
-         nullptr},
-        {strGrid,
-         {"--method", "interval", "--interval", "6"},
-         "--interval 6 is not smaller than the range",
-         nullptr},
-        {strGrid,
-         {"--method", "equal", "--interval", "2"},
-         "--interval applies only to --method interval",
-         nullptr},
-        {strGrid,
-         {"--method", "stdev", "--classes", "4"},
-         "--classes does not apply to --method stdev",
-         nullptr},
-        {strGrid,
-         {"--extrude", "-5000"},
-         "--extrude -5000: give a height of 0 metres or more",
-         nullptr},
-        {strGrid,
-         {"--method", "log"},
-         "method log needs values above 0: field 'v' has 15 values <= 0",
-         nullptr},
-        {strGrid,
-         {"--method", "equal", "--classes", "50"},
-         "--classes 50 reduced to 7",
-         "7 classes"},
-        {strGrid,
-         {"--method", "quantile", "--classes", "9"},
-         "--classes 9 reduced to 7",
-         "7 classes, breaks: 0.142857 1 2 3 4 5\n"},
-        {strGrid,
-         {"--method", "natural", "--classes", "9"},
-         "--classes 9 reduced to 7",
-         "7 classes"},
-        {strGrid,
-         {"--method", "equal", "--classes", "1000000", "--classes-max", "2000000"},
-         "--classes 1000000 reduced to 7",
-         "7 classes"},
-        {strGrid, {"--classes", "1"}, "", "1 class"},
-        {strSkewed,
-         {"--method", "quantile", "--classes", "5"},
-         "method quantile made 3 classes, not 5: quantiles that coincide, or fall on the smallest "
-         "value",
-         "3 classes, breaks: 0.4 2.2\n"},
-        {strConstant, {"--method", "equal"}, strOne.c_str(), "1 class, breaks: 4"},
-        {strConstant, {"--method", "sqrt"}, strOne.c_str(), "1 class, breaks: 4"},
-        {strConstant, {"--method", "log"}, strOne.c_str(), "1 class, breaks: 4"},
-        {strConstant, {"--method", "stdev"}, strOne.c_str(), "1 class, breaks: 4"},
-        {strConstant, {"--method", "quantile"}, strOne.c_str(), "1 class, breaks: 4"},
-        {strConstant, {"--method", "natural"}, strOne.c_str(), "1 class, breaks: 4"},
+    const auto check = [&](const std::string& strLayer, const std::string& strOptions,
+                           const std::string& strErr, const char* szOut) {
+        const Outcome outcome =
+            Run("classify " + strLayer + " --field v -o " + Out("r.xml") + " " + strOptions);
+        EXPECT_EQ(outcome.nExit, szOut ? 0 : 2) << strOptions;
+        EXPECT_TRUE(Has(outcome.strErr, strErr)) << outcome.strErr;
+        EXPECT_TRUE(Has(outcome.strOut, szOut ? szOut : "")) << outcome.strOut;
+        std::remove(Out("r.xml").c_str());
+        if (!szOut)
+            ExpectNoLeftovers(); // a refused request writes nothing
     };
-    for (const auto& c : cases) {
-        std::vector<std::string> args = {"classify", c.strLayer, "--field",
-                                         "v",        "-o",       Out("r.xml")};
-        args.insert(args.end(), c.options.begin(), c.options.end());
-        const Outcome outcome = Run(args);
-        EXPECT_EQ(outcome.nExit, c.szOut ? 0 : 2) << c.szErr;
-        EXPECT_TRUE(Has(outcome.strErr, c.szErr)) << outcome.strErr;
-        EXPECT_TRUE(Has(outcome.strOut, c.szOut ? c.szOut : "")) << outcome.strOut;
-        if (c.szOut)
-            std::remove(Out("r.xml").c_str());
-        ExpectNoLeftovers(); // a refused request writes nothing
-    }
+    const struct {
+        const char *szOptions, *szErr; // the options, and what standard error says
+        const char* szOut;             // on standard output; none when refused
+    } cases[] = {
+        // clang-format off
+        {"--classes 0", "--classes 0 makes no sense: give 1 to 10000", nullptr},
+        {"--method quantile --classes 2147483647", "--classes 2147483647 makes no", nullptr},
+        {"--classes 1000000", "(--classes-max allows more)", nullptr},
+        {"--classes-max 0", "--classes-max must be at least 1", nullptr},
+        {"--method interval --interval 0.0001",
+         "--interval 0.0001 would make 60000 classes of 'v' (0 to 6); the most is 10000", nullptr},
+        {"--method interval --interval 6", "--interval 6 is not smaller than the range", nullptr},
+        {"--method equal --interval 2", "--interval applies only to --method interval", nullptr},
+        {"--method stdev --classes 4", "--classes does not apply to --method stdev", nullptr},
+        {"--extrude -5000", "--extrude -5000: give a height of 0 metres or more", nullptr},
+        {"--method log", "method log needs values above 0: field 'v' has 15 values <= 0", nullptr},
+        {"--method equal --classes 50", "--classes 50 reduced to 7", "7 classes"},
+        {"--method quantile --classes 9", "--classes 9 reduced to 7",
+         "7 classes, breaks: 0.142857 1 2 3 4 5\n"},
+        {"--method natural --classes 9", "--classes 9 reduced to 7", "7 classes"},
+        {"--method equal --classes 1000000 --classes-max 2000000",
+         "--classes 1000000 reduced to 7", "7 classes"},
+        {"--classes 1", "", "1 class"},
+        // clang-format on
+    };
+    for (const auto& c : cases)
+        check(strGrid, c.szOptions, c.szErr, c.szOut);
+    check(strSkewed, "--method quantile --classes 5",
+          "method quantile made 3 classes, not 5: quantiles that coincide, or fall on the "
+          "smallest value",
+          "3 classes, breaks: 0.4 2.2\n");
+    for (const char* szMethod : {"equal", "sqrt", "log", "stdev", "quantile", "natural"})
+        check(strConstant, std::string("--method ") + szMethod,
+              "every value of 'v' is 4: one class", "1 class, breaks: 4");
 }

@@ -13,9 +13,7 @@
 using theme3d::GlbWriter;
 
 TEST(GlbWriter, SizeCountsHeaderChunksAndPadding) {
-    EXPECT_EQ(GlbWriter::Size(8, 0), 28u);                     // 12 + 8 + 8, no binary chunk
-    EXPECT_EQ(GlbWriter::Size(10, 0), 32u);                    // the JSON padded to 12
-    EXPECT_EQ(GlbWriter::Size(10, 5), 48u);                    // + 8 + 8
+    EXPECT_EQ(GlbWriter::Size(10, 5), 48u); // 12 + 8 + 12 (JSON padded) + 8 + 8 (binary padded)
     EXPECT_EQ(GlbWriter::Size(4, 4294967268u), 4294967300ull); // past 32 bits, not wrapped
 }
 

@@ -12,53 +12,49 @@ using TOVO::TovoVariant;
 
 // Each OGR field type becomes the host's field value of the matching type code.
 TEST(LayerReader, FieldValuesByOgrType) {
-    OGRFeatureDefn* pDefn = new OGRFeatureDefn("t");
-    pDefn->Reference();
+    using V = TovoVariant;
+    using Set = void (*)(OGRFeature&, int);
     const struct {
-        const char* szName;
         OGRFieldType type;
         OGRFieldSubType sub;
-    } fields[] = {{"i", OFTInteger, OFSTNone},    {"b", OFTInteger, OFSTBoolean},
-                  {"s16", OFTInteger, OFSTInt16}, {"i64", OFTInteger64, OFSTNone},
-                  {"r", OFTReal, OFSTNone},       {"f32", OFTReal, OFSTFloat32},
-                  {"s", OFTString, OFSTNone},     {"d", OFTDate, OFSTNone},
-                  {"t", OFTTime, OFSTNone},       {"dt", OFTDateTime, OFSTNone},
-                  {"bin", OFTBinary, OFSTNone},   {"null", OFTInteger, OFSTNone}};
+        Set set;
+        int nType;
+        double dNumber; // the value read as a number (dates: day numbers; 2012-11-09 is day 41222)
+    } fields[] = {
+        // clang-format off
+        {OFTInteger, OFSTNone, [](OGRFeature& f, int i) { f.SetField(i, 42); }, V::Int32, 42},
+        {OFTInteger, OFSTBoolean, [](OGRFeature& f, int i) { f.SetField(i, 1); }, V::UInt8, 1},
+        {OFTInteger, OFSTInt16, [](OGRFeature& f, int i) { f.SetField(i, -5); }, V::Int16, -5},
+        {OFTInteger64, OFSTNone, [](OGRFeature& f, int i) { f.SetField(i, GIntBig(5000000000LL)); },
+         V::Int64, 5e9},
+        {OFTReal, OFSTNone, [](OGRFeature& f, int i) { f.SetField(i, 1.5); }, V::Double, 1.5},
+        {OFTReal, OFSTFloat32, [](OGRFeature& f, int i) { f.SetField(i, 0.25); }, V::Float, 0.25},
+        {OFTString, OFSTNone, [](OGRFeature& f, int i) { f.SetField(i, "caf\xC3\xA9"); }, V::Text, 0},
+        {OFTDate, OFSTNone, [](OGRFeature& f, int i) { f.SetField(i, 2012, 11, 9); }, V::Date, 41222},
+        {OFTTime, OFSTNone, [](OGRFeature& f, int i) { f.SetField(i, 0, 0, 0, 12); }, V::Time, 0.5},
+        {OFTDateTime, OFSTNone, [](OGRFeature& f, int i) { f.SetField(i, 2012, 11, 9, 6); },
+         V::DateTime, 41222.25},
+        {OFTBinary, OFSTNone,
+         [](OGRFeature& f, int i) { f.SetField(i, 3, reinterpret_cast<const GByte*>("\1\2\3")); },
+         V::Binary, 0},
+        {OFTInteger, OFSTNone, [](OGRFeature& f, int i) { f.SetFieldNull(i); }, V::Null, 0},
+        // clang-format on
+    };
+    OGRFeatureDefn* pDefn = new OGRFeatureDefn("t");
+    pDefn->Reference();
     for (const auto& f : fields) {
-        OGRFieldDefn field(f.szName, f.type);
+        OGRFieldDefn field(std::to_string(&f - fields).c_str(), f.type);
         field.SetSubType(f.sub);
         pDefn->AddFieldDefn(&field);
     }
     OGRFeature feature(pDefn);
-    feature.SetField(0, 42);
-    feature.SetField(1, 1);
-    feature.SetField(2, -5);
-    feature.SetField(3, static_cast<GIntBig>(5000000000LL));
-    feature.SetField(4, 1.5);
-    feature.SetField(5, 0.25);
-    feature.SetField(6, "caf\xC3\xA9");
-    feature.SetField(7, 2012, 11, 9);
-    feature.SetField(8, 0, 0, 0, 12, 0, 0.0f);
-    feature.SetField(9, 2012, 11, 9, 6, 0, 0.0f);
-    const GByte bytes[] = {1, 2, 3};
-    feature.SetField(10, 3, bytes);
-    feature.SetFieldNull(11);
-
-    const struct {
-        int nType;
-        double dNumber; // the value read as a number (dates: day numbers; 2012-11-09 is day 41222)
-    } expected[] = {{TovoVariant::Int32, 42},   {TovoVariant::UInt8, 1},
-                    {TovoVariant::Int16, -5},   {TovoVariant::Int64, 5000000000.0},
-                    {TovoVariant::Double, 1.5}, {TovoVariant::Float, 0.25},
-                    {TovoVariant::Text, 0},     {TovoVariant::Date, 41222.0},
-                    {TovoVariant::Time, 0.5},   {TovoVariant::DateTime, 41222.25},
-                    {TovoVariant::Binary, 0},   {TovoVariant::Null, 0}};
     for (int i = 0; i < 12; ++i) {
+        fields[i].set(feature, i);
         const TovoVariant value = LayerReader::ToVariant(feature, i);
-        EXPECT_EQ(value.GetType(), expected[i].nType) << "field " << i;
+        EXPECT_EQ(value.GetType(), fields[i].nType) << "field " << i;
         double d = 0.0;
         if (value.ToDouble(d)) {
-            EXPECT_DOUBLE_EQ(d, expected[i].dNumber) << "field " << i;
+            EXPECT_DOUBLE_EQ(d, fields[i].dNumber) << "field " << i;
         }
     }
     EXPECT_EQ(LayerReader::ToVariant(feature, 6).GetText().Str(), "caf\xC3\xA9");

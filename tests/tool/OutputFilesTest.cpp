@@ -18,11 +18,7 @@ class OutputFilesTest : public ToolTest {
 protected:
     std::vector<std::string> Names() const { return List(m_strDir); }
     std::string Read(const std::string& strName) const { return ReadFile(Path(strName)); }
-    void SetUp() override {
-        ToolTest::SetUp();
-        dir = m_strDir;
-    }
-    std::string dir;
+    const std::string& dir = m_strDir;
 };
 
 } // namespace

@@ -15,6 +15,25 @@ std::vector<Vec3> Vertices(const Primitive& p) {
     return v;
 }
 
+// The smallest and largest x, y and z of the vertices: {min x, max x, min y, ...}.
+std::vector<double> Extent(const Primitive& p) {
+    std::vector<double> e{1e9, -1e9, 1e9, -1e9, 1e9, -1e9};
+    for (const Vec3& v : Vertices(p)) {
+        const double c[3] = {v.x, v.y, v.z};
+        for (int i = 0; i < 3; ++i) {
+            e[2 * i] = std::min(e[2 * i], c[i]);
+            e[2 * i + 1] = std::max(e[2 * i + 1], c[i]);
+        }
+    }
+    return e;
+}
+
+void ExpectExtent(const Primitive& p, const std::vector<double>& expected) {
+    const std::vector<double> e = Extent(p);
+    for (std::size_t i = 0; i < 6; ++i)
+        EXPECT_NEAR(e[i], expected[i], 1e-3) << i;
+}
+
 class SolidsTest : public testing::Test {
 protected:
     // At the frame's origin the local axes are the scene's, so sizes can be read off directly.
@@ -24,37 +43,21 @@ protected:
 
 } // namespace
 
+// Radius x runs east, radius y north; the base stands at the point's height.
 TEST_F(SolidsTest, CylinderStandsOnItsBaseWithinItsRadii) {
     Primitive p;
     solids.Cylinder({20.0, 40.0, 100.0}, 30.0, 10.0, 500.0, p);
-    double maxX = 0.0, maxZ = 0.0, minY = 1e9, maxY = -1e9;
-    for (const Vec3& v : Vertices(p)) {
+    for (const Vec3& v : Vertices(p))
         EXPECT_LE(v.x * v.x / 900.0 + v.z * v.z / 100.0, 1.0 + 1e-4);
-        maxX = std::max(maxX, std::fabs(v.x));
-        maxZ = std::max(maxZ, std::fabs(v.z));
-        minY = std::min(minY, v.y);
-        maxY = std::max(maxY, v.y);
-    }
-    EXPECT_NEAR(maxX, 30.0, 1e-3); // radius x runs east
-    EXPECT_NEAR(maxZ, 10.0, 1e-3); // radius y runs north
-    EXPECT_NEAR(minY, 100.0, 1e-3);
-    EXPECT_NEAR(maxY, 600.0, 1e-3);
+    ExpectExtent(p, {-30, 30, 100, 600, -10, 10});
     EXPECT_EQ(p.indices.size() % 3, 0u);
 }
 
+// A quarter from 0 (east) to 90 degrees (north, -z): nothing west or south of the centre.
 TEST_F(SolidsTest, PieSliceKeepsToItsAngles) {
-    // A quarter from 0 (east) to 90 degrees (north): no vertex lies west or south of the centre.
     Primitive p;
     solids.PieSlice({20.0, 40.0, 0.0}, 50.0, 50.0, 0.0, 90.0, 25.0, p);
-    bool bReachesEast = false, bReachesNorth = false;
-    for (const Vec3& v : Vertices(p)) {
-        EXPECT_GE(v.x, -1e-3);
-        EXPECT_LE(v.z, 1e-3); // north is -z
-        bReachesEast = bReachesEast || std::fabs(v.x - 50.0) < 1e-3;
-        bReachesNorth = bReachesNorth || std::fabs(v.z + 50.0) < 1e-3;
-    }
-    EXPECT_TRUE(bReachesEast);
-    EXPECT_TRUE(bReachesNorth);
+    ExpectExtent(p, {0, 50, 0, 25, -50, 0});
 }
 
 TEST_F(SolidsTest, MarkerIsAnOctahedronAboveThePoint) {
@@ -62,11 +65,5 @@ TEST_F(SolidsTest, MarkerIsAnOctahedronAboveThePoint) {
     solids.Marker({20.0, 40.0, 0.0}, 8.0, p);
     EXPECT_EQ(p.indices.size(), 24u);
     EXPECT_EQ(p.positions.size(), 6u * 3u);
-    double minY = 1e9, maxY = -1e9;
-    for (const Vec3& v : Vertices(p)) {
-        minY = std::min(minY, v.y);
-        maxY = std::max(maxY, v.y);
-    }
-    EXPECT_NEAR(minY, 0.0, 1e-3);
-    EXPECT_NEAR(maxY, 16.0, 1e-3);
+    ExpectExtent(p, {-4, 4, 0, 16, -4, 4}); // the ring is half as wide as the tips are high
 }

@@ -4,6 +4,7 @@
 #include "GlbReader.h"
 #include "ToolRun.h"
 
+#include <array>
 #include <gdal_priv.h>
 #include <map>
 #include <ogrsf_frmts.h>
@@ -15,13 +16,18 @@ namespace {
 
 using Theme3dTool = ToolTest;
 
+// How many nodes, meshes and materials a scene has.
+std::vector<std::size_t> Counts(const nlohmann::json& gltf) {
+    return {gltf["nodes"].size(), gltf["meshes"].size(), gltf["materials"].size()};
+}
+
 } // namespace
 
 TEST_F(Theme3dTool, InfoNamesThePlugInWhereItWasFoundAndItsTypes) {
     const std::string strOut = RunOk("info").strOut;
-    EXPECT_TRUE(Has(strOut, "found: next to the executable")) << strOut;
-    EXPECT_TRUE(Has(strOut, "name: Vantrel BaseTheme3Ds")) << strOut;
-    EXPECT_TRUE(Has(strOut, "theme types: 1 unique, 2 range, 3 label, 4 graph")) << strOut;
+    for (const char* szLine : {"found: next to the executable", "name: Vantrel BaseTheme3Ds",
+                               "theme types: 1 unique, 2 range, 3 label, 4 graph"})
+        EXPECT_TRUE(Has(strOut, szLine)) << strOut;
     const std::string strExe = THEME3D_EXE;
     const std::string strPlugin = strExe.substr(0, strExe.rfind('/')) + "/VyTheme3DBase600.t3d";
     EXPECT_TRUE(Has(Run("--plugin " + strPlugin + " info").strOut, "found: --plugin"));
@@ -51,9 +57,7 @@ TEST_P(PolygonFormats, RendersEveryFeatureThroughEveryTheme) {
           Path("legend.svg"));
 
     const glbtest::Glb glb = glbtest::Glb::FromFile(Path("scene.glb"));
-    EXPECT_EQ(glb.json["nodes"].size(), 4u);
-    EXPECT_EQ(glb.json["meshes"].size(), 3u);
-    EXPECT_EQ(glb.json["materials"].size(), 5u);
+    EXPECT_EQ(Counts(glb.json), (std::vector<std::size_t>{4, 3, 5}));
     EXPECT_EQ(glb.Strings("label"), (std::vector<std::string>{"holed", "square", "<NULL>"}));
     EXPECT_EQ(glb.Strings("class"), (std::vector<std::string>{"< 15", ">= 15", ""}));
     EXPECT_TRUE(Has(ReadFile(Path("legend.svg")), ">&gt;= 15<"));
@@ -67,9 +71,7 @@ TEST_F(Theme3dTool, RendersPointsAsMarkersInUniqueColours) {
     RunOk("render " + Data("points.geojson") + " --theme " + Path("unique.xml") + " --nodes -o " +
           Path("points.glb"));
     const nlohmann::json gltf = glbtest::Glb::FromFile(Path("points.glb")).json;
-    EXPECT_EQ(gltf["nodes"].size(), 5u);
-    EXPECT_EQ(gltf["meshes"].size(), 4u);
-    EXPECT_EQ(gltf["materials"].size(), 3u);
+    EXPECT_EQ(Counts(gltf), (std::vector<std::size_t>{5, 4, 3}));
     EXPECT_FALSE(std::filesystem::exists(Path("points.labels.geojson"))); // no label theme
     ExpectValidGltf(Path("points.glb"));
 }
@@ -129,12 +131,13 @@ namespace {
 
 // An axis-aligned 3D Tiles box as min and max corners.
 struct Aabb {
-    double min[3], max[3];
+    std::array<double, 3> min, max;
+    Aabb(const std::array<double, 3>& lo, const std::array<double, 3>& hi) : min(lo), max(hi) {}
     explicit Aabb(const nlohmann::json& box) {
-        for (int i = 0; i < 3; ++i) {
-            const double half = box[static_cast<std::size_t>(3 + 4 * i)].get<double>();
-            min[i] = box[static_cast<std::size_t>(i)].get<double>() - half;
-            max[i] = box[static_cast<std::size_t>(i)].get<double>() + half;
+        for (std::size_t i = 0; i < 3; ++i) {
+            const double half = box[3 + 4 * i].get<double>();
+            min[i] = box[i].get<double>() - half;
+            max[i] = box[i].get<double>() + half;
         }
     }
     bool Contains(const Aabb& o) const {
@@ -172,13 +175,11 @@ struct TilesetCheck {
                      glb.json["meshes"][node["mesh"].get<int>()]["primitives"]) {
                     const auto& p =
                         glb.json["accessors"][primitive["attributes"]["POSITION"].get<int>()];
-                    Aabb content(nlohmann::json::array({0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
-                    content.min[0] = p["min"][0];
-                    content.max[0] = p["max"][0];
-                    content.min[1] = -p["max"][2].get<double>();
-                    content.max[1] = -p["min"][2].get<double>();
-                    content.min[2] = p["min"][1];
-                    content.max[2] = p["max"][1];
+                    const auto at = [&](const char* szEnd, int i) {
+                        return p[szEnd][static_cast<std::size_t>(i)].get<double>();
+                    };
+                    const Aabb content({at("min", 0), -at("max", 2), at("min", 1)},
+                                       {at("max", 0), -at("min", 2), at("max", 1)});
                     EXPECT_TRUE(box.Contains(content)) << strUri;
                 }
             }

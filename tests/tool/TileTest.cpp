@@ -70,12 +70,8 @@ TEST(TileTree, EveryFeatureOnceNoTileOverfullChildrenAfterParents) {
     EXPECT_EQ(std::count(seen.begin(), seen.end(), 1), 10000);
 }
 
-TEST(TilesetWriter, BoxesAreEastNorthUpWithAMinimumThickness) {
-    Box box;
-    box.Add(-10.0, 0.0, -30.0);
-    box.Add(10.0, 5.0, 10.0);
-    EXPECT_EQ(BoxJson(TilesetWriter::BoxOf(box)),
-              (std::vector<double>{0, 10, 2.5, 10, 0, 0, 0, 20, 0, 0, 0, 2.5}));
+// A flat box keeps a thickness (boxes in general: ErrorsShrinkDownTheTreeAndBoxesNest).
+TEST(TilesetWriter, BoxesHaveAMinimumThickness) {
     Box flat;
     flat.Add(0.0, 1.0, 0.0);
     flat.Add(4.0, 1.0, -2.0);
@@ -175,11 +171,11 @@ TEST_F(TileBuilderTest, MergesByColourWithFeatureIdsInstancesAndATable) {
     b.chartTexts = {{"40%", {}}, {"60%", {}}};
     builder.Add(b, {TOVO::TovoVariant(), TOVO::TovoVariant(std::int32_t(4))});
     EXPECT_EQ(builder.GetFeatureCount(), 2u);
-    EXPECT_NEAR(builder.GetBounds().min[0], -2.0, 1e-6);
-    EXPECT_NEAR(builder.GetBounds().max[0], 11.0, 1e-6);
-    EXPECT_NEAR(builder.GetBounds().max[1], 10.0, 1e-6);
-    EXPECT_NEAR(builder.GetBounds().min[2], -3.0, 1e-6);
-    EXPECT_NEAR(builder.GetBounds().max[2], 3.0, 1e-6);
+    const Box& box = builder.GetBounds(); // the bar's radii and height count
+    const double got[] = {box.min[0], box.max[0], box.max[1], box.min[2], box.max[2]},
+                 want[] = {-2, 11, 10, -3, 3};
+    for (int i = 0; i < 5; ++i)
+        EXPECT_NEAR(got[i], want[i], 1e-6) << i;
 
     const glbtest::Glb glb(builder.ToGlb("layer"));
     ASSERT_TRUE(glb.ok);
@@ -218,11 +214,6 @@ TEST_F(TileBuilderTest, MergesByColourWithFeatureIdsInstancesAndATable) {
     EXPECT_EQ(values[0], 10.5);
     EXPECT_TRUE(std::isnan(values[1]));
     EXPECT_EQ(glb.Strings("kind"), (std::vector<std::string>{"x", "4"}));
-    const auto& properties = glb.json["extensions"]["EXT_structural_metadata"]["schema"]["classes"]
-                                     ["feature"]["properties"];
-    EXPECT_EQ(properties["fid"]["componentType"], "INT64");
-    EXPECT_EQ(properties["value"]["componentType"], "FLOAT64");
-    EXPECT_EQ(properties["kind"]["type"], "STRING");
 }
 
 // A column of empty texts still has bytes behind it: glTF forbids an empty buffer view.

@@ -115,14 +115,7 @@ protected:
         int nStatus = 0;
         while (waitpid(pid, &nStatus, 0) < 0 && errno == EINTR) {
         }
-        Outcome outcome;
-        outcome.nExit = WIFEXITED(nStatus) ? WEXITSTATUS(nStatus) : -1;
-        outcome.nSignal = WIFSIGNALED(nStatus) ? WTERMSIG(nStatus) : 0;
-        outcome.strErr = ReadFile(Path(".err"));
-        outcome.strOut = ReadFile(Path(".out"));
-        std::remove(Path(".err").c_str());
-        std::remove(Path(".out").c_str());
-        return outcome;
+        return Collect(nStatus);
     }
     Outcome Run(const std::vector<std::string>& args, rlim_t nFileSize = RLIM_INFINITY,
                 rlim_t nAddressSpace = RLIM_INFINITY) const {
@@ -130,13 +123,17 @@ protected:
     }
     // The arguments as shell words (quotes, environment assignments before the program).
     Outcome Run(const std::string& strArgs, const std::string& strEnv = "") const {
-        const int nStatus = std::system((strEnv + " " + THEME3D_EXE + " " + strArgs + " >" +
-                                         Path(".out") + " 2>" + Path(".err"))
-                                            .c_str());
+        return Collect(std::system((strEnv + " " + THEME3D_EXE + " " + strArgs + " >" +
+                                    Path(".out") + " 2>" + Path(".err"))
+                                       .c_str()));
+    }
+    // The outcome of a finished run from its wait status and its output files.
+    Outcome Collect(int nStatus) const {
         Outcome outcome;
         outcome.nExit = WIFEXITED(nStatus) ? WEXITSTATUS(nStatus) : -1;
-        outcome.strOut = ReadFile(Path(".out"));
+        outcome.nSignal = WIFSIGNALED(nStatus) ? WTERMSIG(nStatus) : 0;
         outcome.strErr = ReadFile(Path(".err"));
+        outcome.strOut = ReadFile(Path(".out"));
         std::remove(Path(".err").c_str());
         std::remove(Path(".out").c_str());
         return outcome;

@@ -257,26 +257,20 @@ int main(int argc, char** argv) {
     render->footer(kRenderFooter);
     render->add_option("LAYER", args.arrLayerPaths, "vector layer file(s); each starts a layer")
         ->required();
-    render->add_option("-l,--layer", args.arrLayerNames, "layer inside the file (repeatable)")
-        ->expected(1)
-        ->allow_extra_args(false)
-        ->take_all();
-    render->add_option("--where", args.arrWheres, "this layer's OGR attribute filter")
-        ->expected(1)
-        ->allow_extra_args(false)
-        ->take_all();
-    render->add_option("--sql", args.arrSqls, "read this query's result as the layer")
-        ->expected(1)
-        ->allow_extra_args(false)
-        ->take_all();
-    render->add_option("--dialect", args.arrDialects, "the layer's --sql dialect")
-        ->expected(1)
-        ->allow_extra_args(false)
-        ->take_all();
-    render->add_option("--theme", args.arrThemes, "theme XML of the layer before it (repeatable)")
-        ->expected(1)
-        ->allow_extra_args(false)
-        ->take_all();
+    // A layer's own options: each occurrence is one value, kept in command-line order so that it
+    // can be given to the layer file before it.
+    const auto perLayer = [render](const char* szName, std::vector<std::string>& values,
+                                   const char* szHelp) {
+        render->add_option(szName, values, szHelp)
+            ->expected(1)
+            ->allow_extra_args(false)
+            ->take_all();
+    };
+    perLayer("-l,--layer", args.arrLayerNames, "layer inside the file (repeatable)");
+    perLayer("--where", args.arrWheres, "this layer's OGR attribute filter");
+    perLayer("--sql", args.arrSqls, "read this query's result as the layer");
+    perLayer("--dialect", args.arrDialects, "the layer's --sql dialect");
+    perLayer("--theme", args.arrThemes, "theme XML of the layer before it (repeatable)");
     render
         ->add_option("-o,--output", args.render.strOutput,
                      "scene (.glb binary glTF, .gltf JSON glTF with a .bin beside it), or a 3D "

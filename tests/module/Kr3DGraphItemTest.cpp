@@ -113,7 +113,7 @@ TEST(GraphItemTest, EmptyTextOrMissingRootIsLoggedAndChangesNothing) {
         Kr3DGraphItem item = ArrayItem({1});
         EXPECT_EQ(item.FromXML(c.first, kVersion), FALSE);
         EXPECT_EQ(Describe(item), "POP|Population|2|1,");
-        EXPECT_EQ(Logs(),
+        ASSERT_EQ(Logs(),
                   "400 EGg040 Src/Theme3DBase/Kr3DGraphItem " + std::to_string(c.second) + "|");
         EXPECT_NE(KrLogFile::GetInstance(false).GetRecords()[0].strMessage.Find("KrGraphItem"), -1);
     }

@@ -56,7 +56,7 @@ Strings Rows(const TovoMBString& strXML, const char* szFrom) {
 }
 
 void ExpectOneLog(const char* szCode, const char* szClass, int nLine) {
-    EXPECT_EQ(Logs(), "400 " + std::string(szCode) + " Src/Theme3DBase/" + szClass + " " +
+    ASSERT_EQ(Logs(), "400 " + std::string(szCode) + " Src/Theme3DBase/" + szClass + " " +
                           std::to_string(nLine) + "|");
     EXPECT_NE(KrLogFile::GetInstance(false).GetRecords()[0].strMessage.Find(szClass),
               -1); // the message names the class

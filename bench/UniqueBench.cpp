@@ -54,6 +54,8 @@ struct TextCase {
     std::unordered_map<std::string, const KrStyle*> table;
 #ifdef VY_BENCH_FLAT_TABLE
     absl::flat_hash_map<std::string, const KrStyle*> flat;
+    // The same probe, but to the theme's own items, whose visibility the answer depends on.
+    absl::flat_hash_map<std::string, const KrTheme3DItem*> flatItems;
 #endif
     KrStyle defaultStyle;
     std::vector<TovoVariant> queries;
@@ -78,6 +80,7 @@ const TextCase& GetTextCase(int nValues) {
         c.table.emplace(texts[i], &c.styles.back());
 #ifdef VY_BENCH_FLAT_TABLE
         c.flat.emplace(texts[i], &c.styles.back());
+        c.flatItems.emplace(texts[i], c.theme->Find(TovoMBString(texts[i])));
 #endif
     }
     std::bernoulli_distribution hit(bench::kHitShare);
@@ -109,11 +112,30 @@ const KrStyle* FlatTextLookup(const TextCase& c, const TovoVariant& value) {
     return it == c.flat.end() ? &c.defaultStyle : it->second;
 }
 
+// The theme's whole job with the flat table: the item's flag decides between its style and the
+// default, so a hit also reads the item's first cache line.
+const KrStyle* FlatItemLookup(const TextCase& c, const TovoVariant& value) {
+    const std::string& text = value.GetText().Str();
+    if (text.empty())
+        return &c.defaultStyle;
+    const auto it = c.flatItems.find(text);
+    if (it == c.flatItems.end() || !it->second->m_bVisible)
+        return &c.defaultStyle;
+    return &it->second->m_Style;
+}
+
 void UniqueTextFlat(benchmark::State& state) {
     const TextCase& c = GetTextCase(static_cast<int>(state.range(0)));
     std::size_t i = 0;
     for (auto _ : state)
         benchmark::DoNotOptimize(FlatTextLookup(c, c.queries[i++ & bench::kRingMask]));
+}
+
+void UniqueTextFlatItems(benchmark::State& state) {
+    const TextCase& c = GetTextCase(static_cast<int>(state.range(0)));
+    std::size_t i = 0;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(FlatItemLookup(c, c.queries[i++ & bench::kRingMask]));
 }
 #endif
 
@@ -141,6 +163,7 @@ struct NumberCase {
     std::vector<KrStyle> styles;    // in theme order
     std::vector<double> sorted;     // the value numbers, ascending, for the binary search
     std::vector<const KrStyle*> sortedStyles;
+    std::vector<const KrTheme3DItem*> sortedItems; // the theme's own items, same order
     KrStyle defaultStyle;
     std::vector<TovoVariant> queries;
 };
@@ -175,6 +198,7 @@ const NumberCase& GetNumberCase(int nValues) {
     for (std::size_t i : order) {
         c.sorted.push_back(numbers[i]);
         c.sortedStyles.push_back(&c.styles[i]);
+        c.sortedItems.push_back(c.theme->Find(TovoMBString(c.texts[i])));
     }
     // A miss lies half a hundredth away from every value.
     std::bernoulli_distribution hit(bench::kHitShare);
@@ -197,6 +221,16 @@ const KrStyle* PlainNumberLookup(const NumberCase& c, const TovoVariant& value) 
     if (it != c.sorted.end() && *it - d < 1e-10)
         return c.sortedStyles[static_cast<std::size_t>(it - c.sorted.begin())];
     return &c.defaultStyle;
+}
+
+// The same search to the theme's own items: a hit reads the item's visibility, as the theme must.
+const KrStyle* PlainNumberItemLookup(const NumberCase& c, const TovoVariant& value) {
+    const double d = value.GetDouble();
+    const auto it = std::lower_bound(c.sorted.begin(), c.sorted.end(), d - 1e-10);
+    if (it == c.sorted.end() || !(*it - d < 1e-10))
+        return &c.defaultStyle;
+    const KrTheme3DItem* item = c.sortedItems[static_cast<std::size_t>(it - c.sorted.begin())];
+    return item->m_bVisible ? &item->m_Style : &c.defaultStyle;
 }
 
 // What the lookup would cost without an index: parse each value text in theme order until one
@@ -230,6 +264,13 @@ void UniqueNumberBase(benchmark::State& state) {
         benchmark::DoNotOptimize(PlainNumberLookup(c, c.queries[i++ & bench::kRingMask]));
 }
 
+void UniqueNumberItems(benchmark::State& state) {
+    const NumberCase& c = GetNumberCase(static_cast<int>(state.range(0)));
+    std::size_t i = 0;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(PlainNumberItemLookup(c, c.queries[i++ & bench::kRingMask]));
+}
+
 void UniqueNumberWalk(benchmark::State& state) {
     const NumberCase& c = GetNumberCase(static_cast<int>(state.range(0)));
     std::size_t i = 0;
@@ -253,9 +294,22 @@ BENCHMARK(UniqueTextFlat)
     ->Arg(10)
     ->Arg(1000)
     ->Arg(100000);
+// The same job as ours: the flat table leads to the item, whose flag is read.
+BENCHMARK(UniqueTextOurs)
+    ->Name("unique FindStyle text vs flat table of items/Ours")
+    ->Arg(10)
+    ->Arg(1000)
+    ->Arg(100000);
+BENCHMARK(UniqueTextFlatItems)
+    ->Name("unique FindStyle text vs flat table of items/Base")
+    ->Arg(10)
+    ->Arg(1000)
+    ->Arg(100000);
 #endif
 BENCHMARK(UniqueNumberOurs)->Name("unique FindStyle double/Ours")->Arg(10)->Arg(1000)->Arg(100000);
 BENCHMARK(UniqueNumberBase)->Name("unique FindStyle double/Base")->Arg(10)->Arg(1000)->Arg(100000);
+BENCHMARK(UniqueNumberOurs)->Name("unique FindStyle double vs search of items/Ours")->Arg(100000);
+BENCHMARK(UniqueNumberItems)->Name("unique FindStyle double vs search of items/Base")->Arg(100000);
 // Target: ours at most 1/100 of the walk.
 BENCHMARK(UniqueNumberOurs)->Name("unique FindStyle double vs walk/Ours")->Arg(100000);
 BENCHMARK(UniqueNumberWalk)->Name("unique FindStyle double vs walk/Base")->Arg(100000);

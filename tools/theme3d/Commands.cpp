@@ -182,6 +182,9 @@ void Commands::Render(const CommonOptions& common, const std::vector<LayerSpec>&
                         "by itself (leave --origin out)");
     if (!(options.dLineWidth >= 0.0) || !std::isfinite(options.dLineWidth))
         throw ToolError("--line-width must be 0 or more metres");
+    OutputFiles::RequireFolder(options.strOutput);
+    if (!options.strLegend.empty())
+        OutputFiles::RequireFolder(options.strLegend);
     PluginLoader plugin(common.strPlugin);
     std::vector<std::unique_ptr<LayerReader>> readers;
     std::vector<RenderLayer> layers(inputs.size());

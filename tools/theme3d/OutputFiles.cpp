@@ -71,7 +71,17 @@ OutputFiles::~OutputFiles() {
     }
 }
 
+void OutputFiles::RequireFolder(const std::string& strTarget) {
+    std::string strPath = strTarget;
+    while (strPath.size() > 1 && strPath.back() == '/')
+        strPath.pop_back();
+    const std::string strFolder = FolderOf(strPath);
+    if (!IsFolder(strFolder))
+        throw ToolError("cannot write '" + strTarget + "': there is no folder '" + strFolder + "'");
+}
+
 std::string OutputFiles::Add(const std::string& strTarget) {
+    RequireFolder(strTarget);
     int nSlot = -1;
     std::string strTemp = SignalCleanup::MakeTemp(strTarget, nSlot);
     m_arrEntries.push_back({strTarget, strTemp, nSlot});
@@ -79,6 +89,7 @@ std::string OutputFiles::Add(const std::string& strTarget) {
 }
 
 std::string OutputFiles::AddFolder(const std::string& strTarget) {
+    RequireFolder(strTarget);
     struct stat st {};
     if (stat(strTarget.c_str(), &st) == 0) {
         if (!S_ISDIR(st.st_mode))

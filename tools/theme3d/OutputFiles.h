@@ -20,6 +20,9 @@ public:
     // Removes the temporary files of a group that was not committed.
     ~OutputFiles();
 
+    // Throws ToolError unless the folder strTarget would go into exists: checked before long
+    // work, so that a mistyped folder fails at once and says so.
+    static void RequireFolder(const std::string& strTarget);
     // Reserves a temporary file beside strTarget and returns its path; the caller writes it.
     // Throws ToolError when the target's folder cannot be written.
     std::string Add(const std::string& strTarget);

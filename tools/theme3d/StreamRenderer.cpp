@@ -180,6 +180,21 @@ void PrepareLayer(PluginLoader& plugin, LayerWork& work) {
     work.strName = Utf8::Sanitize(layer.GetLayerName());
 }
 
+// Two layers of one file would share a name in the legend and in the property table's "layer"
+// column: the filter tells them apart, or failing that the layer's place on the command line.
+void DistinctNames(std::vector<LayerWork>& works) {
+    std::vector<std::string> names;
+    for (const LayerWork& work : works)
+        names.push_back(work.strName);
+    for (std::size_t k = 0; k < works.size(); ++k) {
+        if (std::count(names.begin(), names.end(), names[k]) < 2)
+            continue;
+        const std::string& strWhere = works[k].pLayer->GetWhere();
+        works[k].strName +=
+            strWhere.empty() ? " #" + std::to_string(k + 1) : " (" + Utf8::Sanitize(strWhere) + ")";
+    }
+}
+
 // The property table of a scene of several layers: a "layer" column (the layer's name), then
 // every layer's fields, one column for a field of the same name and kind in several layers
 // (empty in the rows of layers without it). positions[k][f] is where field f of layer k goes.
@@ -306,6 +321,7 @@ RenderSummary StreamRenderer::Run(PluginLoader& plugin, std::vector<RenderLayer>
         summary.nFeatures += work.pass.entries.size();
         PrepareLayer(plugin, work);
     }
+    DistinctNames(works);
     const GeoExtent extent = Union(works);
     const EnuFrame frame = Renderer::Frame(options, extent);
 

@@ -271,22 +271,14 @@ std::vector<LayerSpec> LayerArgs::Group(const std::vector<Item>& items,
 }
 
 std::string Commands::DataDir() {
-    std::vector<std::string> candidates;
-    if (const char* sz = std::getenv("THEME3D_DATA"); sz != nullptr && *sz != '\0')
-        candidates.emplace_back(sz);
-    candidates.push_back(PluginLoader::ExecutableDir() + "/../share/theme3d");
+    std::vector<std::string> candidates{PluginLoader::ExecutableDir() + "/../share/theme3d"};
     if (*THEME3D_SOURCE_DATADIR != '\0')
         candidates.emplace_back(THEME3D_SOURCE_DATADIR);
     candidates.emplace_back(THEME3D_INSTALL_DATADIR);
-    for (const std::string& strDir : candidates) {
-        if (Exists(strDir + "/" + kDemoLayer))
-            return strDir;
-    }
-    std::string strLooked;
-    for (const std::string& strDir : candidates)
-        strLooked += (strLooked.empty() ? "" : ", ") + strDir;
-    throw ToolError(std::string("bundled layer ") + kDemoLayer + " not found (looked in " +
-                    strLooked + "; set THEME3D_DATA)");
+    return PluginLoader::FindFolder(
+        "THEME3D_DATA", candidates,
+        [](const std::string& strDir) { return Exists(strDir + "/" + kDemoLayer); },
+        std::string("bundled layer ") + kDemoLayer + " not found", "set THEME3D_DATA");
 }
 
 void Commands::Demo(const CommonOptions& common, const std::string& strDir, int nJobs) {

@@ -124,4 +124,20 @@ std::string PluginLoader::ExecutableDir() {
     return slash == std::string::npos ? "." : strExe.substr(0, slash);
 }
 
+std::string PluginLoader::FindFolder(const char* szEnv, const std::vector<std::string>& candidates,
+                                     const std::function<bool(const std::string&)>& holds,
+                                     const std::string& strWhat, const std::string& strHint) {
+    std::vector<std::string> folders;
+    if (const char* sz = std::getenv(szEnv); sz != nullptr && *sz != '\0')
+        folders.emplace_back(sz);
+    folders.insert(folders.end(), candidates.begin(), candidates.end());
+    std::string strLooked;
+    for (const std::string& strDir : folders) {
+        if (holds(strDir))
+            return strDir;
+        strLooked += (strLooked.empty() ? "" : ", ") + strDir;
+    }
+    throw ToolError(strWhat + " (looked in " + strLooked + "; " + strHint + ")");
+}
+
 } // namespace theme3d

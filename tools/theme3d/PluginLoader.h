@@ -7,6 +7,7 @@
 
 #include "ThemeBridge.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -45,6 +46,12 @@ public:
 
     // The folder that holds the running executable.
     static std::string ExecutableDir();
+    // The first of the folders that holds what the tool needs: the one the environment variable
+    // szEnv names, if set, then the candidates. Throws ToolError "<strWhat> (looked in ...;
+    // <strHint>)" when none does.
+    static std::string FindFolder(const char* szEnv, const std::vector<std::string>& candidates,
+                                  const std::function<bool(const std::string&)>& holds,
+                                  const std::string& strWhat, const std::string& strHint);
 
 private:
     void Load();

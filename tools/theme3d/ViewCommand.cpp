@@ -241,25 +241,20 @@ std::string ViewCommand::PageHtml(const std::string& strTemplate, const ViewPlan
 }
 
 std::string ViewCommand::ViewerDir() {
-    std::vector<std::string> candidates;
-    if (const char* sz = std::getenv("THEME3D_VIEWER"); sz != nullptr && *sz != '\0')
-        candidates.emplace_back(sz);
-    candidates.push_back(PluginLoader::ExecutableDir() + "/viewer");
-    candidates.push_back(PluginLoader::ExecutableDir() + "/../share/theme3d/viewer");
+    std::vector<std::string> candidates{PluginLoader::ExecutableDir() + "/viewer",
+                                        PluginLoader::ExecutableDir() + "/../share/theme3d/viewer"};
     if (*THEME3D_VIEWER_BUILDDIR != '\0')
         candidates.emplace_back(THEME3D_VIEWER_BUILDDIR);
     candidates.push_back(std::string(THEME3D_INSTALL_DATADIR) + "/viewer");
-    std::error_code ec;
-    for (const std::string& strDir : candidates) {
-        if (fs::is_regular_file(fs::path(strDir) / kTemplate, ec) &&
-            fs::is_directory(fs::path(strDir) / kAssets, ec))
-            return strDir;
-    }
-    std::string strLooked;
-    for (const std::string& strDir : candidates)
-        strLooked += (strLooked.empty() ? "" : ", ") + strDir;
-    throw ToolError("the web viewer was not built (looked in " + strLooked +
-                    "; run scripts/setup --tools, then build again, or set THEME3D_VIEWER)");
+    return PluginLoader::FindFolder(
+        "THEME3D_VIEWER", candidates,
+        [](const std::string& strDir) {
+            std::error_code ec;
+            return fs::is_regular_file(fs::path(strDir) / kTemplate, ec) &&
+                   fs::is_directory(fs::path(strDir) / kAssets, ec);
+        },
+        "the web viewer was not built",
+        "run scripts/setup --tools, then build again, or set THEME3D_VIEWER");
 }
 
 void ViewCommand::Run(const ViewOptions& options) {

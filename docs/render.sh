@@ -8,7 +8,9 @@
 # Usage: docs/render.sh demo|viewer [path/to/theme3d]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-picture=${1:?usage: docs/render.sh demo|viewer [path/to/theme3d]}
+usage="usage: docs/render.sh demo|viewer [path/to/theme3d]"
+picture=${1:-}
+[[ $picture == demo || $picture == viewer ]] || { echo "$usage" >&2; exit 2; }
 exe=${2:-$root/build/tools/tools/theme3d/theme3d}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -23,6 +25,5 @@ case $picture in
   viewer)
     node "$root/tests/browser/viewer-test.mjs" --theme3d "$exe" --scene "$work" \
       --expect "$root/tests/browser/demo-expect.json" --screenshot-clicked "$root/docs/viewer.png" >/dev/null ;;
-  *) echo "usage: docs/render.sh demo|viewer [path/to/theme3d]" >&2; exit 2 ;;
 esac
 echo "wrote $root/docs/$picture.png"

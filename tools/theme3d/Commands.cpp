@@ -14,6 +14,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <iostream>
 #include <sys/stat.h>
 
@@ -71,11 +72,28 @@ void PrintSummary(const std::string& strScene, const RenderSummary& summary) {
     PrintNonFinite(summary);
 }
 
-// Writes one theme document; the file appears only once it is whole.
-void WriteThemeFile(const KRS::KrTheme3D& theme, const std::string& strOutput) {
+std::unique_ptr<LayerReader> OpenLayer(const CommonOptions& common, const std::string& strPath) {
+    auto pLayer = std::make_unique<LayerReader>(strPath, common.strLayer, common.bSkipFailures,
+                                                common.strSql, common.strDialect);
+    pLayer->SetWhere(common.strWhere);
+    return pLayer;
+}
+
+using MakeTheme = std::function<std::unique_ptr<KRS::KrTheme3D>(PluginLoader&, LayerReader&)>;
+using ReportTheme = std::function<void(PluginLoader&, KRS::KrTheme3D&)>;
+
+// Makes a theme of the layer and writes its document, which appears only once it is whole; then
+// reports on it.
+void WriteTheme(const CommonOptions& common, const std::string& strPath,
+                const std::string& strOutput, const MakeTheme& make, const ReportTheme& report) {
+    PluginLoader plugin(common.strPlugin);
+    const std::unique_ptr<LayerReader> pLayer = OpenLayer(common, strPath);
+    std::unique_ptr<KRS::KrTheme3D> pTheme = make(plugin, *pLayer);
     OutputFiles outputs;
-    ThemeFile::Write(theme, strOutput, outputs);
+    ThemeFile::Write(*pTheme, strOutput, outputs);
     outputs.Commit();
+    std::cout << "wrote " << strOutput << ": ";
+    report(plugin, *pTheme);
 }
 
 void PrintBreaks(PluginLoader& plugin, KRS::KrTheme3D& theme) {
@@ -110,65 +128,64 @@ void Commands::Info(const CommonOptions& common) {
 }
 
 void Commands::InfoLayer(const CommonOptions& common, const std::string& strPath) {
-    LayerReader layer(strPath, common.strLayer, common.bSkipFailures, common.strSql,
-                      common.strDialect);
-    layer.SetWhere(common.strWhere);
-    layer.Describe(std::cout);
+    OpenLayer(common, strPath)->Describe(std::cout);
 }
 
 void Commands::Classify(const CommonOptions& common, const std::string& strPath,
                         const RangeOptions& options, const std::string& strOutput) {
-    PluginLoader plugin(common.strPlugin);
-    LayerReader layer(strPath, common.strLayer, common.bSkipFailures, common.strSql,
-                      common.strDialect);
-    layer.SetWhere(common.strWhere);
-    std::unique_ptr<KRS::KrTheme3D> pTheme = ThemeMaker::MakeRange(plugin, layer, options);
-    WriteThemeFile(*pTheme, strOutput);
-    std::cout << "wrote " << strOutput << ": range theme on " << options.strField << " ("
-              << options.strMethod << "), ";
-    PrintBreaks(plugin, *pTheme);
+    WriteTheme(
+        common, strPath, strOutput,
+        [&](PluginLoader& plugin, LayerReader& layer) {
+            return ThemeMaker::MakeRange(plugin, layer, options);
+        },
+        [&](PluginLoader& plugin, KRS::KrTheme3D& theme) {
+            std::cout << "range theme on " << options.strField << " (" << options.strMethod
+                      << "), ";
+            PrintBreaks(plugin, theme);
+        });
 }
 
 void Commands::Unique(const CommonOptions& common, const std::string& strPath,
                       const std::string& strField, const std::string& strPalette,
                       const std::string& strOutput) {
-    PluginLoader plugin(common.strPlugin);
-    LayerReader layer(strPath, common.strLayer, common.bSkipFailures, common.strSql,
-                      common.strDialect);
-    layer.SetWhere(common.strWhere);
-    std::unique_ptr<KRS::KrTheme3D> pTheme =
-        ThemeMaker::MakeUnique(plugin, layer, strField, strPalette);
-    WriteThemeFile(*pTheme, strOutput);
-    std::vector<LegendRow> rows;
-    plugin.GetBridge().GetLegend(pTheme.get(), rows);
-    std::cout << "wrote " << strOutput << ": unique theme on " << strField << ", "
-              << (rows.empty() ? 0 : rows.size() - 1) << " values\n";
+    WriteTheme(
+        common, strPath, strOutput,
+        [&](PluginLoader& plugin, LayerReader& layer) {
+            return ThemeMaker::MakeUnique(plugin, layer, strField, strPalette);
+        },
+        [&](PluginLoader& plugin, KRS::KrTheme3D& theme) {
+            std::vector<LegendRow> rows;
+            plugin.GetBridge().GetLegend(&theme, rows);
+            std::cout << "unique theme on " << strField << ", "
+                      << (rows.empty() ? 0 : rows.size() - 1) << " values\n";
+        });
 }
 
 void Commands::Label(const CommonOptions& common, const std::string& strPath,
                      const std::string& strField, const std::string& strFormat,
                      const std::string& strOutput) {
-    PluginLoader plugin(common.strPlugin);
-    LayerReader layer(strPath, common.strLayer, common.bSkipFailures, common.strSql,
-                      common.strDialect);
-    layer.SetWhere(common.strWhere);
-    std::unique_ptr<KRS::KrTheme3D> pTheme =
-        ThemeMaker::MakeLabel(plugin, layer, strField, strFormat);
-    WriteThemeFile(*pTheme, strOutput);
-    std::cout << "wrote " << strOutput << ": label theme on " << strField << '\n';
+    WriteTheme(
+        common, strPath, strOutput,
+        [&](PluginLoader& plugin, LayerReader& layer) {
+            return ThemeMaker::MakeLabel(plugin, layer, strField, strFormat);
+        },
+        [&](PluginLoader&, KRS::KrTheme3D&) {
+            std::cout << "label theme on " << strField << '\n';
+        });
 }
 
 void Commands::Chart(const CommonOptions& common, const std::string& strPath,
                      const GraphOptions& options, const std::string& strOutput) {
-    PluginLoader plugin(common.strPlugin);
-    LayerReader layer(strPath, common.strLayer, common.bSkipFailures, common.strSql,
-                      common.strDialect);
-    layer.SetWhere(common.strWhere);
-    std::unique_ptr<KRS::KrTheme3D> pTheme = ThemeMaker::MakeGraph(plugin, layer, options);
-    WriteThemeFile(*pTheme, strOutput);
-    std::cout << "wrote " << strOutput << ": " << options.strType << " chart theme of "
-              << options.arrFields.size()
-              << (options.arrFields.size() == 1 ? " field\n" : " fields\n");
+    WriteTheme(
+        common, strPath, strOutput,
+        [&](PluginLoader& plugin, LayerReader& layer) {
+            return ThemeMaker::MakeGraph(plugin, layer, options);
+        },
+        [&](PluginLoader&, KRS::KrTheme3D&) {
+            const std::size_t nFields = options.arrFields.size();
+            std::cout << options.strType << " chart theme of " << nFields
+                      << (nFields == 1 ? " field\n" : " fields\n");
+        });
 }
 
 void Commands::Render(const CommonOptions& common, const std::vector<LayerSpec>& inputs,

@@ -1,5 +1,5 @@
-// The theme3d program end to end: its command lines, outputs, counts and failures, on tiny
-// hand-made layers and on the bundled world layer. Every scene written is also checked with the
+// The theme3d program end to end: its outputs and counts, on tiny hand-made layers and on the
+// bundled world layer (its refusals: CommandLineTest). Every scene written is also checked with the
 // Khronos glTF validator when node and the validator are installed.
 #include "GlbReader.h"
 #include "ToolRun.h"
@@ -62,47 +62,6 @@ TEST_P(PolygonFormats, RendersEveryFeatureThroughEveryTheme) {
     EXPECT_EQ(glb.Strings("class"), (std::vector<std::string>{"< 15", ">= 15", ""}));
     EXPECT_TRUE(Has(ReadFile(Path("legend.svg")), ">&gt;= 15<"));
     ExpectValidGltf(Path("scene.glb"));
-}
-
-// Four points through a unique theme on a text field, one node each (--nodes): values a and b
-// get palette colours, the null value the default style.
-TEST_F(Theme3dTool, RendersPointsAsMarkersInUniqueColours) {
-    RunOk("unique " + Data("points.geojson") + " --field kind -o " + Path("unique.xml"));
-    RunOk("render " + Data("points.geojson") + " --theme " + Path("unique.xml") + " --nodes -o " +
-          Path("points.glb"));
-    const nlohmann::json gltf = glbtest::Glb::FromFile(Path("points.glb")).json;
-    EXPECT_EQ(Counts(gltf), (std::vector<std::size_t>{5, 4, 3}));
-    EXPECT_FALSE(std::filesystem::exists(Path("points.labels.geojson"))); // no label theme
-    ExpectValidGltf(Path("points.glb"));
-}
-
-// Each failure is one line on standard error, exit status 2, and nothing written.
-TEST_F(Theme3dTool, FailuresAreOneLineExitTwoAndNoOutput) {
-    const std::string strPoints = Data("points.geojson"), strR = " -o " + Path("r.xml");
-    const std::string strNotNumeric = "field 'kind' of '" + strPoints + "' is not numeric (String)";
-    const struct {
-        std::string strArgs, strMessage;
-    } cases[] = {
-        {"classify " + Data("missing.geojson") + " --field v" + strR,
-         "layer file '" + Data("missing.geojson") + "' not found"},
-        {"classify " + strPoints + " --field size" + strR,
-         "field 'size' not found in layer 'points' of '" + strPoints +
-             "' (fields: kind, count, when)"},
-        {"classify " + strPoints + " --field kind" + strR, strNotNumeric},
-        {"chart " + strPoints + " --fields count,kind" + strR, strNotNumeric},
-        {"render " + strPoints + " --theme " + strPoints + " -o " + Path("s.glb"),
-         "unreadable theme '" + strPoints + "': not a theme document"},
-        {"render " + strPoints + " --theme " + Path("none.xml") + " -o " + Path("s.glb"),
-         "theme file '" + Path("none.xml") + "' not found"},
-        {"--plugin " + Path("none.t3d") + " info",
-         "plug-in '" + Path("none.t3d") + "' (from --plugin) not found"},
-        {"classify " + strPoints + " --field count --method jenks" + strR,
-         "unknown method 'jenks' (known: equal, interval, log, natural, quantile, sqrt, stdev)"},
-        {"label " + strPoints + " --field kind --format %q" + strR,
-         "number format '%q' does not format a number"}};
-    for (const auto& c : cases)
-        ExpectRefused(c.strArgs, c.strMessage);
-    EXPECT_EQ(List(m_strDir), std::vector<std::string>());
 }
 
 // The demo: 177 countries over a ground, each with a bar chart, merged into one node besides the
@@ -284,6 +243,14 @@ TEST_F(Theme3dTool, LayersOfOneSceneShareOneTableByRows) {
     RunOk("render " + strLayers + " -o '" + Path("a scene.gltf") + "'");
     ExpectValidGltf(Path("s.glb"));
     ExpectValidGltf(Path("a scene.gltf"));
+    // The points alone, a node each (--nodes): values a and b in palette colours, the null value
+    // in the default style; the label theme left out, so no labels.
+    RunOk("render " + Data("points.geojson") + " --theme " + Path("u.xml") + " --nodes -o " +
+          Path("nodes.glb"));
+    EXPECT_EQ(Counts(glbtest::Glb::FromFile(Path("nodes.glb")).json),
+              (std::vector<std::size_t>{5, 4, 3}));
+    EXPECT_FALSE(std::filesystem::exists(Path("nodes.labels.geojson")));
+    ExpectValidGltf(Path("nodes.glb"));
 
     const glbtest::Glb glb = glbtest::Glb::FromFile(Path("s.glb"));
     const nlohmann::json& json = glb.json;

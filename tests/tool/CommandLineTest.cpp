@@ -1,6 +1,5 @@
 // The command line where GIS users put things: common options after the subcommand, -l for the
 // layer, a scene's layers each with its own options; and every refusal of a command line.
-#include "Commands.h"
 #include "ToolRun.h"
 
 using namespace tooltest;
@@ -173,27 +172,17 @@ TEST_F(CommandLine, OutputFollowsItsName) {
     }
 }
 
-// Each LAYER file starts a layer; the options after it are its own, and a second -l starts
-// another layer of the same file; those before the subcommand apply to every layer.
-TEST(LayerArgs, OptionsAfterALayerFileAreItsOwn) {
-    theme3d::CommonOptions common;
-    common.strWhere = "pop > 1";
-    const std::vector<theme3d::LayerArgs::Item> items = {
-        {"theme", "a.xml"},  {"LAYER", "a.shp"},    {"where", "x = 1"}, {"LAYER", "b.gpkg"},
-        {"layer", "roads"},  {"theme", "b.xml"},    {"theme", "c.xml"}, {"layer", "rivers"},
-        {"sql", "SELECT 1"}, {"dialect", "SQLITE"}, {"theme", "d.xml"}, {"LAYER", "e.shp"}};
-    // path | layer | where | sql | dialect | themes
-    const std::vector<std::string> expected = {
-        "a.shp||x = 1|||a.xml,", "b.gpkg|roads|pop > 1|||b.xml,c.xml,",
-        "b.gpkg|rivers|pop > 1|SELECT 1|SQLITE|d.xml,", "e.shp||pop > 1|||"};
-    std::vector<std::string> got;
-    for (const theme3d::LayerSpec& input : theme3d::LayerArgs::Group(items, common)) {
-        got.push_back(input.strPath + "|" + input.strLayer + "|" + input.strWhere + "|" +
-                      input.strSql + "|" + input.strDialect + "|");
-        for (const std::string& strTheme : input.arrThemes)
-            got.back() += strTheme + ",";
-    }
-    EXPECT_EQ(got, expected);
+// Each LAYER file starts a layer and the options after it are its own, a second -l starts another
+// layer of the same file, and those before the subcommand apply to every layer: count > 5 keeps
+// two points, count = 3 one.
+TEST_F(CommandLine, OptionsAfterALayerFileAreItsOwn) {
+    RunOk("unique " + Points() + " --field kind -o " + Path("u.xml"));
+    const std::string strTheme = " --theme " + Path("u.xml") + " ";
+    EXPECT_TRUE(Has(RunOk("--where \"count > 5\" render" + strTheme + Points() + " " + Points() +
+                          " --where \"count = 3\"" + strTheme + Points() + " -l points" + strTheme +
+                          "-o " + Path("s.glb"))
+                        .strOut,
+                    "wrote " + Path("s.glb") + ": 5 features,"));
 }
 
 // The theme keeps the chart sizes as MIN and MAX (cx is cy times the square root of 2).

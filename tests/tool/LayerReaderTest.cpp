@@ -1,5 +1,4 @@
 #include "LayerReader.h"
-#include "ToolError.h"
 
 #include <cstdio>
 #include <fstream>
@@ -77,13 +76,4 @@ TEST(LayerReader, ProjectedCoordinatesComeBackAsLongitudeLatitude) {
     EXPECT_NEAR(pPoint->getX(), 1.0, 1e-9);
     EXPECT_NEAR(pPoint->getY(), 0.0, 1e-9);
     std::remove(strPath.c_str());
-}
-
-TEST(LayerReader, SortedNumbersSkipNulls) {
-    LayerReader layer(std::string(TOOL_TEST_DATA) + "/points.geojson", "");
-    std::size_t nNonFinite = 9;
-    EXPECT_EQ(layer.SortedNumbers(layer.FieldIndex("count"), nNonFinite),
-              (std::vector<double>{3, 7, 12}));
-    EXPECT_EQ(nNonFinite, 0u);
-    EXPECT_THROW(layer.SortedNumbers(layer.FieldIndex("kind"), nNonFinite), theme3d::ToolError);
 }

@@ -23,11 +23,6 @@ protected:
 
 } // namespace
 
-TEST_F(OutputFilesTest, AFolderThatCannotBeWrittenIsAToolError) {
-    OutputFiles outputs;
-    EXPECT_THROW(outputs.Write(dir + "/no/such/folder/a.xml", "x"), theme3d::ToolError);
-}
-
 // A tileset folder is filled in a temporary folder: dropped with everything in it, or put in
 // place of the previous tileset on commit.
 TEST_F(OutputFilesTest, AFolderIsDroppedWholeOrReplacesThePreviousTileset) {
@@ -52,6 +47,7 @@ TEST_F(OutputFilesTest, AFolderIsDroppedWholeOrReplacesThePreviousTileset) {
 
     std::ofstream(dir + "/file") << "x";
     EXPECT_THROW(outputs.AddFolder(dir + "/file"), theme3d::ToolError);
+    EXPECT_THROW(outputs.Write(dir + "/no/such/folder/a.xml", "x"), theme3d::ToolError);
 }
 
 // A temporary folder as deep as the viewer's assets goes with its contents when the tool is

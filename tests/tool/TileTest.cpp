@@ -17,8 +17,8 @@ using namespace theme3d;
 
 namespace {
 
-std::vector<double> BoxJson(const nlohmann::ordered_json& box) {
-    return box.get<std::vector<double>>();
+std::vector<double> Doubles(const nlohmann::ordered_json& numbers) {
+    return numbers.get<std::vector<double>>();
 }
 
 } // namespace
@@ -63,28 +63,12 @@ TEST(TileTree, EveryFeatureOnceLargestFirstBalanced) {
     EXPECT_EQ(std::count(seen.begin(), seen.end(), 1), 10000);
 }
 
-// A flat box keeps a thickness (boxes in general: ErrorsShrinkDownTheTreeAndBoxesNest).
-TEST(TilesetWriter, BoxesHaveAMinimumThickness) {
-    Box flat;
-    flat.Add(0.0, 1.0, 0.0);
-    flat.Add(4.0, 1.0, -2.0);
-    EXPECT_EQ(BoxJson(TilesetWriter::BoxOf(flat)),
-              (std::vector<double>{2, 1, 1, 2, 0, 0, 0, 1, 0, 0, 0, 0.05}));
-}
-
-// At 0 E 0 N east is ECEF y, north ECEF z, up ECEF x, and the origin lies on the x axis at the
-// equatorial radius.
-TEST(TilesetWriter, RootTransformTakesEastNorthUpToEarthCentred) {
-    const std::vector<double> m = TilesetWriter::Transform(EnuFrame(0.0, 0.0));
-    const std::vector<double> expected{0, 1, 0, 0, 0, 0, 1, 0, 1, 0, 0, 0, 6378137, 0, 0, 1};
-    ASSERT_EQ(m.size(), 16u);
-    for (std::size_t i = 0; i < 16; ++i)
-        EXPECT_NEAR(m[i], expected[i], 1e-9) << i;
-}
-
-// A root with two leaves: the root's error is the largest feature its children add, leaves have
-// none, the root's box holds both children, and the tileset's error is the root box's diagonal.
-TEST(TilesetWriter, ErrorsShrinkDownTheTreeAndBoxesNest) {
+// A root with two leaves at 0 E 0 N: the root's error is the largest feature its children add,
+// leaves have none, the root's box holds both children, a flat box keeps a thickness, the
+// tileset's error is the root box's diagonal, and the root's transform takes east, north and up
+// (there ECEF y, z and x) to the earth-centred frame, the origin on the x axis at the equatorial
+// radius.
+TEST(TilesetWriter, ErrorsShrinkDownTheTreeBoxesNestAndTheRootIsPlaced) {
     std::vector<TreeNode> nodes(3);
     nodes[0].children = {1, 2};
     std::vector<TileInfo> tiles(3);
@@ -97,18 +81,25 @@ TEST(TilesetWriter, ErrorsShrinkDownTheTreeAndBoxesNest) {
     tiles[2] = {"", {}, 0.0};
     tiles[2].bounds.Add(0, 0, 0);
     tiles[2].bounds.Add(5, 0, 30);
-    const nlohmann::ordered_json tileset = TilesetWriter::Tileset(nodes, tiles, EnuFrame(10, 50));
+    const nlohmann::ordered_json tileset = TilesetWriter::Tileset(nodes, tiles, EnuFrame(0, 0));
     const auto& root = tileset["root"];
     EXPECT_EQ(root["geometricError"].get<double>(), 3.0);
     EXPECT_EQ(root["content"]["uri"], "tiles/0.glb");
     // x -20..10, y 0..10, z -10..30: east -20..10, north -30..10, up 0..10.
-    EXPECT_EQ(BoxJson(root["boundingVolume"]["box"]),
+    EXPECT_EQ(Doubles(root["boundingVolume"]["box"]),
               (std::vector<double>{-5, -10, 5, 15, 0, 0, 0, 20, 0, 0, 0, 5}));
     EXPECT_DOUBLE_EQ(tileset["geometricError"].get<double>(),
                      std::sqrt(30.0 * 30 + 10 * 10 + 40 * 40));
     ASSERT_EQ(root["children"].size(), 2u);
     EXPECT_EQ(root["children"][0]["geometricError"].get<double>(), 0.0);
     EXPECT_FALSE(root["children"][1].contains("content"));
+    EXPECT_EQ(Doubles(root["children"][1]["boundingVolume"]["box"]),
+              (std::vector<double>{2.5, -15, 0, 2.5, 0, 0, 0, 15, 0, 0, 0, 0.05}));
+    const std::vector<double> m = Doubles(root["transform"]);
+    const std::vector<double> expected{0, 1, 0, 0, 0, 0, 1, 0, 1, 0, 0, 0, 6378137, 0, 0, 1};
+    ASSERT_EQ(m.size(), 16u);
+    for (std::size_t i = 0; i < 16; ++i)
+        EXPECT_NEAR(m[i], expected[i], 1e-9) << i;
 }
 
 TEST(TileSchema, ColumnIdsAreValidAndUnique) {

@@ -57,7 +57,7 @@ TEST_P(PolygonFormats, RendersEveryFeatureThroughEveryTheme) {
           " --theme " + Path("label.xml") + " -o " + Path("scene.glb") + " --legend " +
           Path("legend.svg"));
 
-    const glbtest::Glb glb = glbtest::Glb::FromFile(Path("scene.glb"));
+    const glbtest::Glb glb(ReadFile(Path("scene.glb")));
     EXPECT_EQ(Counts(glb.json), (std::vector<std::size_t>{4, 3, 5}));
     EXPECT_EQ(glb.Strings("label"), (std::vector<std::string>{"holed", "square", "<NULL>"}));
     EXPECT_EQ(glb.Strings("class"), (std::vector<std::string>{"< 15", ">= 15", ""}));
@@ -76,7 +76,7 @@ TEST_F(Theme3dTool, DemoWritesAValidSceneWithLegendAndThemes) {
     EXPECT_EQ(List(Path("demo")),
               (std::vector<std::string>{"demo.glb", "demo.labels.geojson", "graph.xml", "label.xml",
                                         "legend.svg", "range.xml"}));
-    const nlohmann::json gltf = glbtest::Glb::FromFile(Path("demo/demo.glb")).json;
+    const nlohmann::json gltf = glbtest::Glb(ReadFile(Path("demo/demo.glb"))).json;
     EXPECT_EQ(gltf["nodes"].size(), 3u);
     EXPECT_EQ(gltf["materials"].size(), 5u + 2u + 1u);
     ExpectValidGltf(Path("demo/demo.glb"));
@@ -118,7 +118,7 @@ struct TilesetCheck {
         if (tile.contains("content")) {
             const std::string strUri = tile["content"]["uri"];
             contents.push_back(strUri);
-            const glbtest::Glb glb = glbtest::Glb::FromFile(strDir + "/" + strUri);
+            const glbtest::Glb glb(ReadFile(strDir + "/" + strUri));
             ASSERT_TRUE(glb.ok) << strUri;
             ExpectValidGltf(strDir + "/" + strUri);
             // The merged mesh's extent (glTF x east, y up, z south) lies in the box.
@@ -243,12 +243,12 @@ TEST_F(Theme3dTool, LayersOfOneSceneShareOneTableByRows) {
     // in the default style; the label theme left out, so no labels.
     RunOk("render " + Data("points.geojson") + " --theme " + Path("u.xml") + " --nodes -o " +
           Path("nodes.glb"));
-    EXPECT_EQ(Counts(glbtest::Glb::FromFile(Path("nodes.glb")).json),
+    EXPECT_EQ(Counts(glbtest::Glb(ReadFile(Path("nodes.glb"))).json),
               (std::vector<std::size_t>{5, 4, 3}));
     EXPECT_FALSE(std::filesystem::exists(Path("nodes.labels.geojson")));
     ExpectValidGltf(Path("nodes.glb"));
 
-    const glbtest::Glb glb = glbtest::Glb::FromFile(Path("s.glb"));
+    const glbtest::Glb glb(ReadFile(Path("s.glb")));
     const nlohmann::json& json = glb.json;
     EXPECT_EQ(json["nodes"][0]["name"], "points + polygons");
     EXPECT_EQ(json["nodes"][0]["extras"]["origin"], nlohmann::json::parse("[5.0, 25.0]"));

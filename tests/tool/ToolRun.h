@@ -39,6 +39,12 @@ inline bool Has(const std::string& strText, const std::string& strPart) {
     return strText.find(strPart) != std::string::npos;
 }
 
+// Writes the text to the file, making its folders first.
+inline void WriteFile(const std::string& strPath, const std::string& strText) {
+    std::filesystem::create_directories(std::filesystem::path(strPath).parent_path());
+    std::ofstream(strPath, std::ios::binary) << strText;
+}
+
 // The names in a folder, sorted; none for a missing folder.
 inline std::vector<std::string> List(const std::string& strDir) {
     std::vector<std::string> names;

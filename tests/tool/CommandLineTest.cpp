@@ -1,12 +1,6 @@
 // The command line where GIS users put things: common options after the subcommand, -l for the
-// layer, a scene's layers each with its own options, --version.
-#include "Commands.h"
-#include "ToolError.h"
+// layer, a scene's layers each with its own options; and every refusal of a command line.
 #include "ToolRun.h"
-
-#include <gdal_priv.h>
-#include <memory>
-#include <ogrsf_frmts.h>
 
 using namespace tooltest;
 namespace fs = std::filesystem;
@@ -20,59 +14,112 @@ protected:
 
 } // namespace
 
-TEST_F(CommandLine, LayerIsTakenBeforeOrAfterTheSubcommandAndAsDashL) {
-    RunOk("unique " + Points() + " -l points --field kind -o " + Path("u.xml"));
-    for (const std::string& strArgs :
-         {"-l nope classify " + Points() + " --field count -o " + Path("r.xml"),
-          "classify " + Points() + " -l nope --field count -o " + Path("r.xml"),
-          "classify " + Points() + " --field count --layer nope -o " + Path("r.xml"),
-          "render " + Points() + " --theme " + Path("u.xml") + " -o " + Path("r.glb") + " " +
-              Points() + " --layer points --theme " + Path("u.xml") + " -l nope"})
-        ExpectRefused(strArgs, "layer 'nope' not found in '" + Points() + "' (layers: points)");
-    // --plugin after the subcommand is the common option too.
-    ExpectRefused("unique " + Points() + " -l points --field kind --plugin " + Path("none.t3d") +
-                      " -o " + Path("u.xml"),
-                  "plug-in '" + Path("none.t3d") + "' (from --plugin) not found");
+// A refused command line exits with 2, says exactly one line and writes nothing.
+TEST_F(CommandLine, RefusalsAreOneLineExitTwoAndWriteNothing) {
+    const std::string p = Points(), u = Path("u.xml"), strR = " -o " + Path("r.xml");
+    RunOk("unique " + p + " -l points --field kind -o " + u);
+    const std::string strRender = "render " + p + " --theme " + u + " -o ";
+    const std::string strNotNumeric = "field 'kind' of '" + p + "' is not numeric (String)";
+    const std::string strNope = "layer 'nope' not found in '" + p + "' (layers: points)";
+    const std::string strOrigin = "--origin must be LON,LAT in degrees, such as -73.98,40.75, not ";
+    const std::string strOrder = "--chart-size must be MIN,MAX in metres with 0 < MIN <= MAX, not ";
+    const std::string strForm =
+        "--chart-size must be MIN,MAX in metres, such as 20000,200000, not ";
+    const std::string strChart = "chart " + p + " --fields count" + strR + " --chart-size ";
+    const struct {
+        std::string strArgs, strMessage;
+    } cases[] = {
+        {"classify " + Data("missing.geojson") + " --field v" + strR,
+         "layer file '" + Data("missing.geojson") + "' not found"},
+        {"classify " + p + " --field size" + strR,
+         "field 'size' not found in layer 'points' of '" + p + "' (fields: kind, count, when)"},
+        {"classify " + p + " --field kind" + strR, strNotNumeric},
+        {"chart " + p + " --fields count,kind" + strR, strNotNumeric},
+        {"classify " + p + " --field count --method jenks" + strR,
+         "unknown method 'jenks' (known: equal, interval, log, natural, quantile, sqrt, stdev)"},
+        {"label " + p + " --field kind --format %q" + strR,
+         "number format '%q' does not format a number"},
+        // -l and --plugin before the subcommand, after it and for a render's second layer
+        {"-l nope classify " + p + " --field count" + strR, strNope},
+        {"classify " + p + " -l nope --field count" + strR, strNope},
+        {strRender + Path("r.glb") + " " + p + " --layer points --theme " + u + " -l nope",
+         strNope},
+        {"unique " + p + " --field kind --plugin " + Path("none.t3d") + strR,
+         "plug-in '" + Path("none.t3d") + "' (from --plugin) not found"},
+        // themes and layers of a render
+        {"render " + p + " --theme " + p + " -o " + Path("s.glb"),
+         "unreadable theme '" + p + "': not a theme document"},
+        {"render " + p + " --theme " + Path("none.xml") + " -o " + Path("s.glb"),
+         "theme file '" + Path("none.xml") + "' not found"},
+        {"render " + p + " -o " + Path("s.glb"), "render needs at least one --theme"},
+        {"render " + p + " --where x --where y --theme " + u + " -o " + Path("s.glb"),
+         "--where given twice for the layer " + p +
+             " (a new LAYER file starts the next layer's options)"},
+        {"render -l a -l b " + p + " --theme " + u + " -o " + Path("s.glb"),
+         "render needs a LAYER file for the options given"},
+        // outputs and their options
+        {strRender + Path("s.obj"),
+         "output '" + Path("s.obj") +
+             "': unknown extension '.obj' (.glb or .gltf for a glTF scene, a folder or --format "
+             "3dtiles for 3D Tiles)"},
+        {strRender + Path("n.gltf") + " --nodes",
+         "--nodes makes one .glb scene, not '" + Path("n.gltf") + "'"},
+        {strRender + Path("n.glb") + " --nodes " + p + " --theme " + u,
+         "--nodes draws one layer; leave it out for a scene of several"},
+        {strRender + Path("o/") + " --origin 10,50",
+         "--origin is for .glb and .gltf scenes: a tileset is placed on the globe by itself "
+         "(leave --origin out)"},
+        {strRender + Path("o.glb") + " --origin 10,95", strOrigin + "'10,95'"},
+        {strRender + Path("o.glb") + " --origin 10", strOrigin + "'10'"},
+        {strRender + Path("w.glb") + " --line-width -1", "--line-width must be 0 or more metres"},
+        {strChart + "5000,1000", strOrder + "5000,1000"},
+        {strChart + "0,10", strOrder + "0,10"},
+        {strChart + "1e400,1e500", strOrder + "inf,inf"},
+        {strChart + "1000", strForm + "'1000'"},
+        {strChart + "ten,20", strForm + "'ten,20'"},
+    };
+    for (const auto& c : cases)
+        ExpectRefused(c.strArgs, c.strMessage);
+    // Where GDAL words the reason, only the start of the line is ours.
+    const struct {
+        std::string strArgs, strErrorStart;
+    } gdal[] = {
+        {"--where \"count ===\"", "theme3d: --where 'count ===' on layer 'points': "},
+        {"--sql \"SELECT kind FROM nowhere\"",
+         "theme3d: --sql 'SELECT kind FROM nowhere' on '" + p + "': "},
+        {"--sql \"SELECT kind FROM points\" -l points",
+         "theme3d: --sql and --layer together: the query names its layers"},
+    };
+    for (const auto& c : gdal) {
+        const Outcome result = Run("unique " + p + " --field kind " + c.strArgs + strR);
+        EXPECT_EQ(result.nExit, 2) << c.strArgs;
+        EXPECT_EQ(result.strErr.rfind(c.strErrorStart, 0), 0u) << result.strErr;
+        EXPECT_EQ(result.strErr.find('\n'), result.strErr.size() - 1) << result.strErr;
+    }
     EXPECT_EQ(List(m_strDir), std::vector<std::string>{"u.xml"});
 }
 
 // --where and --sql (either dialect) choose the features a theme is made from: count > 5 keeps
 // points 2 (kind b) and 4 (kind null), so one value, and a range over 7 and 12 only.
 TEST_F(CommandLine, WhereAndSqlKeepOnlyTheMatchingFeatures) {
-    const std::string strOut = Path("t.xml"), strWrote = "wrote " + Path("t.xml") + ": ";
+    const std::string strWrote = "wrote " + Path("t.xml") + ": ";
     const std::string strSql = " --sql \"SELECT kind FROM points WHERE count > 5\"";
     const struct {
         std::string strArgs, strOut;
     } cases[] = {
-        {"unique " + Points() + " --field kind", strWrote + "unique theme on kind, 2 values\n"},
-        {"unique " + Points() + " --field kind --where \"count > 5\"",
-         strWrote + "unique theme on kind, 1 values\n"},
-        {"unique " + Points() + " --field kind" + strSql,
-         strWrote + "unique theme on kind, 1 values\n"},
-        {"unique " + Points() + " --field kind --dialect SQLITE" + strSql,
-         strWrote + "unique theme on kind, 1 values\n"},
-        {"classify " + Points() + " --where \"count > 5\" --field count --classes 2",
-         strWrote + "range theme on count (equal), 2 classes, breaks: 9.5\n"},
+        {"--field kind", "unique theme on kind, 2 values\n"},
+        {"--field kind --where \"count > 5\"", "unique theme on kind, 1 values\n"},
+        {"--field kind" + strSql, "unique theme on kind, 1 values\n"},
+        {"--field kind --dialect SQLITE" + strSql, "unique theme on kind, 1 values\n"},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(RunOk(c.strArgs + " -o " + strOut).strOut, c.strOut) << c.strArgs;
-    const struct {
-        std::string strArgs, strErrorStart;
-    } refused[] = {
-        {"--where \"count ===\"", "theme3d: --where 'count ===' on layer 'points': "},
-        {"--sql \"SELECT kind FROM nowhere\"",
-         "theme3d: --sql 'SELECT kind FROM nowhere' on '" + Points() + "': "},
-        {"--sql \"SELECT kind FROM points\" -l points",
-         "theme3d: --sql and --layer together: the query names its layers"},
-    };
-    for (const auto& c : refused) {
-        const Outcome result =
-            Run("unique " + Points() + " --field kind " + c.strArgs + " -o " + Path("bad.xml"));
-        EXPECT_EQ(result.nExit, 2) << c.strArgs;
-        EXPECT_EQ(result.strErr.rfind(c.strErrorStart, 0), 0u) << result.strErr;
-        EXPECT_EQ(result.strErr.find('\n'), result.strErr.size() - 1) << result.strErr;
-    }
-    EXPECT_FALSE(fs::exists(Path("bad.xml")));
+        EXPECT_EQ(RunOk("unique " + Points() + " " + c.strArgs + " -o " + Path("t.xml")).strOut,
+                  strWrote + c.strOut)
+            << c.strArgs;
+    EXPECT_EQ(RunOk("classify " + Points() +
+                    " --where \"count > 5\" --field count --classes 2 -o " + Path("t.xml"))
+                  .strOut,
+              strWrote + "range theme on count (equal), 2 classes, breaks: 9.5\n");
 }
 
 // info describes a layer read plainly, zipped, gzipped (named after the file inside), filtered
@@ -104,119 +151,46 @@ TEST_F(CommandLine, InfoDescribesALayer) {
         EXPECT_EQ(RunOk("info " + c.strArgs).strOut, c.strExpected) << c.strArgs;
 }
 
+// A .glb (any case) is one binary glTF file, a name without extension a tileset, and --format
+// overrides the name (a .gltf: LayersOfOneSceneShareOneTableByRows).
 TEST_F(CommandLine, OutputFollowsItsName) {
-    const std::string strTheme = Path("u.xml");
-    ASSERT_EQ(Run("unique " + Points() + " --field kind -o " + strTheme).nExit, 0);
-    const std::string strRender = "render " + Points() + " --theme " + strTheme + " -o ";
-    // Written: a .glb (any case) is one binary glTF file, a .gltf JSON glTF, a name without
-    // extension a tileset, and --format overrides the name.
+    RunOk("unique " + Points() + " --field kind -o " + Path("u.xml"));
     const struct {
         const char* szName;
         const char* szWritten; // the file that must exist afterwards
         const char* szMagic;   // its first bytes
-    } written[] = {
-        {"s.glb", "s.glb", "glTF"},
+    } cases[] = {
         {"S.GLB", "S.GLB", "glTF"},
-        {"s.gltf", "s.gltf", "{\"asset\":"},
         {"tiles", "tiles/tileset.json", "{"},
         {"t.obj --format 3dtiles", "t.obj/tileset.json", "{"},
     };
-    for (const auto& c : written) {
-        const Outcome result = Run(strRender + Path(c.szName));
-        EXPECT_EQ(result.nExit, 0) << c.szName << ": " << result.strErr;
+    for (const auto& c : cases) {
+        RunOk("render " + Points() + " --theme " + Path("u.xml") + " -o " + Path(c.szName));
         EXPECT_EQ(ReadFile(Path(c.szWritten)).substr(0, std::string(c.szMagic).size()), c.szMagic)
             << c.szName;
     }
-    const std::string strUnknown =
-        "' (.glb or .gltf for a glTF scene, a folder or --format 3dtiles for 3D Tiles)";
-    const struct {
-        std::string strArgs, strError;
-    } refused[] = {
-        {Path("s.obj"), "output '" + Path("s.obj") + "': unknown extension '.obj" + strUnknown},
-        {Path("s.b3dm"), "output '" + Path("s.b3dm") + "': unknown extension '.b3dm" + strUnknown},
-        {Path("n.gltf") + " --nodes", "--nodes makes one .glb scene, not '" + Path("n.gltf") + "'"},
-        {Path("o/") + " --origin 10,50",
-         "--origin is for .glb and .gltf scenes: a tileset is placed on the globe by itself "
-         "(leave --origin out)"},
-        {Path("o.glb") + " --origin 10,95",
-         "--origin must be LON,LAT in degrees, such as -73.98,40.75, not '10,95'"},
-        {Path("o.glb") + " --origin 10",
-         "--origin must be LON,LAT in degrees, such as -73.98,40.75, not '10'"},
-        {Path("w.glb") + " --line-width -1", "--line-width must be 0 or more metres"},
-        {Path("n.glb") + " --nodes " + Points() + " --theme " + strTheme,
-         "--nodes draws one layer; leave it out for a scene of several"},
-    };
-    for (const auto& c : refused) {
-        ExpectRefused(strRender + c.strArgs, c.strError);
-        EXPECT_EQ(List(m_strDir).size(), 7u) << "u.xml and the six written above";
-    }
 }
 
-// Each LAYER file starts a layer; the options after it are its own, and a second -l starts
-// another layer of the same file; those before the subcommand apply to every layer.
-TEST(LayerArgs, OptionsAfterALayerFileAreItsOwn) {
-    using theme3d::LayerArgs;
-    using theme3d::LayerSpec;
-    theme3d::CommonOptions common;
-    common.strWhere = "pop > 1";
-    const std::vector<LayerArgs::Item> items = {
-        {"theme", "a.xml"},  {"LAYER", "a.shp"},    {"where", "x = 1"}, {"LAYER", "b.gpkg"},
-        {"layer", "roads"},  {"theme", "b.xml"},    {"theme", "c.xml"}, {"layer", "rivers"},
-        {"sql", "SELECT 1"}, {"dialect", "SQLITE"}, {"theme", "d.xml"}, {"LAYER", "e.shp"}};
-    // path | layer | where | sql | dialect | themes
-    const std::vector<std::string> expected = {
-        "a.shp||x = 1|||a.xml,", "b.gpkg|roads|pop > 1|||b.xml,c.xml,",
-        "b.gpkg|rivers|pop > 1|SELECT 1|SQLITE|d.xml,", "e.shp||pop > 1|||"};
-    std::vector<std::string> got;
-    for (const LayerSpec& input : LayerArgs::Group(items, common)) {
-        got.push_back(input.strPath + "|" + input.strLayer + "|" + input.strWhere + "|" +
-                      input.strSql + "|" + input.strDialect + "|");
-        for (const std::string& strTheme : input.arrThemes)
-            got.back() += strTheme + ",";
-    }
-    EXPECT_EQ(got, expected);
-    const struct {
-        std::vector<LayerArgs::Item> items;
-        const char* szError;
-    } refused[] = {
-        {{{"LAYER", "a.shp"}, {"where", "x"}, {"where", "y"}, {"theme", "t"}},
-         "--where given twice for the layer a.shp (a new LAYER file starts the next layer's "
-         "options)"},
-        {{{"LAYER", "a.shp"}, {"LAYER", "b.shp"}}, "render needs at least one --theme"},
-        {{{"theme", "t"}}, "render needs a LAYER file for the options given"},
-    };
-    for (const auto& c : refused) {
-        try {
-            LayerArgs::Group(c.items, theme3d::CommonOptions());
-            ADD_FAILURE() << c.szError;
-        } catch (const theme3d::ToolError& e) {
-            EXPECT_STREQ(e.what(), c.szError);
-        }
-    }
+// Each LAYER file starts a layer and the options after it are its own, a second -l starts another
+// layer of the same file, and those before the subcommand apply to every layer: count > 5 keeps
+// two points, count = 3 one.
+TEST_F(CommandLine, OptionsAfterALayerFileAreItsOwn) {
+    RunOk("unique " + Points() + " --field kind -o " + Path("u.xml"));
+    const std::string strTheme = " --theme " + Path("u.xml") + " ";
+    EXPECT_TRUE(Has(RunOk("--where \"count > 5\" render" + strTheme + Points() + " " + Points() +
+                          " --where \"count = 3\"" + strTheme + Points() + " -l points" + strTheme +
+                          "-o " + Path("s.glb"))
+                        .strOut,
+                    "wrote " + Path("s.glb") + ": 5 features,"));
 }
 
-TEST_F(CommandLine, ChartSizeIsTwoPositiveMetresInOrder) {
-    const std::string strOut = Path("g.xml");
-    EXPECT_EQ(
-        Run("chart " + Points() + " --fields count --chart-size 1000,5000 -o " + strOut).nExit, 0);
-    // The theme keeps the sizes as MIN and MAX (cx is cy times the square root of 2).
-    EXPECT_NE(
-        ReadFile(strOut).find("<dkm:MinSize><dkm:cx>1414.213562373095101</dkm:cx><dkm:cy>1000</"
-                              "dkm:cy></dkm:MinSize><dkm:MaxSize><dkm:cx>7071.06781186547596</"
-                              "dkm:cx><dkm:cy>5000</dkm:cy></dkm:MaxSize>"),
-        std::string::npos);
-    const std::string strOrder = "--chart-size must be MIN,MAX in metres with 0 < MIN <= MAX, not ";
-    const std::string strForm =
-        "--chart-size must be MIN,MAX in metres, such as 20000,200000, not '";
-    for (const auto& [strSizes, strError] : {std::pair{"5000,1000", strOrder + "5000,1000"},
-                                             {"0,10", strOrder + "0,10"},
-                                             {"1e400,1e500", strOrder + "inf,inf"},
-                                             {"1000", strForm + "1000'"},
-                                             {"ten,20", strForm + "ten,20'"}})
-        ExpectRefused("chart " + Points() + " --fields count --chart-size " + strSizes + " -o " +
-                          Path("bad.xml"),
-                      strError);
-    EXPECT_FALSE(fs::exists(Path("bad.xml")));
+// The theme keeps the chart sizes as MIN and MAX (cx is cy times the square root of 2).
+TEST_F(CommandLine, ChartSizeIsKeptAsTheSmallestAndLargest) {
+    RunOk("chart " + Points() + " --fields count --chart-size 1000,5000 -o " + Path("g.xml"));
+    EXPECT_TRUE(Has(ReadFile(Path("g.xml")),
+                    "<dkm:MinSize><dkm:cx>1414.213562373095101</dkm:cx><dkm:cy>1000</dkm:cy></"
+                    "dkm:MinSize><dkm:MaxSize><dkm:cx>7071.06781186547596</dkm:cx><dkm:cy>5000</"
+                    "dkm:cy></dkm:MaxSize>"));
 }
 
 // A GeoPackage of two layers: info lists both and describes the first, or the one -l names;

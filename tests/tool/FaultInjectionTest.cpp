@@ -24,8 +24,9 @@ protected:
     }
     // Starts a command that holds its written outputs before renaming them, and interrupts it
     // with the signal once they are all written.
-    void Interrupt(const std::vector<std::string>& args, int nSignal, std::size_t nTemporary) {
-        const pid_t pid = Start(args, RLIM_INFINITY, RLIM_INFINITY, "30");
+    void Interrupt(const std::string& strArgs, int nSignal, std::size_t nTemporary) {
+        const pid_t pid =
+            Start(strArgs, RLIM_INFINITY, RLIM_INFINITY, "THEME3D_TEST_HOLD_BEFORE_RENAME=30");
         for (int i = 0; i < 2000 && !Has(ReadFile(Path(".err")), "holding"); ++i)
             usleep(10000);
         EXPECT_EQ(List(Out("")).size(), nTemporary) << "the temporary outputs";
@@ -64,8 +65,8 @@ protected:
     }
 
     std::string RangeTheme(const std::string& strLayer) const {
-        const Outcome made = Run({"classify", strLayer, "--field", "v", "--classes", "3",
-                                  "--extrude", "100", "-o", Path("range.xml")});
+        const Outcome made = Run("classify " + strLayer +
+                                 " --field v --classes 3 --extrude 100 -o " + Path("range.xml"));
         EXPECT_EQ(made.nExit, 0) << made.strErr;
         return Path("range.xml");
     }
@@ -77,21 +78,20 @@ protected:
 TEST_F(FaultInjection, AFullDiskFailsTheCommandAndLeavesNothing) {
     const std::string strLayer = GridLayer(2000);
     const std::string strTheme = RangeTheme(strLayer);
-    struct Case {
-        std::vector<std::string> args;
+    const std::string strRender =
+        "render " + strLayer + " --theme " + strTheme + " -o " + Out("s.glb");
+    const struct {
+        std::string strArgs;
         rlim_t nLimit;
+    } cases[] = {
+        {strRender, 64 * 1024},
+        {strRender + " --legend " + Out("legend.svg"), 512 * 1024},
+        {"classify " + strLayer + " --field v -o " + Out("range.xml"), 100},
     };
-    const Case cases[] = {
-        {{"render", strLayer, "--theme", strTheme, "-o", Out("s.glb")}, 64 * 1024},
-        {{"render", strLayer, "--theme", strTheme, "-o", Out("s.glb"), "--legend",
-          Out("legend.svg")},
-         512 * 1024},
-        {{"classify", strLayer, "--field", "v", "-o", Out("range.xml")}, 100},
-    };
-    for (const Case& c : cases) {
-        const Outcome outcome = Run(c.args, c.nLimit);
-        EXPECT_EQ(outcome.nSignal, 0) << c.args[0];
-        EXPECT_EQ(outcome.nExit, 2) << c.args[0];
+    for (const auto& c : cases) {
+        const Outcome outcome = Run(c.strArgs, c.nLimit);
+        EXPECT_EQ(outcome.nSignal, 0) << c.strArgs;
+        EXPECT_EQ(outcome.nExit, 2) << c.strArgs;
         EXPECT_TRUE(Has(outcome.strErr, "theme3d: cannot write '" + Out(""))) << outcome.strErr;
         EXPECT_TRUE(Has(outcome.strErr, "File too large")) << outcome.strErr;
         ExpectNoLeftovers();
@@ -107,13 +107,13 @@ TEST_F(FaultInjection, AMemoryLimitNeverGivesATruncatedScene) {
 #else
     const std::string strLayer = GridLayer(5000); // a scene of about 4.5 MB
     const std::string strTheme = RangeTheme(strLayer);
-    const std::vector<std::string> args = {"render", strLayer, "--theme",
-                                           strTheme, "-o",     Out("s.glb")};
+    const std::string strArgs =
+        "render " + strLayer + " --theme " + strTheme + " -o " + Out("s.glb");
     rlim_t nLow = 16u << 20, nHigh = 2ull << 30;
     int nFailures = 0;
     while (nHigh - nLow > (256u << 10)) {
         const rlim_t nMid = nLow + (nHigh - nLow) / 2;
-        const Outcome outcome = Run(args, RLIM_INFINITY, nMid);
+        const Outcome outcome = Run(strArgs, RLIM_INFINITY, nMid);
         ASSERT_EQ(outcome.nSignal, 0) << "limit " << nMid << "\n" << outcome.strErr;
         if (outcome.nExit == 0) {
             ExpectValidGltf(Out("s.glb"));
@@ -144,12 +144,10 @@ TEST_F(FaultInjection, AMemoryLimitNeverGivesATruncatedScene) {
 TEST_F(FaultInjection, SigintAndSigtermWhileWritingRemoveTheTemporaryFiles) {
     const std::string strLayer = GridLayer(200);
     const std::string strTheme = RangeTheme(strLayer);
+    const std::string strRender = "render " + strLayer + " --theme " + strTheme;
     for (const int nSignal : {SIGINT, SIGTERM})
-        Interrupt({"render", strLayer, "--theme", strTheme, "-o", Out("s.glb"), "--legend",
-                   Out("legend.svg")},
-                  nSignal, 2);
-    Interrupt({"render", strLayer, "--theme", strTheme, "--tile-size", "20", "-o", Out("tiles/")},
-              SIGINT, 1);
+        Interrupt(strRender + " -o " + Out("s.glb") + " --legend " + Out("legend.svg"), nSignal, 2);
+    Interrupt(strRender + " --tile-size 20 -o " + Out("tiles/"), SIGINT, 1);
 }
 
 // Each command notes the values it cannot use; the render, once for each note.
@@ -189,18 +187,16 @@ TEST_F(FaultInjection, ADamagedShapefileFailsUnlessFailuresAreSkipped) {
     const std::string strTheme = RangeTheme(strShp);
     ASSERT_EQ(truncate(strShp.c_str(), 2048), 0);
 
-    const std::vector<std::string> render = {"render", strShp, "--theme",
-                                             strTheme, "-o",   Out("s.glb")};
-    Outcome outcome = Run(render);
+    const std::string strRender =
+        "render " + strShp + " --theme " + strTheme + " -o " + Out("s.glb");
+    Outcome outcome = Run(strRender);
     EXPECT_EQ(outcome.nExit, 2) << outcome.strErr;
     EXPECT_TRUE(Has(outcome.strErr, " of 100 features of '" + strShp + "' could not be read"))
         << outcome.strErr;
     EXPECT_TRUE(Has(outcome.strErr, "--skip-failures")) << outcome.strErr;
     ExpectNoLeftovers();
 
-    std::vector<std::string> skipping = render;
-    skipping.insert(skipping.begin(), "--skip-failures");
-    outcome = Run(skipping);
+    outcome = Run("--skip-failures " + strRender);
     ASSERT_EQ(outcome.nExit, 0) << outcome.strErr;
     EXPECT_TRUE(Has(outcome.strErr, "left out (--skip-failures)")) << outcome.strErr;
     ExpectValidGltf(Out("s.glb"));

@@ -4,9 +4,7 @@
 
 #include <cstdint>
 #include <cstring>
-#include <fstream>
 #include <nlohmann/json.hpp>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -30,13 +28,6 @@ struct Glb {
             bin = bytes.substr(nAt + 8, nBin);
         }
         ok = true;
-    }
-
-    static Glb FromFile(const std::string& strPath) {
-        std::ifstream in(strPath, std::ios::binary);
-        std::ostringstream text;
-        text << in.rdbuf();
-        return Glb(text.str());
     }
 
     std::string View(int nView) const {

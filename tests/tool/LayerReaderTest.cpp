@@ -1,5 +1,5 @@
 #include "LayerReader.h"
-#include "ToolError.h"
+#include "ToolRun.h"
 
 #include <cstdio>
 #include <fstream>
@@ -63,27 +63,20 @@ TEST(LayerReader, FieldValuesByOgrType) {
     pDefn->Release();
 }
 
-TEST(LayerReader, ProjectedCoordinatesComeBackAsLongitudeLatitude) {
-    const std::string strPath = testing::TempDir() + "theme3d-mercator.geojson";
+using LayerReaderTest = tooltest::ToolTest;
+
+TEST_F(LayerReaderTest, ProjectedCoordinatesComeBackAsLongitudeLatitude) {
+    const std::string strPath = Path("mercator.geojson");
     // One degree of longitude on the web-mercator sphere: 6378137 * pi / 180 = 111319.49 m.
-    std::ofstream(strPath)
-        << "{\"type\":\"FeatureCollection\",\"crs\":{\"type\":\"name\",\"properties\":{\"name\":"
-           "\"urn:ogc:def:crs:EPSG::3857\"}},\"features\":[{\"type\":\"Feature\",\"properties\":"
-           "{\"v\":1},\"geometry\":{\"type\":\"Point\",\"coordinates\":[111319.49079327357,0]}}]}";
+    tooltest::WriteFile(
+        strPath,
+        "{\"type\":\"FeatureCollection\",\"crs\":{\"type\":\"name\",\"properties\":{\"name\":"
+        "\"urn:ogc:def:crs:EPSG::3857\"}},\"features\":[{\"type\":\"Feature\",\"properties\":"
+        "{\"v\":1},\"geometry\":{\"type\":\"Point\",\"coordinates\":[111319.49079327357,0]}}]}");
     LayerReader layer(strPath, "");
     const std::vector<theme3d::Feature> features = layer.ReadAll({layer.FieldIndex("v")});
     ASSERT_EQ(features.size(), 1u);
     const OGRPoint* pPoint = features[0].geometry->toPoint();
     EXPECT_NEAR(pPoint->getX(), 1.0, 1e-9);
     EXPECT_NEAR(pPoint->getY(), 0.0, 1e-9);
-    std::remove(strPath.c_str());
-}
-
-TEST(LayerReader, SortedNumbersSkipNulls) {
-    LayerReader layer(std::string(TOOL_TEST_DATA) + "/points.geojson", "");
-    std::size_t nNonFinite = 9;
-    EXPECT_EQ(layer.SortedNumbers(layer.FieldIndex("count"), nNonFinite),
-              (std::vector<double>{3, 7, 12}));
-    EXPECT_EQ(nNonFinite, 0u);
-    EXPECT_THROW(layer.SortedNumbers(layer.FieldIndex("kind"), nNonFinite), theme3d::ToolError);
 }

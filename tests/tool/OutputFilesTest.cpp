@@ -23,35 +23,28 @@ protected:
 
 } // namespace
 
-TEST_F(OutputFilesTest, AFolderThatCannotBeWrittenIsAToolError) {
-    OutputFiles outputs;
-    EXPECT_THROW(outputs.Write(dir + "/no/such/folder/a.xml", "x"), theme3d::ToolError);
-}
-
 // A tileset folder is filled in a temporary folder: dropped with everything in it, or put in
 // place of the previous tileset on commit.
 TEST_F(OutputFilesTest, AFolderIsDroppedWholeOrReplacesThePreviousTileset) {
-    std::system(
-        ("mkdir -p '" + dir + "/t/tiles' && echo old > '" + dir + "/t/tileset.json'").c_str());
+    WriteFile(dir + "/t/tileset.json", "old");
+    WriteFile(dir + "/t/tiles/0.glb", "old");
     {
         OutputFiles outputs;
-        const std::string strTemp = outputs.AddFolder(dir + "/t");
-        std::system(
-            ("mkdir '" + strTemp + "/tiles' && echo x > '" + strTemp + "/tiles/0.glb'").c_str());
+        WriteFile(outputs.AddFolder(dir + "/t") + "/tiles/0.glb", "x");
         EXPECT_EQ(Names().size(), 2u);
     }
     EXPECT_EQ(Names(), std::vector<std::string>{"t"});
-    EXPECT_EQ(Read("t/tileset.json"), "old\n");
+    EXPECT_EQ(Read("t/tileset.json") + Read("t/tiles/0.glb"), "oldold");
     OutputFiles outputs;
-    const std::string strTemp = outputs.AddFolder(dir + "/t");
-    std::ofstream(strTemp + "/tileset.json") << "new";
+    WriteFile(outputs.AddFolder(dir + "/t") + "/tileset.json", "new");
     outputs.Commit();
     EXPECT_EQ(Names(), std::vector<std::string>{"t"});
     EXPECT_EQ(Read("t/tileset.json"), "new");
-    EXPECT_FALSE(std::ifstream(dir + "/t/tiles/0.glb").good()); // nothing of the old one is left
+    EXPECT_EQ(List(dir + "/t"), std::vector<std::string>{"tileset.json"}); // none of the old one
 
-    std::ofstream(dir + "/file") << "x";
+    WriteFile(dir + "/file", "x");
     EXPECT_THROW(outputs.AddFolder(dir + "/file"), theme3d::ToolError);
+    EXPECT_THROW(outputs.Write(dir + "/no/such/folder/a.xml", "x"), theme3d::ToolError);
 }
 
 // A temporary folder as deep as the viewer's assets goes with its contents when the tool is
@@ -66,13 +59,11 @@ TEST_F(OutputFilesTest, TerminationRemovesADeepTemporaryFolder) {
         for (int i = 0; i < 6; ++i) {
             strPath += "/level";
             mkdir(strPath.c_str(), 0777);
-            std::ofstream(strPath + "/file.js") << "x";
+            WriteFile(strPath + "/file.js", "x");
         }
         raise(SIGTERM);
         _exit(0);
     }
-    int nStatus = 0;
-    ASSERT_EQ(waitpid(pid, &nStatus, 0), pid);
-    EXPECT_TRUE(WIFSIGNALED(nStatus) && WTERMSIG(nStatus) == SIGTERM);
+    EXPECT_EQ(Wait(pid).nSignal, SIGTERM);
     EXPECT_EQ(Names(), std::vector<std::string>{});
 }

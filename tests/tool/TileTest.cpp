@@ -17,36 +17,20 @@ using namespace theme3d;
 
 namespace {
 
-std::vector<double> BoxJson(const nlohmann::ordered_json& box) {
-    return box.get<std::vector<double>>();
+std::vector<double> Doubles(const nlohmann::ordered_json& numbers) {
+    return numbers.get<std::vector<double>>();
 }
 
 } // namespace
 
-// Ten features on a line, the size of each equal to its x: the root keeps the largest, the
-// other nine split at the median of x (4 and 5), and the five, still too many, at the median of
-// y (all equal, so by index: 2 and 3).
-TEST(TileTree, KeepsTheLargestAndSplitsTheRestAtMedians) {
-    std::vector<TreeEntry> entries;
-    for (std::uint32_t i = 0; i < 10; ++i)
-        entries.push_back({double(i), 0.0, float(i), i});
-    const TileTree tree(entries, 4, 1);
-    const std::vector<TreeNode>& nodes = tree.GetNodes();
-    ASSERT_EQ(nodes.size(), 4u);
-    EXPECT_EQ(nodes[0].features, (std::vector<std::uint32_t>{9}));
-    EXPECT_EQ(nodes[0].children, (std::vector<std::size_t>{1, 2, 3}));
-    EXPECT_EQ(nodes[1].features, (std::vector<std::uint32_t>{0, 1, 2, 3}));
-    EXPECT_EQ(nodes[2].features, (std::vector<std::uint32_t>{4, 5}));
-    EXPECT_EQ(nodes[3].features, (std::vector<std::uint32_t>{6, 7, 8}));
-    EXPECT_EQ(nodes[3].nDepth, 1);
-}
-
-TEST(TileTree, EveryFeatureOnceNoTileOverfullChildrenAfterParents) {
+// 10 000 features, half of them in one small corner: every feature in exactly one tile, none
+// overfull, a parent keeps the 50 largest of its subtree, and the splits at medians halve the
+// rest until it fits (9 950, 2 487, 559 in quarters, then halves of 280): every leaf at depth 3.
+TEST(TileTree, EveryFeatureOnceLargestFirstBalanced) {
     std::mt19937 random(7);
     std::uniform_real_distribution<double> coordinate(-10.0, 10.0);
     std::vector<TreeEntry> entries;
     for (std::uint32_t i = 0; i < 10000; ++i) {
-        // Half the points in one small corner, so the split must follow the density.
         const double scale = i % 2 == 0 ? 1.0 : 0.01;
         entries.push_back(
             {coordinate(random) * scale, coordinate(random) * scale, float(i % 97), i});
@@ -54,44 +38,37 @@ TEST(TileTree, EveryFeatureOnceNoTileOverfullChildrenAfterParents) {
     const TileTree tree(entries, 300, 50);
     std::vector<int> seen(entries.size(), 0);
     const std::vector<TreeNode>& nodes = tree.GetNodes();
-    for (std::size_t n = 0; n < nodes.size(); ++n) {
+    // The sizes a node keeps, and the largest below it (children come after their parents).
+    std::vector<float> smallest(nodes.size(), 1e9f), largest(nodes.size(), -1.0f),
+        below(nodes.size(), -1.0f);
+    for (std::size_t n = nodes.size(); n-- > 0;) {
         EXPECT_LE(nodes[n].features.size(), 300u);
         EXPECT_TRUE(std::is_sorted(nodes[n].features.begin(), nodes[n].features.end()));
-        if (!nodes[n].children.empty()) {
-            EXPECT_EQ(nodes[n].features.size(), 50u);
-        }
-        for (std::uint32_t i : nodes[n].features)
+        for (std::uint32_t i : nodes[n].features) {
             ++seen[i];
+            smallest[n] = std::min(smallest[n], entries[i].fSize);
+            largest[n] = std::max(largest[n], entries[i].fSize);
+        }
         for (std::size_t child : nodes[n].children) {
             EXPECT_GT(child, n);
             EXPECT_EQ(nodes[child].nDepth, nodes[n].nDepth + 1);
+            below[n] = std::max({below[n], below[child], largest[child]});
         }
+        EXPECT_GE(smallest[n], below[n]) << "node " << n;
+        if (nodes[n].children.empty())
+            EXPECT_EQ(nodes[n].nDepth, 3) << "node " << n;
+        else
+            EXPECT_EQ(nodes[n].features.size(), 50u) << "node " << n;
     }
     EXPECT_EQ(std::count(seen.begin(), seen.end(), 1), 10000);
 }
 
-// A flat box keeps a thickness (boxes in general: ErrorsShrinkDownTheTreeAndBoxesNest).
-TEST(TilesetWriter, BoxesHaveAMinimumThickness) {
-    Box flat;
-    flat.Add(0.0, 1.0, 0.0);
-    flat.Add(4.0, 1.0, -2.0);
-    EXPECT_EQ(BoxJson(TilesetWriter::BoxOf(flat)),
-              (std::vector<double>{2, 1, 1, 2, 0, 0, 0, 1, 0, 0, 0, 0.05}));
-}
-
-// At 0 E 0 N east is ECEF y, north ECEF z, up ECEF x, and the origin lies on the x axis at the
-// equatorial radius.
-TEST(TilesetWriter, RootTransformTakesEastNorthUpToEarthCentred) {
-    const std::vector<double> m = TilesetWriter::Transform(EnuFrame(0.0, 0.0));
-    const std::vector<double> expected{0, 1, 0, 0, 0, 0, 1, 0, 1, 0, 0, 0, 6378137, 0, 0, 1};
-    ASSERT_EQ(m.size(), 16u);
-    for (std::size_t i = 0; i < 16; ++i)
-        EXPECT_NEAR(m[i], expected[i], 1e-9) << i;
-}
-
-// A root with two leaves: the root's error is the largest feature its children add, leaves have
-// none, the root's box holds both children, and the tileset's error is the root box's diagonal.
-TEST(TilesetWriter, ErrorsShrinkDownTheTreeAndBoxesNest) {
+// A root with two leaves at 0 E 0 N: the root's error is the largest feature its children add,
+// leaves have none, the root's box holds both children, a flat box keeps a thickness, the
+// tileset's error is the root box's diagonal, and the root's transform takes east, north and up
+// (there ECEF y, z and x) to the earth-centred frame, the origin on the x axis at the equatorial
+// radius.
+TEST(TilesetWriter, ErrorsShrinkDownTheTreeBoxesNestAndTheRootIsPlaced) {
     std::vector<TreeNode> nodes(3);
     nodes[0].children = {1, 2};
     std::vector<TileInfo> tiles(3);
@@ -104,20 +81,25 @@ TEST(TilesetWriter, ErrorsShrinkDownTheTreeAndBoxesNest) {
     tiles[2] = {"", {}, 0.0};
     tiles[2].bounds.Add(0, 0, 0);
     tiles[2].bounds.Add(5, 0, 30);
-    const nlohmann::ordered_json tileset = TilesetWriter::Tileset(nodes, tiles, EnuFrame(10, 50));
-    EXPECT_EQ(tileset["asset"]["version"], "1.1");
+    const nlohmann::ordered_json tileset = TilesetWriter::Tileset(nodes, tiles, EnuFrame(0, 0));
     const auto& root = tileset["root"];
-    EXPECT_EQ(root["refine"], "ADD");
     EXPECT_EQ(root["geometricError"].get<double>(), 3.0);
     EXPECT_EQ(root["content"]["uri"], "tiles/0.glb");
     // x -20..10, y 0..10, z -10..30: east -20..10, north -30..10, up 0..10.
-    EXPECT_EQ(BoxJson(root["boundingVolume"]["box"]),
+    EXPECT_EQ(Doubles(root["boundingVolume"]["box"]),
               (std::vector<double>{-5, -10, 5, 15, 0, 0, 0, 20, 0, 0, 0, 5}));
     EXPECT_DOUBLE_EQ(tileset["geometricError"].get<double>(),
                      std::sqrt(30.0 * 30 + 10 * 10 + 40 * 40));
     ASSERT_EQ(root["children"].size(), 2u);
     EXPECT_EQ(root["children"][0]["geometricError"].get<double>(), 0.0);
     EXPECT_FALSE(root["children"][1].contains("content"));
+    EXPECT_EQ(Doubles(root["children"][1]["boundingVolume"]["box"]),
+              (std::vector<double>{2.5, -15, 0, 2.5, 0, 0, 0, 15, 0, 0, 0, 0.05}));
+    const std::vector<double> m = Doubles(root["transform"]);
+    const std::vector<double> expected{0, 1, 0, 0, 0, 0, 1, 0, 1, 0, 0, 0, 6378137, 0, 0, 1};
+    ASSERT_EQ(m.size(), 16u);
+    for (std::size_t i = 0; i < 16; ++i)
+        EXPECT_NEAR(m[i], expected[i], 1e-9) << i;
 }
 
 TEST(TileSchema, ColumnIdsAreValidAndUnique) {

@@ -39,6 +39,12 @@ inline bool Has(const std::string& strText, const std::string& strPart) {
     return strText.find(strPart) != std::string::npos;
 }
 
+// Writes the text to the file, making its folders first.
+inline void WriteFile(const std::string& strPath, const std::string& strText) {
+    std::filesystem::create_directories(std::filesystem::path(strPath).parent_path());
+    std::ofstream(strPath, std::ios::binary) << strText;
+}
+
 // The names in a folder, sorted; none for a missing folder.
 inline std::vector<std::string> List(const std::string& strDir) {
     std::vector<std::string> names;
@@ -85,14 +91,12 @@ protected:
     static std::string Data(const std::string& strName) {
         return std::string(TOOL_TEST_DATA) + "/" + strName;
     }
-    static std::string World() {
-        return std::string(THEME3D_SOURCE_DATA) + "/ne_110m_countries.gpkg";
-    }
 
-    // Starts theme3d (file size and address space limited when given; THEME3D_TEST_HOLD_BEFORE_
-    // RENAME set to szHold), its output into files of the test's folder.
-    pid_t Start(const std::vector<std::string>& args, rlim_t nFileSize = RLIM_INFINITY,
-                rlim_t nAddressSpace = RLIM_INFINITY, const char* szHold = nullptr) const {
+    // Starts theme3d with the arguments as shell words (quotes; environment assignments in
+    // strEnv), its file size and address space limited when given, its output into files of the
+    // test's folder.
+    pid_t Start(const std::string& strArgs, rlim_t nFileSize = RLIM_INFINITY,
+                rlim_t nAddressSpace = RLIM_INFINITY, const std::string& strEnv = "") const {
         std::remove(Path(".err").c_str()); // what an earlier run said is not this run's
         const pid_t pid = fork();
         if (pid != 0)
@@ -100,35 +104,17 @@ protected:
         const rlimit fsize{nFileSize, nFileSize}, as{nAddressSpace, nAddressSpace};
         setrlimit(RLIMIT_FSIZE, &fsize);
         setrlimit(RLIMIT_AS, &as);
-        if (szHold)
-            setenv("THEME3D_TEST_HOLD_BEFORE_RENAME", szHold, 1);
         dup2(open(Path(".err").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), 2);
         dup2(open(Path(".out").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), 1);
-        std::vector<char*> argv{const_cast<char*>(THEME3D_EXE)};
-        for (const std::string& s : args)
-            argv.push_back(const_cast<char*>(s.c_str()));
-        argv.push_back(nullptr);
-        execv(THEME3D_EXE, argv.data());
+        const std::string strCommand = strEnv + " exec " + THEME3D_EXE + " " + strArgs;
+        execl("/bin/sh", "sh", "-c", strCommand.c_str(), static_cast<char*>(nullptr));
         _exit(127);
     }
+    // Waits for the run to end: its exit status or signal, and its output.
     Outcome Wait(pid_t pid) const {
         int nStatus = 0;
         while (waitpid(pid, &nStatus, 0) < 0 && errno == EINTR) {
         }
-        return Collect(nStatus);
-    }
-    Outcome Run(const std::vector<std::string>& args, rlim_t nFileSize = RLIM_INFINITY,
-                rlim_t nAddressSpace = RLIM_INFINITY) const {
-        return Wait(Start(args, nFileSize, nAddressSpace));
-    }
-    // The arguments as shell words (quotes, environment assignments before the program).
-    Outcome Run(const std::string& strArgs, const std::string& strEnv = "") const {
-        return Collect(std::system((strEnv + " " + THEME3D_EXE + " " + strArgs + " >" +
-                                    Path(".out") + " 2>" + Path(".err"))
-                                       .c_str()));
-    }
-    // The outcome of a finished run from its wait status and its output files.
-    Outcome Collect(int nStatus) const {
         Outcome outcome;
         outcome.nExit = WIFEXITED(nStatus) ? WEXITSTATUS(nStatus) : -1;
         outcome.nSignal = WIFSIGNALED(nStatus) ? WTERMSIG(nStatus) : 0;
@@ -137,6 +123,10 @@ protected:
         std::remove(Path(".err").c_str());
         std::remove(Path(".out").c_str());
         return outcome;
+    }
+    Outcome Run(const std::string& strArgs, rlim_t nFileSize = RLIM_INFINITY,
+                rlim_t nAddressSpace = RLIM_INFINITY, const std::string& strEnv = "") const {
+        return Wait(Start(strArgs, nFileSize, nAddressSpace, strEnv));
     }
     // Runs, and expects success without a word on standard error.
     Outcome RunOk(const std::string& strArgs) const {

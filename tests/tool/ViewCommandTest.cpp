@@ -2,11 +2,7 @@
 #include "ToolError.h"
 #include "ToolRun.h"
 
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <gtest/gtest.h>
-#include <string>
 
 using theme3d::StaticServer;
 using theme3d::ToolError;
@@ -19,11 +15,7 @@ namespace {
 
 class ViewCommandTest : public tooltest::ToolTest {
 protected:
-    void Touch(const std::string& strName, const std::string& strText = "x") const {
-        fs::create_directories(fs::path(dir + "/" + strName).parent_path());
-        std::ofstream(dir + "/" + strName, std::ios::binary) << strText;
-    }
-
+    void Touch(const std::string& strName) const { tooltest::WriteFile(dir + "/" + strName, "x"); }
     const std::string& dir = m_strDir;
 };
 

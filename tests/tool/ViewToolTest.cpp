@@ -8,10 +8,9 @@ namespace fs = std::filesystem;
 using ViewTool = ToolTest;
 
 TEST_F(ViewTool, WritesAPageWithItsAssetsBesideTheScene) {
-    fs::create_directories(Path("scene"));
-    std::ofstream(Path("scene/city.glb")) << "glTF";
-    std::ofstream(Path("scene/legend.svg"))
-        << "<?xml version=\"1.0\"?>\n<svg width=\"20\"><rect fill=\"#FD8D3C\"/></svg>\n";
+    WriteFile(Path("scene/city.glb"), "glTF");
+    WriteFile(Path("scene/legend.svg"),
+              "<?xml version=\"1.0\"?>\n<svg width=\"20\"><rect fill=\"#FD8D3C\"/></svg>\n");
     const Outcome outcome = Run("view " + Path("scene/city.glb"));
     if (outcome.nExit == 2 && Has(outcome.strErr, "not built"))
         GTEST_SKIP() << "the web viewer is not built here: " << outcome.strErr;

@@ -268,6 +268,14 @@ TEST_F(Theme3dTool, LayersOfOneSceneShareOneTableByRows) {
     const std::string strLegend = ReadFile(Path("s.svg"));
     EXPECT_TRUE(Has(strLegend, ">points: kind (unique)<")) << strLegend;
     EXPECT_TRUE(Has(strLegend, ">polygons: value (range)<")) << strLegend;
+    // Two layers of one file are told apart by their filter, or by their place.
+    const std::string strTwice = Data("points.geojson") + " --theme " + Path("u.xml");
+    RunOk("render " + strTwice + " --where \"count > 5\" " + strTwice + " " + strTwice + " -o " +
+          Path("d.glb") + " --legend " + Path("d.svg"));
+    EXPECT_EQ(glbtest::Glb(ReadFile(Path("d.glb"))).Strings("layer")[0], "points (count > 5)");
+    const std::string strTwiceLegend = ReadFile(Path("d.svg"));
+    EXPECT_TRUE(Has(strTwiceLegend, ">points #2: kind (unique)<")) << strTwiceLegend;
+    EXPECT_TRUE(Has(strTwiceLegend, ">points #3: kind (unique)<")) << strTwiceLegend;
     const nlohmann::json labels = nlohmann::json::parse(ReadFile(Path("s.labels.geojson")));
     ASSERT_EQ(labels["features"].size(), 5u); // four points and the square
     EXPECT_EQ(labels["features"][4]["properties"],

@@ -86,6 +86,7 @@ using ReportTheme = std::function<void(PluginLoader&, KRS::KrTheme3D&)>;
 // reports on it.
 void WriteTheme(const CommonOptions& common, const std::string& strPath,
                 const std::string& strOutput, const MakeTheme& make, const ReportTheme& report) {
+    OutputFiles::RequireFolder(strOutput);
     PluginLoader plugin(common.strPlugin);
     const std::unique_ptr<LayerReader> pLayer = OpenLayer(common, strPath);
     std::unique_ptr<KRS::KrTheme3D> pTheme = make(plugin, *pLayer);

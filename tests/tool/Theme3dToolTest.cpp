@@ -268,11 +268,11 @@ TEST_F(Theme3dTool, LayersOfOneSceneShareOneTableByRows) {
     const std::string strLegend = ReadFile(Path("s.svg"));
     EXPECT_TRUE(Has(strLegend, ">points: kind (unique)<")) << strLegend;
     EXPECT_TRUE(Has(strLegend, ">polygons: value (range)<")) << strLegend;
-    // Two layers of one file are told apart by their filter, or by their place.
+    // Two layers of one file are told apart by their place on the command line.
     const std::string strTwice = Data("points.geojson") + " --theme " + Path("u.xml");
     RunOk("render " + strTwice + " --where \"count > 5\" " + strTwice + " " + strTwice + " -o " +
           Path("d.glb") + " --legend " + Path("d.svg"));
-    EXPECT_EQ(glbtest::Glb(ReadFile(Path("d.glb"))).Strings("layer")[0], "points (count > 5)");
+    EXPECT_EQ(glbtest::Glb(ReadFile(Path("d.glb"))).Strings("layer")[0], "points #1");
     const std::string strTwiceLegend = ReadFile(Path("d.svg"));
     EXPECT_TRUE(Has(strTwiceLegend, ">points #2: kind (unique)<")) << strTwiceLegend;
     EXPECT_TRUE(Has(strTwiceLegend, ">points #3: kind (unique)<")) << strTwiceLegend;

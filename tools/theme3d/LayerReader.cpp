@@ -112,7 +112,6 @@ void LayerReader::SetWhere(const std::string& strWhere) {
         throw ToolError("--where '" + strWhere + "' on layer '" + GetLayerName() +
                         "': " + strError.substr(0, strError.find('\n')));
     }
-    m_strWhere = strWhere;
 }
 
 LayerReader::~LayerReader() {

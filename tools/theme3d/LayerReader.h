@@ -49,7 +49,6 @@ public:
     // Keeps only the features that match an OGR attribute filter (an SQL WHERE clause such as
     // "pop_m > 50"); none when empty. Throws ToolError for a filter OGR refuses.
     void SetWhere(const std::string& strWhere);
-    const std::string& GetWhere() const { return m_strWhere; }
 
     const std::string& GetPath() const { return m_strPath; }
     std::string GetLayerName() const;
@@ -88,7 +87,6 @@ private:
     void ReportFailures(std::size_t nFailed, std::size_t nRead, const std::string& strFirst) const;
 
     std::string m_strPath;
-    std::string m_strWhere;
     bool m_bSkipFailures = false;
     GDALDataset* m_pDataset = nullptr;
     OGRLayer* m_pLayer = nullptr;

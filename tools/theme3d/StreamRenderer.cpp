@@ -181,17 +181,15 @@ void PrepareLayer(PluginLoader& plugin, LayerWork& work) {
 }
 
 // Two layers of one file would share a name in the legend and in the property table's "layer"
-// column: the filter tells them apart, or failing that the layer's place on the command line.
+// column: their place on the command line tells them apart. (Their filters would say more, but a
+// filter can be as long as a query, and the legend's titles must stay short.)
 void DistinctNames(std::vector<LayerWork>& works) {
     std::vector<std::string> names;
     for (const LayerWork& work : works)
         names.push_back(work.strName);
     for (std::size_t k = 0; k < works.size(); ++k) {
-        if (std::count(names.begin(), names.end(), names[k]) < 2)
-            continue;
-        const std::string& strWhere = works[k].pLayer->GetWhere();
-        works[k].strName +=
-            strWhere.empty() ? " #" + std::to_string(k + 1) : " (" + Utf8::Sanitize(strWhere) + ")";
+        if (std::count(names.begin(), names.end(), names[k]) > 1)
+            works[k].strName += " #" + std::to_string(k + 1);
     }
 }
 

@@ -57,7 +57,8 @@ constexpr const char* kRenderFooter =
 (-l, --where, --sql, --dialect, --theme) are that layer's; another -l after the first starts
 another layer of the same file; a layer without --theme is drawn in the default colours. One
 legend covers every layer's themes. A .glb or .gltf has one property table with a row per
-feature (a layer column, then every layer's fields); a tileset has a subtree per layer:
+feature (a layer column, then every layer's fields); a tileset has a subtree per layer. Layers
+of the same name are told apart by their place on the command line ("countries #2"):
   theme3d render tracts.shp --theme income.xml --theme names.xml \
                  roads.gpkg -l highways --where "lanes >= 4" --theme kind.xml \
                  --line-width 12 -o city.glb --legend city.svg

@@ -55,19 +55,6 @@ KrTheme3DGraph Filled() {
     return theme;
 }
 
-TEST(GraphThemeTest, NewThemeHasTheDefaults) {
-    const KrTheme3DGraph theme;
-    EXPECT_EQ(theme.GetType(), 4);
-    EXPECT_EQ(theme.GetGraphType(), 0);
-    EXPECT_EQ(theme.GetItemTextFormat(), 1);
-    EXPECT_EQ(theme.IsShowItemText(), FALSE);
-    EXPECT_EQ(theme.IsModified(), FALSE);
-    EXPECT_EQ(theme.GetItemTextStyle().GetForeColor(), TOVORGB(255, 255, 255));
-    EXPECT_EQ(theme.GetItemTextStyle().GetAlign(), 7);
-    EXPECT_EQ(theme.GetItemTextStyle().IsFixedSize(), TRUE);
-    EXPECT_EQ(theme.GetItemTextStyle().GetHeight(), 8.0);
-}
-
 // Every operation that sets the flag, and every one that must not.
 TEST(GraphThemeTest, ModifiedFlagFollowsTheListExactly) {
     using T = KrTheme3DGraph;

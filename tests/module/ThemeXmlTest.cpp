@@ -98,7 +98,8 @@ TEST(GraphXmlTest, WritesTheWholeDocument) {
     theme.Add("C");
     const TovoMBString xml = theme.ToXML(kVersion, "ignored");
     EXPECT_EQ(theme.ToXML(0, ""), xml);
-    ExpectDocument("graph-two-items", xml);
+    ExpectDocument("graph-two-items", xml); // the defaults but for the items
+    EXPECT_EQ(KrTheme3DGraph().IsModified(), FALSE);
     ExpectDocument("graph-full", FullGraph().ToXML(kVersion, ""));
 }
 

@@ -1,6 +1,7 @@
-// Every theme's XML: what the writer produced, read with plain pugixml (element order, names,
-// number texts, log records), and what the reader takes from documents edited by hand. Plain
+// The XML of every theme and of the chart item: the writers' documents, whole or read with plain
+// pugixml, their log records, and what the readers take from documents edited by hand. Plain
 // round trips of random themes are RoundTripRandomTest's.
+#include "Theme3DBase/Kr3DGraphItem.h"
 #include "Theme3DBase/KrTheme3DGraph.h"
 #include "Theme3DBase/KrTheme3DLabel.h"
 #include "Theme3DBase/KrTheme3DRange.h"
@@ -55,11 +56,93 @@ Strings Rows(const TovoMBString& strXML, const char* szFrom) {
     return rows;
 }
 
-void ExpectOneLog(const char* szCode, const char* szClass, int nLine) {
+// The one record of the log; its message names the class (or the name given).
+void ExpectOneLog(const char* szCode, const char* szClass, int nLine,
+                  const char* szName = nullptr) {
     ASSERT_EQ(Logs(), "400 " + std::string(szCode) + " Src/Theme3DBase/" + szClass + " " +
                           std::to_string(nLine) + "|");
-    EXPECT_NE(KrLogFile::GetInstance(false).GetRecords()[0].strMessage.Find(szClass),
-              -1); // the message names the class
+    EXPECT_NE(
+        KrLogFile::GetInstance(false).GetRecords()[0].strMessage.Find(szName ? szName : szClass),
+        -1);
+}
+
+// ---- chart items
+
+// Expression "POP", caption "Population", type 2, a fill colour and the values.
+Kr3DGraphItem ArrayItem(std::vector<double> values) {
+    Kr3DGraphItem item;
+    item.m_strFieldExpression = "POP";
+    item.m_strCaption = "Population";
+    item.m_nItemType = Kr3DGraphItem::ArrayItem;
+    for (double v : values)
+        item.m_arrValues.Add(v);
+    item.m_Style.SetFillColor(TOVORGB(200, 10, 20));
+    return item;
+}
+
+// "expression|caption|type|value,value,...".
+std::string Describe(const Kr3DGraphItem& item) {
+    std::ostringstream out;
+    out << item.m_strFieldExpression.Str() << '|' << item.m_strCaption.Str() << '|'
+        << item.m_nItemType << '|';
+    for (double v : item.m_arrValues)
+        out << v << ',';
+    return out.str();
+}
+
+TovoMBString Fragment(const std::string& children) {
+    return El("dkm:GraphItem", children).c_str();
+}
+
+TEST(GraphItemTest, FragmentListsValuesOnlyForArrayItemsThatHaveThem) {
+    ExpectDocument("graphitem-array-empty", ArrayItem({}).ToXML(kVersion));
+    Kr3DGraphItem field = ArrayItem({3});
+    field.m_nItemType = 1;
+    ExpectDocument("graphitem-field", field.ToXML(kVersion));
+    ExpectDocument("graphitem-array", ArrayItem({1.5, 2}).ToXML(kVersion));
+
+    const Kr3DGraphItem written = ArrayItem({1.25, -3.5, 0});
+    Kr3DGraphItem read;
+    ASSERT_EQ(read.FromXML(written.ToXML(kVersion), 0), TRUE);
+    EXPECT_EQ(Describe(read), Describe(written));
+    EXPECT_EQ(read.m_Style, written.m_Style);
+}
+
+// The reader on the item "POP"/"Population", type 2, values {8}: what each fragment leaves.
+TEST(GraphItemTest, ReaderRules) {
+    const std::string num3 = El("dkm:ArrayFieldNum", "3");
+    const std::pair<std::string, const char*> cases[] = {
+        {El("dkm:Caption", "New"), "POP|New|2|8,"}, // missing children keep their members
+        {num3 + El("dkm:ArrayField0", "4.5") + El("dkm:ArrayField2", "7"),
+         "POP|Population|2|4.5,0,7,"},
+        // Each value is searched after the one found before; "01" does not name value 1.
+        {num3 + El("dkm:ArrayField1", "1") + El("dkm:ArrayField0", "2") +
+             El("dkm:ArrayField01", "3") + El("dkm:ArrayField2", "4"),
+         "POP|Population|2|2,0,4,"},
+        {El("dkm:Type", "1") + El("dkm:ArrayFieldNum", "1") + El("dkm:ArrayField0", "3"),
+         "POP|Population|1|3,"}, // values read whatever the type
+        {El("dkm:Type", "12abc"), "POP|Population|12|8,"},
+        {El("dkm:Type", "none"), "POP|Population|0|8,"},
+        {El("dkm:ArrayFieldNum", "0"), "POP|Population|2|"},
+        {El("dkm:ArrayFieldNum", "-4"), "POP|Population|2|"},
+    };
+    for (const auto& c : cases) {
+        Kr3DGraphItem item = ArrayItem({8});
+        ASSERT_EQ(item.FromXML(Fragment(c.first), kVersion), TRUE) << c.first;
+        EXPECT_EQ(Describe(item), c.second) << c.first;
+    }
+}
+
+TEST(GraphItemTest, EmptyTextOrMissingRootIsLoggedAndChangesNothing) {
+    for (const auto& c :
+         {std::make_pair("", 67),
+          std::make_pair("<dkm:Other><dkm:Caption>x</dkm:Caption></dkm:Other>", 81)}) {
+        KrLogFile::GetInstance(false).ClearRecords();
+        Kr3DGraphItem item = ArrayItem({1});
+        EXPECT_EQ(item.FromXML(c.first, kVersion), FALSE);
+        EXPECT_EQ(Describe(item), "POP|Population|2|1,");
+        ExpectOneLog("EGg040", "Kr3DGraphItem", c.second, "KrGraphItem");
+    }
 }
 
 // ---- graph theme

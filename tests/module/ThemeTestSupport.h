@@ -55,10 +55,11 @@ inline void ExpectDocument(const std::string& name, const TOVO::TovoMBString& st
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), strXML.Str() + "\n") << name;
 }
 
-inline TOVO::TovoArray<double> Array(const Doubles& values) {
-    TOVO::TovoArray<double> arr;
-    for (double d : values)
-        arr.Add(d);
+// An array of the values; of doubles unless told otherwise.
+template <typename T = double> TOVO::TovoArray<T> Array(const std::vector<T>& values) {
+    TOVO::TovoArray<T> arr;
+    for (const T& value : values)
+        arr.Add(value);
     return arr;
 }
 

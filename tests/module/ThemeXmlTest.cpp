@@ -46,16 +46,6 @@ TovoMBString Edited(const TovoMBString& strXML, const std::function<void(pugi::x
     return Text(doc);
 }
 
-// name=text of the root's children from the one named on.
-Strings Rows(const TovoMBString& strXML, const char* szFrom) {
-    pugi::xml_document doc;
-    Strings rows;
-    for (pugi::xml_node child = Root(doc, strXML).child(szFrom); child;
-         child = child.next_sibling())
-        rows.push_back(std::string(child.name()) + "=" + child.child_value());
-    return rows;
-}
-
 // The one record of the log; its message names the class (or the name given).
 void ExpectOneLog(const char* szCode, const char* szClass, int nLine,
                   const char* szName = nullptr) {
@@ -294,8 +284,9 @@ TEST(LabelXmlTest, WritesFiveElementsLastInOrder) {
         KrTheme3DLabel label;
         label.SetLabel3DType(static_cast<KrTheme3DLabel::KrLabel3DType>(nType));
         EXPECT_EQ(label.GetLabel3DType(), nType);
-        EXPECT_EQ(Rows(label.ToXML(kVersion, ""), "dkm:LabelType")[0],
-                  std::string("dkm:LabelType=") + names[nType == 9 ? 4 : nType]);
+        pugi::xml_document doc;
+        EXPECT_STREQ(Root(doc, label.ToXML(kVersion, "")).child_value("dkm:LabelType"),
+                     names[nType == 9 ? 4 : nType]);
     }
 }
 

@@ -1,10 +1,8 @@
 // The graph theme: its model (items, array items and join keys, settings, the modified flag, the
-// query definition, copying), the chart definition it holds, the chart geometry of one feature
-// (checked by the parameters the records keep; expected numbers worked out by hand from the chart
-// formulas) and the layer's figures; and the style theme, its sibling over the base.
+// query definition, copying), the chart geometry of one feature (checked by the parameters the
+// records keep; expected numbers worked out by hand from the chart formulas) and the layer's
+// figures.
 #include "Theme3DBase/KrTheme3DGraph.h"
-#include "Theme3DBase/Kr3DGraph.h"
-#include "Theme3DBase/KrTheme3DStyle.h"
 #include "ThemeTestSupport.h"
 #include "VyGeometry600/KrGeoCompound.h"
 #include "VyGeometry600/KrGeoCylinder.h"
@@ -17,9 +15,9 @@
 #include <cmath>
 #include <cstdio>
 #include <functional>
-#include <limits>
 #include <memory>
 #include <sstream>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -150,20 +148,6 @@ TEST(GraphThemeTest, ArrayFieldsByCaption) {
     EXPECT_EQ(theme.RemoveArrayField("C"), TRUE);
 }
 
-TEST(GraphThemeTest, JoinKeysChangeOnTheirOwn) {
-    KrTheme3DGraph theme = Filled();
-    theme.InsertJoinArrayFieldAt(5, Array<int>({40, 50}));
-    const int keys[] = {1, 2};
-    theme.InsertJoinArrayFieldAt(1, keys, 2);
-    theme.InsertJoinArrayFieldAt(0, keys, 0);
-    EXPECT_EQ(Keys(theme), (std::vector<int>{10, 1, 2, 20, 30, 40, 50}));
-    EXPECT_EQ(Items(theme), "A B C*=1,2,3"); // values untouched
-    EXPECT_EQ(theme.RemoveJoinArrayFieldAt(5, 10), 2);
-    EXPECT_EQ(theme.RemoveJoinArrayFieldAt(5, 1), 0);
-    EXPECT_EQ(theme.RemoveJoinArrayFieldAt(0, 0), 0);
-    EXPECT_EQ(Keys(theme), (std::vector<int>{10, 1, 2, 20, 30}));
-}
-
 TEST(GraphThemeTest, QueryDefinitionNamesFieldsAndAliases) {
     KrTheme3DGraph theme;
     theme.SetAliasSuffix("X");
@@ -236,67 +220,6 @@ TEST(GraphThemeTest, AssignmentCopiesEveryMemberAndSelfAssignmentNothing) {
     target = self;
     EXPECT_EQ(Items(target), "A B C*=1,2,3");
     EXPECT_EQ(target.IsModified(), FALSE);
-}
-
-// ---- the chart definition the theme holds, and the style theme
-
-// Reaches the items to give them values, which only the graph theme does otherwise.
-struct Graph : Kr3DGraph {
-    // One item per letter, caption "C<letter>"; item i of withValues gets the value i + 1.
-    explicit Graph(const std::string& letters, std::vector<int> withValues = {}) {
-        for (char e : letters)
-            SetCaptionAt(Add(std::string(1, e).c_str()), ("C" + std::string(1, e)).c_str());
-        for (int i : withValues)
-            m_arrItems[i].m_arrValues.Add(i + 1.0);
-    }
-    // The expressions, each followed by its values: "A B2 C".
-    std::string Items() const {
-        std::string out;
-        for (int i = 0; i < GetCount(); ++i) {
-            out += (i ? " " : "") + GetExpressionAt(i).Str();
-            for (double v : GetItem(i).m_arrValues)
-                out += std::to_string(int(v));
-        }
-        return out;
-    }
-};
-
-TEST(GraphTest, SetCountCutsGrowsWithDefaultsOrRepeatsTheLastItem) {
-    Kr3DGraph empty;
-    empty.SetCount(3);
-    ASSERT_EQ(empty.GetCount(), 3);
-    EXPECT_TRUE(empty.GetExpressionAt(2).IsEmpty());
-
-    Graph two("AB", {1});
-    KrStyle style;
-    style.SetFillColor(TOVORGB(9, 9, 9));
-    two.SetStyleAt(1, style);
-    two.SetCount(5);
-    EXPECT_EQ(two.Items(), "A B2 B2 B2 B2");
-    EXPECT_EQ(two.GetCaptionAt(4), "CB");
-    EXPECT_EQ(two.GetStyleAt(4), style);
-    two.SetCount(1);
-    two.SetCount(0);
-    two.SetCount(-2);
-    EXPECT_EQ(two.Items(), "A");
-}
-
-// The style theme's copies are the base's: they copy the base part, independently.
-TEST(ThemeBaseClassesTest, StyleThemeCopiesItsBasePartAndKeepsTheBaseSlots) {
-    KrTheme3DStyle source;
-    source.SetAliasSuffix("_x");
-    source.SetExternalValue("1", "one");
-    const KrTheme3DStyle copied(source);
-    KrTheme3DStyle assigned;
-    EXPECT_EQ(&(assigned = source), &assigned);
-    source.SetAliasSuffix("later");
-    source.RemoveAllExternalValues();
-    for (const KrTheme3DStyle* pTheme : {&copied, static_cast<const KrTheme3DStyle*>(&assigned)}) {
-        EXPECT_EQ("_x", pTheme->GetAliasSuffix());
-        EXPECT_EQ(1, pTheme->GetExternalValues().GetCount());
-    }
-    EXPECT_EQ(nullptr, source.FindStyle(TOVO::TovoVariant("a")));
-    EXPECT_EQ(nullptr, source.GetTextStyle());
 }
 
 // ---- chart geometry and the layer's figures
@@ -392,29 +315,6 @@ TEST_F(GraphGeometryTest, BarsStandInARowAndSkipNonPositiveValues) {
     EXPECT_EQ(values[1], 0.001);
 }
 
-TEST_F(GraphGeometryTest, StackedSegmentsPileUpAndLaterItemsStandRelativeToGround) {
-    theme.SetShowItemText(TRUE);
-    std::vector<double> values{1, 3};
-    // Size 140 again: segments 35 and 105 high, texts half-way up.
-    EXPECT_EQ(Chart(12, values), "bar 10 0 5 500 500 35 0 1/0; text 10 0 22.5 \"25.0%\"; "
-                                 "bar 10 0 40 500 500 105 0 2/1; text 10 0 92.5 \"75.0%\"");
-    theme.SetShowItemText(FALSE);
-    std::vector<double> skipFirst{0, 1, 3}; // the lowest segment drawn is item 1's
-    EXPECT_EQ(Chart(12, skipFirst), "bar 10 0 5 500 500 35 0 2/1; bar 10 0 40 500 500 105 0 3/1");
-}
-
-TEST_F(GraphGeometryTest, PieSlicesLeaveGapsAndCarryTheirTexts) {
-    theme.SetShowItemText(TRUE);
-    theme.SetStartAngle(30);
-    std::vector<double> values{1, 3};
-    // Size 140: radius 35, height 17.5; sweeps 90 - 2 and 270 - 2. Texts 35 m (0.000314410349
-    // degrees) out along the middle of each slice (74 and 254 degrees), raised by half of that.
-    EXPECT_EQ(Chart(6, values), "pie 10 0 5 35 35 88 30 118 17.5 1; "
-                                "text 10.0000866632 0.000302230625725 5.00015720517 \"25.0%\"; "
-                                "pie 10 0 5 35 35 268 120 388 17.5 2; "
-                                "text 9.99991333676 -0.000302230625725 5.00015720517 \"75.0%\"");
-}
-
 TEST_F(GraphGeometryTest, PieSweepRules) {
     theme.SetStartAngle(30);
     std::vector<double> one{5}; // size 150 for sum 5; no gap for a single value
@@ -486,33 +386,6 @@ TEST_F(GraphGeometryTest, ItemTextsInEveryFormat) {
     std::vector<double> values{1, 1};
     EXPECT_EQ(Chart(12, values), "bar 10 0 5 500 500 60 0 1/0; text 10 0 35 \"Total\"; "
                                  "bar 10 0 65 500 500 60 0 2/1; text 10 0 95 \"\"");
-}
-
-TEST(GraphExtremesTest, DefaultsComeFromTheLayersExtent) {
-    KrTheme3DGraph theme;
-    EXPECT_EQ(theme.CalExtremumvValue(25.0, 100.0, kTenByTen, 0, FALSE), TRUE);
-    EXPECT_EQ(theme.IsModified(), TRUE);
-    // t = sqrt(100 / 64800); bar width t * 6378137 / 50, maximum size five times that, the
-    // minimum size sqrt(25 / 100) of it; cx = cy * sqrt 2.
-    EXPECT_EQ(Numbers({theme.GetBarWidth(), theme.GetMaxSumSize(), theme.GetMinSumSize(),
-                       theme.GetMaxSize().cx, theme.GetMinSize().cx, theme.GetSqrtMinSum(),
-                       theme.GetSqrtMaxSum(), theme.GetLogMaxSum()}),
-              "5011.13769337 25055.6884669 12527.8442334 35434.0944444 17717.0472222 5 10 "
-              "4.60517018599");
-    // Set once: a second call keeps the width and the sizes but recomputes the sums.
-    theme.CalExtremumvValue(1.0, 4.0, TovoRect2D(0, 0, 90, 90), 0, FALSE);
-    EXPECT_EQ(Numbers({theme.GetBarWidth(), theme.GetMinSumSize(), theme.GetLogMinSum()}),
-              "5011.13769337 12527.8442334 0");
-
-    // Sums clamped at 0; with a maximum sum of 0 the minimum size is the maximum size.
-    KrTheme3DGraph zero;
-    zero.CalExtremumvValue(-3.0, -1.0, kTenByTen, 0, FALSE);
-    EXPECT_EQ(
-        Numbers({zero.GetMinSum(), zero.GetMaxSum(), zero.GetLogMinSum(), zero.GetMinSumSize()}),
-        "0 0 -inf 25055.6884669");
-    KrTheme3DGraph tiny; // a maximum sum near but not at 0 still gives the ratio of the sums
-    tiny.CalExtremumvValue(0.0, 1e-12, kTenByTen, 0, FALSE);
-    EXPECT_EQ(tiny.GetMinSumSize(), 0.0);
 }
 
 TEST(GraphExtremesTest, ArrayItemsAddTheirExtremes) {

@@ -94,13 +94,6 @@ TEST_F(LabelTest, ExternalValueModeOneTranslatesAfterTrimming) {
     EXPECT_EQ(Text(TovoVariant("3")), "");
 }
 
-TEST_F(LabelTest, FieldNames) {
-    label.SetAliasSuffix("_7");
-    EXPECT_EQ(label.GetFieldName(FALSE).Str(), "Theme3DLabel_7");
-    label.SetExpression("POP");
-    EXPECT_EQ(label.GetFieldName(TRUE).Str(), "POP as Theme3DLabel_7");
-}
-
 TEST_F(LabelTest, ItemsAreOwnedCopiesKeyedByExactText) {
     KrTheme3DItem item;
     item.m_strCaption = "first";

@@ -12,7 +12,6 @@
 #include <cstdint>
 #include <functional>
 #include <limits>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -33,7 +32,6 @@ public:
     using KrTheme3DRange::ClassifyWithLogarithm;
     using KrTheme3DRange::ClassifyWithStdev;
     using KrTheme3DRange::m_arrFieldExpressions;
-    using KrTheme3DRange::m_arrItems;
     using KrTheme3DRange::m_bDescending;
     using KrTheme3DRange::RemoveTheme3DItems;
     using KrTheme3DRange::Stdev;
@@ -121,12 +119,6 @@ TEST_F(RangeTest, LookupByBoundaryTablesForBothOrdersAndMisses) {
     EXPECT_FALSE(theme.FindStyle(static_cast<KrRecordset*>(nullptr), style));
 }
 
-// The lookups and Add's duplicate check take the count through the virtual GetValueCount.
-class FirstBreakOnly : public RangeProbe {
-public:
-    int GetValueCount() const override { return 1; }
-};
-
 TEST_F(RangeTest, RemovalCountsBreakValuesAndEmptiesWhenAllGo) {
     const struct {
         int nIndex, nCount, nRemoved;
@@ -165,36 +157,6 @@ TEST_F(RangeTest, FieldNamesExpressionsAndTypes) {
             nType == 2 || nType == 3 || nType == 4 || nType == 6 || nType == 7 || nType == 16;
         EXPECT_EQ(bNumeric, theme.CheckFieldType(nType) != FALSE) << nType;
     }
-}
-
-TEST_F(RangeTest, IndexAccessorsAndNullEntries) {
-    Fill(theme, {10, 20});
-    KrTheme3DItem* pItem = theme.GetAt(1);
-    KrTheme3DItem hidden = Item("set");
-    hidden.m_bVisible = FALSE;
-    theme.SetAt(1, hidden);
-    EXPECT_EQ(pItem, theme.GetAt(1));
-    EXPECT_EQ("set", theme.GetCaptionAt(1).Str());
-    EXPECT_FALSE(theme.IsVisibleAt(1));
-    KrStyle style;
-    style.SetFillColor(TOVORGB(1, 2, 3));
-    theme.SetStyleAt(2, style);
-    EXPECT_EQ(style, theme.GetStyleAt(2));
-    theme.SetValueAt(0, 30); // no order check
-    EXPECT_EQ((Doubles{30, 20}), Values(theme));
-    EXPECT_THROW(theme.GetValueAt(2), std::out_of_range);
-
-    delete theme.m_arrItems[2];
-    theme.m_arrItems[2] = nullptr;
-    theme.SetAt(2, Item("x"));
-    theme.SetCaptionAt(2, "x");
-    theme.SetVisibleAt(2, TRUE);
-    theme.SetStyleAt(2, style);
-    EXPECT_EQ(nullptr, theme.GetAt(2));
-    EXPECT_TRUE(theme.GetCaptionAt(2).IsEmpty());
-    EXPECT_FALSE(theme.IsVisibleAt(2));
-    EXPECT_EQ(nullptr, theme.FindStyle(35.0));
-    EXPECT_EQ((Strings{"r0", "set"}), Captions(KrTheme3DRange(theme))); // copies skip it
 }
 
 TEST_F(RangeTest, CopiesAreDeepAndEmptyingKeepsTheSettings) {
@@ -407,16 +369,6 @@ TEST(RangeClassify, ProtectedMethodsAddToWhatIsThere) {
     ExpectBreaks(theme, {50, 0, 100});
     theme.ClassifyWithStdev(Array({}));
     ExpectBreaks(theme, {0});
-}
-
-TEST(RangeClassify, StdevIsThePopulationDeviation) {
-    double dMean = 0;
-    double dDeviation = 0;
-    RangeProbe::Stdev(Array({1, 2, 4, 8, 16, 32, 64}), dMean, dDeviation);
-    EXPECT_EQ(18.142857142857142, dMean);
-    EXPECT_EQ(21.2362800847214, dDeviation);
-    RangeProbe::Stdev(Array({}), dMean, dDeviation);
-    EXPECT_TRUE(std::isnan(dMean) && std::isnan(dDeviation));
 }
 
 } // namespace

@@ -293,28 +293,6 @@ TEST(LabelXmlTest, WritesFiveElementsLastInOrder) {
     }
 }
 
-TEST(LabelXmlTest, ReadsFlagAndTypeNamesIgnoringCase) {
-    // Along-line flag, type name, and what a theme that was along-line and a picture label reads.
-    const char* cases[][3] = {{"true", "label3dtable", "1 3"},
-                              {"False", "LABEL3DSYMBOL", "0 1"},
-                              {"yes", "Label3DTexts", "1 2"},
-                              {"", "3", "1 2"},
-                              {"FALSE", "label3dText", "0 0"}};
-    for (const auto& c : cases) {
-        KrTheme3DLabel read;
-        read.SetAlonglineText(TRUE);
-        read.SetLabelType(KrTheme3DLabel::Label3DPicture);
-        ASSERT_EQ(
-            ReadEdited(read, {{"TRUE</dkm:LabelAlong", c[0] + std::string("</dkm:LabelAlong")},
-                              {"Label3DTable", c[1]}}),
-            TRUE);
-        EXPECT_EQ(std::to_string(read.IsAlonglineText()) + " " +
-                      std::to_string(read.GetLabel3DType()),
-                  c[2])
-            << c[0] << " " << c[1];
-    }
-}
-
 TEST(LabelXmlTest, RejectsAndIgnores) {
     const TovoMBString strXML = MakeLabel(KrTheme3DLabel::Label3DTable).ToXML(kVersion, "");
     KrTheme3DLabel read;
@@ -353,18 +331,6 @@ Strings RangeTexts(const TovoMBString& strXML) {
     for (pugi::xml_node node : RangeItems(Root(doc, strXML)).children("dkm:RangeItem"))
         texts.push_back(node.child_value("dkm:RangeValue"));
     return texts;
-}
-
-// Sets the text of the child of that name in the first range items, in order.
-TovoMBString SetItemTexts(const TovoMBString& strXML, const char* szChild,
-                          const std::vector<const char*>& texts) {
-    return Edited(strXML, [&](pugi::xml_node root) {
-        pugi::xml_node item = RangeItems(root).first_child();
-        for (const char* szText : texts) {
-            item.child(szChild).text().set(szText);
-            item = item.next_sibling();
-        }
-    });
 }
 
 class RangeXmlTest : public ::testing::Test {
@@ -423,48 +389,6 @@ TEST_F(RangeXmlTest, RefusesOtherVersionsEmptyTextAndOtherThemesKeepingTheRangeM
     // What the base part read stays.
     EXPECT_EQ(KrTheme3D::Unique, theme.GetType());
     EXPECT_EQ("Theme3DRange_u", theme.GetFieldName(FALSE).Str());
-}
-
-TEST_F(RangeXmlTest, ReaderTakesTheElementsInWritingOrderAndKeepsWhatIsAbsent) {
-    theme.SetExpression("new");
-    Fill(theme, {10}, false);
-    // The method moved before the expression is passed over.
-    const TovoMBString moved = Edited(theme.ToXML(0, ""), [](pugi::xml_node root) {
-        root.insert_move_before(root.child("dkm:Range3DMethod"), root.child("dkm:FieldExpression"));
-        root.child("dkm:Range3DMethod").text().set("4");
-    });
-    target.SetExpression("old");
-    target.MakeDefault(KrTheme3D::ClassStdev, 2, Array({0, 0}), {}, 0);
-    ASSERT_TRUE(target.FromXML(moved, 0, ""));
-    EXPECT_EQ("new", target.GetExpression().Str());
-    EXPECT_EQ(KrTheme3D::ClassStdev, target.GetClassType());
-    EXPECT_EQ((Doubles{10}), Values(target));
-    target.SetExpression("kept");
-    ASSERT_TRUE(target.FromXML(Edited(moved,
-                                      [](pugi::xml_node root) {
-                                          for (const char* szName :
-                                               {"dkm:FieldExpression", "dkm:Range3DMethod",
-                                                "dkm:RangeItems"})
-                                              root.remove_child(szName);
-                                      }),
-                               0, ""));
-    EXPECT_EQ("kept", target.GetExpression().Str());
-    EXPECT_EQ(KrTheme3D::ClassStdev, target.GetClassType());
-    EXPECT_EQ(0, target.GetCount());
-}
-
-TEST_F(RangeXmlTest, BreakValuesComeFromTheRangeTextsOnly) {
-    Fill(theme, {1, 2, 3, 4, 5, 6, 7}, false);
-    // Lower bounds before "<=" at a position above 0, the top after ">=" likewise; other texts add
-    // nothing and a repeated value is dropped, so later elements give their contents to earlier
-    // items.
-    ASSERT_TRUE(target.FromXML(
-        SetItemTexts(theme.ToXML(0, ""), "dkm:RangeValue",
-                     {"X<5", "5<=X<7", "abc", " 7 <=X<9", "<=8", "X>= 9 ", "X>=9", ">=4"}),
-        0, ""));
-    EXPECT_EQ((Doubles{5, 7, 9}), Values(target));
-    EXPECT_EQ((Strings{"c0", "c1", "c2", "c3"}), Captions(target));
-    EXPECT_FALSE(target.IsVisibleAt(1));
 }
 
 // ---- unique theme
@@ -534,20 +458,6 @@ TEST_F(UniqueXmlTest, VersionsAndRefusedDocuments) {
     EXPECT_FALSE(target.FromXML(strRange, 0, ""));
     EXPECT_EQ(1, target.GetType());
     EXPECT_EQ("_t", target.GetAliasSuffix().Str());
-}
-
-TEST_F(UniqueXmlTest, OnlyFalseInAnyCaseHidesAnItem) {
-    const std::pair<const char*, bool> cases[] = {
-        {"FALSE", false}, {"false", false}, {"FaLsE", false}, {"TRUE", true},
-        {"", true},       {"0", true},      {"no", true},     {" FALSE", true}};
-    for (const auto& [szText, bVisible] : cases) {
-        KrTheme3DUnique target;
-        target.FromXML(Edited([&](pugi::xml_node root) {
-                           Item(root, 0).child("dkm:StyleEnable").text() = szText;
-                       }),
-                       kVersion, "");
-        EXPECT_EQ(bVisible, target.IsVisibleAt(0) != FALSE) << '"' << szText << '"';
-    }
 }
 
 // ---- both item lists: icon names

@@ -732,7 +732,7 @@ TEST(ReaderBoundsTest, WritersUnderMemoryPressureWriteAllOrNothing) {
             g_nAllocationsLeft = -1;
             if (written.IsEmpty()) {
                 // The theme's own record comes last (a chart item that failed logs first); a
-                // base part that could not be written is the base's failure, empty as specified.
+                // base part that could not be written is the base's failure, and empty.
                 const auto records = LogOf("EGg041");
                 if (!records.empty()) {
                     ++nLogged;

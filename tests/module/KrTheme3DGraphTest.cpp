@@ -1,32 +1,35 @@
-// The graph theme's model: items, array items and join keys, settings, the modified flag, the
-// query definition and copying; the chart definition it holds; the style theme, its sibling
-// over the base.
+// The graph theme: its model (items, array items and join keys, settings, the modified flag, the
+// query definition, copying), the chart geometry of one feature (checked by the parameters the
+// records keep; expected numbers worked out by hand from the chart formulas) and the layer's
+// figures.
 #include "Theme3DBase/KrTheme3DGraph.h"
-#include "Theme3DBase/Kr3DGraph.h"
-#include "Theme3DBase/KrTheme3DStyle.h"
+#include "ThemeTestSupport.h"
+#include "VyGeometry600/KrGeoCompound.h"
+#include "VyGeometry600/KrGeoCylinder.h"
+#include "VyGeometry600/KrGeoPieCylinder.h"
+#include "VyGeometry600/KrGeoText3D.h"
 #include "VyGeometry600/KrGeometry.h"
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdio>
 #include <functional>
 #include <memory>
 #include <sstream>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
-using KRS::Kr3DGraphItem;
-using KRS::KrTheme3DGraph;
+using namespace KRS;
+using ThemeTest::Array;
 using TOVO::TovoArray;
+using TOVO::TovoGetRValue;
 using TOVO::TovoMBString;
+using TOVO::TovoPoint3D;
+using TOVO::TovoRect2D;
 
 namespace {
-
-template <typename T> TovoArray<T> Array(std::vector<T> values) {
-    TovoArray<T> arr;
-    for (const T& v : values)
-        arr.Add(v);
-    return arr;
-}
 
 // The items as "caption[*][=value,value]": * marks an array item. "A B C*=1,2,3".
 std::string Items(const KrTheme3DGraph& theme) {
@@ -55,25 +58,12 @@ KrTheme3DGraph Filled() {
     return theme;
 }
 
-TEST(GraphThemeTest, NewThemeHasTheDefaults) {
-    const KrTheme3DGraph theme;
-    EXPECT_EQ(theme.GetType(), 4);
-    EXPECT_EQ(theme.GetGraphType(), 0);
-    EXPECT_EQ(theme.GetItemTextFormat(), 1);
-    EXPECT_EQ(theme.IsShowItemText(), FALSE);
-    EXPECT_EQ(theme.IsModified(), FALSE);
-    EXPECT_EQ(theme.GetItemTextStyle().GetForeColor(), TOVORGB(255, 255, 255));
-    EXPECT_EQ(theme.GetItemTextStyle().GetAlign(), 7);
-    EXPECT_EQ(theme.GetItemTextStyle().IsFixedSize(), TRUE);
-    EXPECT_EQ(theme.GetItemTextStyle().GetHeight(), 8.0);
-}
-
 // Every operation that sets the flag, and every one that must not.
 TEST(GraphThemeTest, ModifiedFlagFollowsTheListExactly) {
     using T = KrTheme3DGraph;
     const std::vector<std::pair<std::function<void(T&)>, bool>> cases = {
         {[](T& t) { t.SetGraphType(4); }, true},
-        {[](T& t) { t.SetStyleAt(0, KRS::KrStyle()); }, true},
+        {[](T& t) { t.SetStyleAt(0, KrStyle()); }, true},
         {[](T& t) { t.GetStyleAt(0); }, true},
         {[](T& t) { t.Add("D"); }, true},
         {[](T& t) { t.RemoveAll(); }, true},
@@ -103,7 +93,7 @@ TEST(GraphThemeTest, ModifiedFlagFollowsTheListExactly) {
         {[](T& t) { t.SetStartAngle(3); }, false},
         {[](T& t) { t.SetGraduatedMode(2); }, false},
         {[](T& t) { t.SetShowItemText(TRUE); }, false},
-        {[](T& t) { t.SetItemTextStyle(KRS::KrTextStyle()); }, false},
+        {[](T& t) { t.SetItemTextStyle(KrTextStyle()); }, false},
         {[](T& t) { t.SetItemTextFormat(3); }, false},
     };
     for (std::size_t i = 0; i < cases.size(); ++i) {
@@ -158,20 +148,6 @@ TEST(GraphThemeTest, ArrayFieldsByCaption) {
     EXPECT_EQ(theme.RemoveArrayField("C"), TRUE);
 }
 
-TEST(GraphThemeTest, JoinKeysChangeOnTheirOwn) {
-    KrTheme3DGraph theme = Filled();
-    theme.InsertJoinArrayFieldAt(5, Array<int>({40, 50}));
-    const int keys[] = {1, 2};
-    theme.InsertJoinArrayFieldAt(1, keys, 2);
-    theme.InsertJoinArrayFieldAt(0, keys, 0);
-    EXPECT_EQ(Keys(theme), (std::vector<int>{10, 1, 2, 20, 30, 40, 50}));
-    EXPECT_EQ(Items(theme), "A B C*=1,2,3"); // values untouched
-    EXPECT_EQ(theme.RemoveJoinArrayFieldAt(5, 10), 2);
-    EXPECT_EQ(theme.RemoveJoinArrayFieldAt(5, 1), 0);
-    EXPECT_EQ(theme.RemoveJoinArrayFieldAt(0, 0), 0);
-    EXPECT_EQ(Keys(theme), (std::vector<int>{10, 1, 2, 20, 30}));
-}
-
 TEST(GraphThemeTest, QueryDefinitionNamesFieldsAndAliases) {
     KrTheme3DGraph theme;
     theme.SetAliasSuffix("X");
@@ -220,10 +196,10 @@ TEST(GraphThemeTest, AssignmentCopiesEveryMemberAndSelfAssignmentNothing) {
     source.SetMaxSumSize(9);
     source.CalExtremumvValue(4, 16, TOVO::TovoRect2D(), 0, FALSE);
     source.SetAliasSuffix("S");
-    KRS::KrTextStyle textStyle;
+    KrTextStyle textStyle;
     textStyle.SetHeight(11);
     source.SetItemTextStyle(textStyle);
-    std::unique_ptr<KRS::KrGeometry>(source.ConvertToGeometry(nullptr, 0, TOVO::TovoPoint3D()));
+    std::unique_ptr<KrGeometry>(source.ConvertToGeometry(nullptr, 0, TOVO::TovoPoint3D()));
     source.SetModifiedFlag(FALSE);
 
     KrTheme3DGraph target;
@@ -246,66 +222,210 @@ TEST(GraphThemeTest, AssignmentCopiesEveryMemberAndSelfAssignmentNothing) {
     EXPECT_EQ(target.IsModified(), FALSE);
 }
 
-// ---- the chart definition the theme holds, and the style theme
+// ---- chart geometry and the layer's figures
 
-// Reaches the items to give them values, which only the graph theme does otherwise.
-struct Graph : KRS::Kr3DGraph {
-    // One item per letter, caption "C<letter>"; item i of withValues gets the value i + 1.
-    explicit Graph(const std::string& letters, std::vector<int> withValues = {}) {
-        for (char e : letters)
-            SetCaptionAt(Add(std::string(1, e).c_str()), ("C" + std::string(1, e)).c_str());
-        for (int i : withValues)
-            m_arrItems[i].m_arrValues.Add(i + 1.0);
-    }
-    // The expressions, each followed by its values: "A B2 C".
-    std::string Items() const {
-        std::string out;
-        for (int i = 0; i < GetCount(); ++i) {
-            out += (i ? " " : "") + GetExpressionAt(i).Str();
-            for (double v : GetItem(i).m_arrValues)
-                out += std::to_string(int(v));
-        }
-        return out;
-    }
+const TovoPoint3D kAnchor(10.0, 0.0, 5.0);
+const TovoRect2D kTenByTen(0, 0, 10, 10);
+
+struct Probe : KrTheme3DGraph {
+    using KrTheme3DGraph::GetItemString;
 };
 
-TEST(GraphTest, SetCountCutsGrowsWithDefaultsOrRepeatsTheLastItem) {
-    KRS::Kr3DGraph empty;
-    empty.SetCount(3);
-    ASSERT_EQ(empty.GetCount(), 3);
-    EXPECT_TRUE(empty.GetExpressionAt(2).IsEmpty());
-
-    Graph two("AB", {1});
-    KRS::KrStyle style;
-    style.SetFillColor(TOVORGB(9, 9, 9));
-    two.SetStyleAt(1, style);
-    two.SetCount(5);
-    EXPECT_EQ(two.Items(), "A B2 B2 B2 B2");
-    EXPECT_EQ(two.GetCaptionAt(4), "CB");
-    EXPECT_EQ(two.GetStyleAt(4), style);
-    two.SetCount(1);
-    two.SetCount(0);
-    two.SetCount(-2);
-    EXPECT_EQ(two.Items(), "A");
+// The numbers with twelve significant digits, space-separated.
+std::string Numbers(std::initializer_list<double> values) {
+    std::string out;
+    for (double v : values) {
+        char text[32];
+        std::snprintf(text, sizeof text, "%.12g", v);
+        out += (out.empty() ? "" : " ") + std::string(text);
+    }
+    return out;
 }
 
-// The style theme's copies are the base's: they copy the base part, independently.
-TEST(ThemeBaseClassesTest, StyleThemeCopiesItsBasePartAndKeepsTheBaseSlots) {
-    KRS::KrTheme3DStyle source;
-    source.SetAliasSuffix("_x");
-    source.SetExternalValue("1", "one");
-    const KRS::KrTheme3DStyle copied(source);
-    KRS::KrTheme3DStyle assigned;
-    EXPECT_EQ(&(assigned = source), &assigned);
-    source.SetAliasSuffix("later");
-    source.RemoveAllExternalValues();
-    for (const KRS::KrTheme3DStyle* pTheme :
-         {&copied, static_cast<const KRS::KrTheme3DStyle*>(&assigned)}) {
-        EXPECT_EQ("_x", pTheme->GetAliasSuffix());
-        EXPECT_EQ(1, pTheme->GetExternalValues().GetCount());
+// Each part as its recorded parameters, "; "-separated:
+//   bar x y z radiusX radiusY height offsetX red/altitude
+//   pie x y z radiusX radiusY sweep start end height red
+//   text x y z "text"
+std::string Parts(const KrGeometry* pChart) {
+    const auto* chart = dynamic_cast<const KrGeoCompound*>(pChart);
+    if (!chart)
+        return "null";
+    std::string out;
+    for (int i = 0; i < chart->GetCount(); ++i) {
+        out += i ? "; " : "";
+        const KrGeometry* part = chart->GetAt(i);
+        if (const auto* bar = dynamic_cast<const KrGeoCylinder*>(part)) {
+            const TovoPoint3D& c = bar->GetCentre();
+            out += "bar " +
+                   Numbers({c.x, c.y, c.z, bar->GetRadiusX(), bar->GetRadiusY(), bar->GetHeight(),
+                            bar->GetOffsetX()}) +
+                   " " + std::to_string(TovoGetRValue(bar->GetStyle()->GetFillColor())) + "/" +
+                   std::to_string(bar->GetStyle()->GetAltitudeMode());
+        } else if (const auto* pie = dynamic_cast<const KrGeoPieCylinder*>(part)) {
+            const TovoPoint3D& c = pie->GetCentre();
+            out += "pie " +
+                   Numbers({c.x, c.y, c.z, pie->GetRadiusX(), pie->GetRadiusY(), pie->GetSweep(),
+                            pie->GetStartAngle(), pie->GetEndAngle(), pie->GetHeight()}) +
+                   " " + std::to_string(TovoGetRValue(pie->GetStyle()->GetFillColor()));
+        } else if (const auto* text = dynamic_cast<const KrGeoText3D*>(part)) {
+            const TovoPoint3D& p = text->GetPointAt(0);
+            out += "text " + Numbers({p.x, p.y, p.z}) + " \"" +
+                   text->GetSubTextAt(0).GetText().Str() + "\"";
+        }
     }
-    EXPECT_EQ(nullptr, source.FindStyle(TOVO::TovoVariant("a")));
-    EXPECT_EQ(nullptr, source.GetTextStyle());
+    return out;
+}
+
+// Three field items with fill colours red 1, 2, 3; bar width 1000; sizes 100 .. 200 for sums
+// 0 .. 10. Bars 1000 m apart at the equator: a spacing of 2 * 1000 / 40075016.68557849 * 360
+// = 0.0179663056824 degrees.
+class GraphGeometryTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        for (unsigned i = 1; i <= 3; ++i) {
+            KrStyle style;
+            style.SetFillColor(TOVORGB(i, 0, 0));
+            theme.SetStyleAt(theme.Add(("F" + std::to_string(i)).c_str()), style);
+        }
+        theme.SetBarWidth(1000);
+        theme.SetMinSumSize(100);
+        theme.SetMaxSumSize(200);
+        theme.CalExtremumvValue(0.0, 10.0, kTenByTen, 0, FALSE);
+    }
+
+    std::string Chart(int nType, std::vector<double>& values, TovoPoint3D position = kAnchor) {
+        theme.SetGraphType(nType);
+        std::unique_ptr<KrGeometry> chart(
+            theme.ConvertToGeometry(values.data(), static_cast<unsigned>(values.size()), position));
+        return Parts(chart.get());
+    }
+
+    Probe theme;
+};
+
+TEST_F(GraphGeometryTest, BarsStandInARowAndSkipNonPositiveValues) {
+    theme.SetShowItemText(TRUE);
+    std::vector<double> values{2, 0, 2};
+    // Sum 4: size 200 - 100 * (10 - 4) / 10 = 140, each bar 140 * 2 / 4 = 70 high; the row is
+    // shifted back by one spacing.
+    EXPECT_EQ(Chart(4, values), "bar 10 0 5 500 500 70 -0.0179663056824 1/0; "
+                                "text 9.98203369432 0 75 \"50.0%\"; "
+                                "bar 10.0359326114 0 5 500 500 70 -0.0179663056824 3/0; "
+                                "text 10.0179663057 0 75 \"50.0%\"");
+    EXPECT_EQ(values[1], 0.001);
+}
+
+TEST_F(GraphGeometryTest, PieSweepRules) {
+    theme.SetStartAngle(30);
+    std::vector<double> one{5}; // size 150 for sum 5; no gap for a single value
+    EXPECT_EQ(Chart(6, one), "pie 10 0 5 37.5 37.5 360 30 390 18.75 1");
+    // Sum 200, size 2100. 1 of 200 is 1.8 degrees, under 1 after the gap: no slice, and the
+    // next keeps its start.
+    std::vector<double> small{1, 99, 100};
+    EXPECT_EQ(Chart(6, small), "pie 10 0 5 525 525 176.2 31.8 208 262.5 2; "
+                               "pie 10 0 5 525 525 178 210 388 262.5 3");
+    // A replaced value counts as 0.001 in later starts; the sum (1, size 110) is not recomputed.
+    std::vector<double> replaced{-1, 2};
+    EXPECT_EQ(Chart(6, replaced), "pie 10 0 5 27.5 27.5 718 30.36 748.36 13.75 2");
+    EXPECT_EQ(replaced[0], 0.001);
+}
+
+TEST_F(GraphGeometryTest, EmptyFailedAndClippedCharts) {
+    for (int type : {4, 6, 12}) {
+        std::vector<double> none, nonPositive{0, -3, 0};
+        EXPECT_EQ(Chart(type, none), "") << type;
+        EXPECT_EQ(Chart(type, nonPositive), "") << type;
+        EXPECT_EQ(nonPositive, (std::vector<double>{0.001, 0.001, 0.001}));
+    }
+    std::vector<double> values{1, 2};
+    EXPECT_EQ(Chart(5, values), "null");
+    theme.SetGraphType(4);
+    EXPECT_EQ(
+        Parts(std::unique_ptr<KrGeometry>(theme.ConvertToGeometry(nullptr, 3, kAnchor)).get()), "");
+    // Values beyond the items count nowhere: sum 4, size 140.
+    std::vector<double> extra{1, 1, 2, -5, 100};
+    EXPECT_EQ(Chart(12, extra), "bar 10 0 5 500 500 35 0 1/0; bar 10 0 40 500 500 35 0 2/1; "
+                                "bar 10 0 75 500 500 70 0 3/1");
+
+    // Sizes 0: bars of zero height give the chart up, a pie has radius 0 (default grey style).
+    KrTheme3DGraph bare;
+    bare.Add("A");
+    std::vector<double> four{4};
+    for (int type : {4, 12, 6}) {
+        bare.SetGraphType(type);
+        std::unique_ptr<KrGeometry> chart(bare.ConvertToGeometry(four.data(), 1, kAnchor));
+        EXPECT_EQ(Parts(chart.get()), type == 6 ? "pie 10 0 5 0 0 360 0 360 0 128" : "null");
+    }
+}
+
+TEST_F(GraphGeometryTest, ItemTextsInEveryFormat) {
+    theme.SetCaptionAt(0, "A");
+    struct Case {
+        int nFormat;
+        double dValue, dSum;
+        const char* szText;
+    };
+    const Case cases[] = {
+        {1, 12.5, 50, "25.0%"},     {0, 12.5, 50, "25.0%"}, {9, 12.5, 50, "25.0%"},
+        {2, 12.5, 50, "12.5"},      {2, 3, 50, "3"},        {2, 100, 50, "100"},
+        {2, 0.000001, 50, "0"},     {3, 12.5, 50, "A"},     {4, 12.5, 50, "A 25.0%"},
+        {5, 12.5, 50, "A 12.5"},    {5, 20, 50, "A 20"},    {1, 1, 0.00000000001, ""},
+        {4, 1, -0.00000000001, ""}, {2, 1, 0, "1"},         {1, 1, 3, "33.3%"},
+    };
+    for (const Case& c : cases) {
+        theme.SetItemTextFormat(c.nFormat);
+        EXPECT_EQ(theme.GetItemString(c.dValue, 0, c.dSum), c.szText)
+            << c.nFormat << " " << c.dValue;
+    }
+    theme.SetItemTextFormat(3);
+    EXPECT_EQ(theme.GetItemString(1, 3, 2), ""); // no item 3: no caption
+    // Trailing dots are cut from a chart's texts; an empty text stays empty. Sum 2: size 120.
+    theme.SetCaptionAt(0, "Total...");
+    theme.SetCaptionAt(1, "");
+    theme.SetShowItemText(TRUE);
+    std::vector<double> values{1, 1};
+    EXPECT_EQ(Chart(12, values), "bar 10 0 5 500 500 60 0 1/0; text 10 0 35 \"Total\"; "
+                                 "bar 10 0 65 500 500 60 0 2/1; text 10 0 95 \"\"");
+}
+
+TEST(GraphExtremesTest, ArrayItemsAddTheirExtremes) {
+    KrTheme3DGraph theme;
+    theme.Add("FIELD");
+    theme.AddArrayField("a", Array({-5, 2, 3}));
+    theme.AddArrayField("b", Array({4, 1}));
+    theme.AddArrayField("empty", TovoArray<double>());
+    // min 1 - 5 + 1 clamped to 0, max 10 + 3 + 4; absolute: 1 + 2 + 1 and 10 + 5 + 4; a count
+    // of 0 adds nothing.
+    const std::pair<std::pair<int, unsigned char>, const char*> cases[] = {
+        {{1, FALSE}, "0 17 0 4.12310562562 2.83321334406"},
+        {{1, TRUE}, "4 19 2 4.35889894354 2.94443897917"},
+        {{0, TRUE}, "1 10 1 3.16227766017 2.30258509299"}};
+    for (const auto& c : cases) {
+        theme.CalExtremumvValue(1.0, 10.0, TovoRect2D(), c.first.first, c.first.second);
+        EXPECT_EQ(Numbers({theme.GetMinSum(), theme.GetMaxSum(), theme.GetSqrtMinSum(),
+                           theme.GetSqrtMaxSum(), theme.GetLogMaxSum()}),
+                  c.second);
+    }
+}
+
+TEST(GraphValuesTest, ArrayValuesByJoinKeyAndItemTypes) {
+    KrTheme3DGraph theme;
+    theme.AddArrayField("a", Array({1.5, 2.5}));
+    theme.Add("F");
+    for (int k : {10, 20, 30, 20})
+        theme.GetJoinArrayField().Add(k);
+    struct Case {
+        int nIndex, nKey;
+        double dValue;
+    };
+    for (const Case& c : {Case{0, 10, 1.5}, Case{0, 20, 2.5}, Case{0, 30, 0.0}, Case{0, 99, 0.0},
+                          Case{1, 10, 0.0}, Case{2, 10, 0.0}, Case{-1, 10, 0.0}}) {
+        double d = -7.0;
+        theme.GetThemeGraphValues(d, c.nIndex, c.nKey);
+        EXPECT_EQ(d, c.dValue) << c.nIndex << " " << c.nKey;
+    }
+    for (int i : {0, 1, 2}) // array, field, none
+        EXPECT_EQ(theme.GetThemeGraphItemType(i), 2 - i);
 }
 
 } // namespace

@@ -26,17 +26,10 @@ protected:
     KrTheme3DLabel label;
 };
 
+// The text style holds the host's defaults but for halo, size 20, an opaque yellow, the face name
+// and alignment 6.
 TEST_F(LabelTest, NewThemeDefaults) {
-    EXPECT_EQ(label.GetType(), 3);
-    EXPECT_EQ(label.GetLabel3DType(), KrTheme3DLabel::Label3DText);
-    EXPECT_EQ(label.IsAlonglineText(), FALSE);
-    KRS::KrTextStyle expected; // the host's defaults but for these five settings
-    expected.SetHalo(TRUE);
-    expected.SetSize(20.0);
-    expected.SetForeColor(0xFF00FFFFu); // alpha 255, blue 0, green 255, red 255
-    expected.SetFaceName(TovoMBString("\xCE\xA2\xC8\xED\xD1\xC5\xBA\xDA", 8));
-    expected.SetAlign(6);
-    EXPECT_TRUE(*label.GetTextStyle() == expected);
+    ThemeTest::ExpectDocument("label-default", label.ToXML(0, ""));
     EXPECT_EQ(label.ConvertToGeometry(nullptr, 0, TOVO::TovoPoint3D()), nullptr);
 }
 
@@ -99,13 +92,6 @@ TEST_F(LabelTest, ExternalValueModeOneTranslatesAfterTrimming) {
     EXPECT_EQ(Text(TovoVariant("2  ")), "two");
     EXPECT_EQ(Text(TovoVariant()), "none");
     EXPECT_EQ(Text(TovoVariant("3")), "");
-}
-
-TEST_F(LabelTest, FieldNames) {
-    label.SetAliasSuffix("_7");
-    EXPECT_EQ(label.GetFieldName(FALSE).Str(), "Theme3DLabel_7");
-    label.SetExpression("POP");
-    EXPECT_EQ(label.GetFieldName(TRUE).Str(), "POP as Theme3DLabel_7");
 }
 
 TEST_F(LabelTest, ItemsAreOwnedCopiesKeyedByExactText) {

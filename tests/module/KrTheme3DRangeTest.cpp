@@ -1,16 +1,22 @@
+// The ranges theme's model: break values and items, lookups, copies, and classification. Expected
+// break values were worked out from the formulas in double precision outside this code (same
+// order of operations), so they are compared exactly.
 #include "Theme3DBase/KrTheme3DRange.h"
 #include "ThemeTestSupport.h"
 #include "VyToolkit600/KrLogFile.h"
 
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <cmath>
 #include <cstdint>
+#include <functional>
 #include <limits>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
 using namespace KRS;
+using TOVO::TovoArray;
 using TOVO::TovoVariant;
 
 using namespace ThemeTest;
@@ -19,10 +25,16 @@ namespace {
 
 class RangeProbe : public KrTheme3DRange {
 public:
+    using KrTheme3DRange::ClassifyWithCustomInterval;
+    using KrTheme3DRange::ClassifyWithEqualDistance;
+    using KrTheme3DRange::ClassifyWithExtraction;
+    using KrTheme3DRange::ClassifyWithExtractionNew;
+    using KrTheme3DRange::ClassifyWithLogarithm;
+    using KrTheme3DRange::ClassifyWithStdev;
     using KrTheme3DRange::m_arrFieldExpressions;
-    using KrTheme3DRange::m_arrItems;
     using KrTheme3DRange::m_bDescending;
     using KrTheme3DRange::RemoveTheme3DItems;
+    using KrTheme3DRange::Stdev;
 };
 
 const double kNaN = std::numeric_limits<double>::quiet_NaN();
@@ -107,12 +119,6 @@ TEST_F(RangeTest, LookupByBoundaryTablesForBothOrdersAndMisses) {
     EXPECT_FALSE(theme.FindStyle(static_cast<KrRecordset*>(nullptr), style));
 }
 
-// The lookups and Add's duplicate check take the count through the virtual GetValueCount.
-class FirstBreakOnly : public RangeProbe {
-public:
-    int GetValueCount() const override { return 1; }
-};
-
 TEST_F(RangeTest, RemovalCountsBreakValuesAndEmptiesWhenAllGo) {
     const struct {
         int nIndex, nCount, nRemoved;
@@ -151,36 +157,6 @@ TEST_F(RangeTest, FieldNamesExpressionsAndTypes) {
             nType == 2 || nType == 3 || nType == 4 || nType == 6 || nType == 7 || nType == 16;
         EXPECT_EQ(bNumeric, theme.CheckFieldType(nType) != FALSE) << nType;
     }
-}
-
-TEST_F(RangeTest, IndexAccessorsAndNullEntries) {
-    Fill(theme, {10, 20});
-    KrTheme3DItem* pItem = theme.GetAt(1);
-    KrTheme3DItem hidden = Item("set");
-    hidden.m_bVisible = FALSE;
-    theme.SetAt(1, hidden);
-    EXPECT_EQ(pItem, theme.GetAt(1));
-    EXPECT_EQ("set", theme.GetCaptionAt(1).Str());
-    EXPECT_FALSE(theme.IsVisibleAt(1));
-    KrStyle style;
-    style.SetFillColor(TOVORGB(1, 2, 3));
-    theme.SetStyleAt(2, style);
-    EXPECT_EQ(style, theme.GetStyleAt(2));
-    theme.SetValueAt(0, 30); // no order check
-    EXPECT_EQ((Doubles{30, 20}), Values(theme));
-    EXPECT_THROW(theme.GetValueAt(2), std::out_of_range);
-
-    delete theme.m_arrItems[2];
-    theme.m_arrItems[2] = nullptr;
-    theme.SetAt(2, Item("x"));
-    theme.SetCaptionAt(2, "x");
-    theme.SetVisibleAt(2, TRUE);
-    theme.SetStyleAt(2, style);
-    EXPECT_EQ(nullptr, theme.GetAt(2));
-    EXPECT_TRUE(theme.GetCaptionAt(2).IsEmpty());
-    EXPECT_FALSE(theme.IsVisibleAt(2));
-    EXPECT_EQ(nullptr, theme.FindStyle(35.0));
-    EXPECT_EQ((Strings{"r0", "set"}), Captions(KrTheme3DRange(theme))); // copies skip it
 }
 
 TEST_F(RangeTest, CopiesAreDeepAndEmptyingKeepsTheSettings) {
@@ -222,6 +198,177 @@ TEST_F(RangeTest, VariantsBecomeNumbersOrLogTwoRecords) {
     EXPECT_EQ("400 EEe007 Src/Theme3DBase/KrTheme3DRange 112|"
               "400 EGi055 Src/Theme3DBase/KrTheme3DRange 113|",
               Logs());
+}
+
+// ---- classification
+
+const double kInf = HUGE_VAL;
+
+// Break values (NaN matching NaN), and n + 1 visible uncaptioned default items for n of them.
+void ExpectBreaks(const KrTheme3DRange& theme, const Doubles& expected) {
+    ASSERT_EQ(expected.size(), std::size_t(theme.GetValueCount()));
+    for (int i = 0; i < theme.GetValueCount(); ++i) {
+        const double d = theme.GetValueAt(i);
+        EXPECT_TRUE(d == expected[i] || (std::isnan(d) && std::isnan(expected[i])))
+            << i << " " << d;
+    }
+    EXPECT_EQ(expected.empty() ? 0 : int(expected.size()) + 1, theme.GetCount());
+    for (int i = 0; i < theme.GetCount(); ++i) {
+        EXPECT_TRUE(theme.IsVisibleAt(i));
+        EXPECT_TRUE(theme.GetCaptionAt(i).IsEmpty());
+        EXPECT_EQ(KrStyle(), theme.GetStyleAt(i));
+    }
+}
+
+TEST(RangeClassify, MethodsOnTheirData) {
+    // The quantile rows pass their values as the break values too.
+    const struct {
+        int nMethod, nCount;
+        Doubles values;
+        double dInterval;
+        Doubles expected;
+    } table[] = {
+        // equal distance, also for unknown codes; i * step + min, not min + i * (max - min) / count
+        {0, 4, {0, 100}, 0, {25, 50, 75}},
+        {7, 4, {0, 100}, 0, {25, 50, 75}},
+        {0,
+         7,
+         {-14.91, 44.01},
+         0,
+         {-6.492857142857142, 1.9242857142857162, 10.341428571428576, 18.758571428571432,
+          27.17571428571429, 35.592857142857156}},
+        {0, 5, {42, 42}, 0, {42}},
+        {0, 3, {0, kInf}, 0, {kInf, kInf}}, // infinite values are not within 1e-10 of another
+        // square root; below zero the signed root
+        {1, 4, {0, 16}, 0, {1, 4, 9}},
+        {1, 3, {3, 50}, 0, {12.332199428407062, 27.998866095073737}},
+        {1, 4, {-16, 16}, 0, {-4, 0, 4}},
+        // logarithm; a min near or below zero starts at 1, bounds at or below zero give 1
+        {3, 3, {1, 1000}, 0, {10, 100}},
+        {3, 2, {0, 100}, 0, {10}},
+        {3, 3, {2, 2000}, 0, {20.000000000000004, 200.00000000000003}},
+        {3, 3, {5e-11, 500}, 0, {7.937005259840998, 62.996052494743665}},
+        {3, 4, {0, 5e-11}, 0, {1}},
+        {3, 4, {-50, -2}, 0, {1}},
+        // standard deviation: lower part inserted in front, upper part appended
+        {2, 2, {0, 10}, 0, {2.5, 7.5}},
+        {2, 2, {0, 0, 0, 10}, 0, {0.3349364905389032, 4.665063509461097, 8.99519052838329}},
+        {2, 2, {0, 10, 10, 10}, 0, {1.004809471616709, 5.334936490538903, 9.665063509461097}},
+        {2, 2, {2, 4, 4, 4, 5, 5, 7, 9}, 0, {4, 6, 8}}, // mean 5, population deviation 2
+        {2, 2, {3, 3, 3, 3}, 0, {}},
+        // quantile through Add; a run that turns or holds NaN is checked in full
+        {4, 9, {1, 1, 2}, 0, {1, 2}},
+        {4, 2, {1, 2, 3, 2 + 5e-11, 0}, 0, {1, 2, 3, 0}},
+        {4, 2, {5, kNaN, 5 - 5e-11, kInf, 4, kInf, 4 + 5e-11}, 0, {5, kNaN, kInf, 4, kInf}},
+        // custom interval
+        {5, 2, {0, 100}, 30, {30, 60, 90}},
+        {5, 2, {0.3, 1.05}, 0.1, {0.4, 0.5, 0.6000000000000001, 0.7, 0.8, 0.9000000000000001, 1}},
+        {5, 2, {0, 100}, 100, {}},
+        {5, 2, {0, 100}, 0.001, {0}},
+        {5, 2, {0, 100}, 0.00305, {0}}, // a ratio just above 32767
+        {5, 2, {0, 100}, 0, {0}},
+        {5, 2, {7, 7 + 5e-11}, 1, {7}},
+        {5, 2, {0, 100}, -10, {}},
+        {5, 2, {100, 0}, -200, {}},
+    };
+    for (const auto& row : table) {
+        KrTheme3DRange theme;
+        const TovoArray<double> values = Array(row.values);
+        EXPECT_TRUE(theme.MakeDefault(row.nMethod, row.nCount, values, values, row.dInterval));
+        SCOPED_TRACE(testing::Message()
+                     << row.nMethod << " " << row.values[0] << " " << row.dInterval);
+        ExpectBreaks(theme, row.expected);
+        EXPECT_EQ(row.nMethod > 5 ? 0 : row.nMethod, theme.GetClassType());
+    }
+}
+
+TEST(RangeClassify, RejectsTooFewClassesOrValuesAndKeepsExpressionAndOrder) {
+    RangeProbe theme;
+    theme.SetExpression("POP");
+    theme.m_bDescending = TRUE;
+    theme.MakeDefault(KrTheme3D::ClassLogarithm, 3, Array({1, 1000}), Array({}), 0);
+    EXPECT_FALSE(theme.MakeDefault(0, 1, Array({0, 100}), Array({}), 0));
+    EXPECT_FALSE(theme.MakeDefault(0, 4, Array({5}), Array({}), 0));
+    ExpectBreaks(theme, {10, 100});
+    EXPECT_EQ(KrTheme3D::ClassLogarithm, theme.GetClassType());
+    EXPECT_TRUE(theme.MakeDefault(KrTheme3D::ClassCustomInterval, 2, Array({0, 9}), Array({}), 9));
+    ExpectBreaks(theme, {});
+    EXPECT_EQ("POP", theme.GetExpression().Str());
+    EXPECT_TRUE(theme.m_bDescending);
+}
+
+TEST(RangeClassify, OnlyAbsurdClassCountsAreCut) {
+    KrTheme3DRange theme;
+    theme.MakeDefault(0, 40000, Array({0, 1}), Array({}), 0);
+    ASSERT_EQ(39999, theme.GetValueCount());
+    EXPECT_EQ(2.5e-05, theme.GetValueAt(0));
+    EXPECT_EQ(0.9999750000000001, theme.GetValueAt(39998));
+    theme.MakeDefault(3, INT_MAX, Array({2, 5}), Array({}), 0);
+    ExpectBreaks(theme, {2});
+    RangeProbe older;
+    older.ClassifyWithEqualDistance(INT_MAX, 5, 2);
+    ExpectBreaks(older, {2});
+    theme.MakeDefault(5, 2, Array({0, 32767}), Array({}), 1); // the ratio at the limit: kept
+    ASSERT_EQ(32766, theme.GetValueCount());
+    EXPECT_EQ(32766, theme.GetValueAt(32765));
+    theme.MakeDefault(5, 2, Array({0, 100}), Array({}), 0.0031); // ratio just below 32767
+    ASSERT_EQ(32258, theme.GetValueCount());
+    EXPECT_EQ(99.9998, theme.GetValueAt(32257));
+}
+
+TEST(RangeClassify, OlderFormsMakeMinAndMaxBreakValues) {
+    using Probe = RangeProbe;
+    const struct {
+        std::function<void(Probe&)> classify;
+        Doubles expected;
+    } table[] = {
+        {[](Probe& t) { t.ClassifyWithEqualDistance(5, 1, 0); },
+         {0, 0.3333333333333333, 0.6666666666666666, 1}},
+        {[](Probe& t) { t.ClassifyWithExtraction(5, 50, 3); },
+         {2.9999999999999996, 12.332199428407062, 27.998866095073737, 50.00000000000001}},
+        {[](Probe& t) { t.ClassifyWithLogarithm(5, 2000, 2); },
+         {2, 20.000000000000004, 200.00000000000003, 2000.0000000000002}},
+        {[](Probe& t) { t.ClassifyWithLogarithm(4, 1000, 0); }, {1, 31.622776601683793, 1000}},
+        {[](Probe& t) { t.ClassifyWithCustomInterval(0.25, 1, 0.1); }, {0.1, 0.35, 0.6, 0.85, 1.1}},
+        {[](Probe& t) { t.ClassifyWithCustomInterval(30, 0, 100); }, {}}, // max not above min
+        {[](Probe& t) { t.ClassifyWithCustomInterval(-30, 100, 0); }, {}},
+        // two classes: min as the formula makes it; one class: nothing
+        {[](Probe& t) { t.ClassifyWithExtraction(2, 50, 3); }, {2.9999999999999996}},
+        {[](Probe& t) { t.ClassifyWithLogarithm(2, 50, 0); }, {1}},
+        {[](Probe& t) { t.ClassifyWithEqualDistance(1, 50, 3); }, {}},
+    };
+    for (const auto& row : table) {
+        Probe theme;
+        row.classify(theme);
+        ExpectBreaks(theme, row.expected);
+    }
+}
+
+// The root scale divided once: two classes of the newer form break at (sqrt 2 + 5 sqrt 2) / 2 =
+// 3 sqrt 2, squared 18; three of the older form at min and max.
+TEST(RangeClassify, OneDivisionOfTheRootScale) {
+    RangeProbe newer, older;
+    newer.ClassifyWithExtractionNew(2, 50, 2);
+    older.ClassifyWithExtraction(3, 50, 3);
+    ASSERT_EQ(1, newer.GetValueCount());
+    EXPECT_NEAR(18.0, newer.GetValueAt(0), 1e-12);
+    ASSERT_EQ(2, older.GetValueCount());
+    EXPECT_NEAR(3.0, older.GetValueAt(0), 1e-12);
+    EXPECT_NEAR(50.0, older.GetValueAt(1), 1e-12);
+}
+
+TEST(RangeClassify, ProtectedMethodsAddToWhatIsThere) {
+    RangeProbe theme;
+    theme.Add(50, KrTheme3DItem());
+    theme.ClassifyWithEqualDistance(4, 100, 0); // 0, a repeated 50, 100
+    ExpectBreaks(theme, {50, 0, 100});
+    // Inserts 0 and 2.5 in front and drops the 0, appends 7.5 and 10 and drops the 10.
+    theme.ClassifyWithStdev(Array({0, 10}));
+    ExpectBreaks(theme, {2.5, 50, 0, 100, 7.5});
+    theme.ClassifyWithStdev(Array({kNaN, 1})); // no part runs, but the first and last still go
+    ExpectBreaks(theme, {50, 0, 100});
+    theme.ClassifyWithStdev(Array({}));
+    ExpectBreaks(theme, {0});
 }
 
 } // namespace

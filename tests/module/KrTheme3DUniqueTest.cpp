@@ -62,20 +62,6 @@ TEST_F(UniqueTest, KeepsInsertionOrderAndRefusesDuplicates) {
     EXPECT_EQ("X", caption.Str());
 }
 
-TEST_F(UniqueTest, SetValueAtMovesTheItemToANewValueAndIndexesAreChecked) {
-    EXPECT_THROW(theme.GetValueAt(3), std::out_of_range);
-    EXPECT_THROW(theme.GetStyleAt(-1), std::out_of_range);
-    EXPECT_THROW(theme.SetCaptionAt(3, "q"), std::out_of_range);
-    EXPECT_THROW(theme.SetValueAt(3, "new"), std::out_of_range);
-    EXPECT_NO_THROW(theme.SetValueAt(3, "a")); // a present value returns before the access
-    theme.SetVisibleAt(1, FALSE);
-    for (const char* szValue : {"a", "b", ""})
-        theme.SetValueAt(1, szValue);
-    EXPECT_EQ("a:A:1:1|b:B:0:2|c:C:1:3", Summary(theme));
-    theme.SetValueAt(1, "B2");
-    EXPECT_EQ("a:A:1:1|B2:B:0:2|c:C:1:3", Summary(theme));
-}
-
 TEST_F(UniqueTest, RemoveAtLimitsTheCountAndRemoveAllKeepsTheRest) {
     theme.Add("d", MakeItem("D", 4));
     const std::string all = "a:A:1:1|b:B:1:2|c:C:1:3|d:D:1:4";
@@ -178,37 +164,6 @@ TEST_F(UniqueTest, LookupTranslatesByModeAndLogsValuesWithoutTranslation) {
     theme.SetExternalValueMode(0);
     theme.SetVisibleAt(1, FALSE);
     EXPECT_EQ(StyleAt(-1), theme.FindStyle(TovoMBString("b")));
-}
-
-TEST(UniqueNumbers, FloatingPointValuesMatchWithinTheTolerance) {
-    KrTheme3DUnique theme;
-    for (const char* szValue :
-         {"abc", "2.00000000001", "2", "2.0", "3", "1e-10", "0.1", "nan", "-7", "-7.0"})
-        theme.Add(szValue, KrTheme3DItem());
-    theme.SetVisibleAt(8, FALSE); // the first match ends the walk even when it is hidden
-    // "abc" reads as 0; 1e-10 is not within 1e-10 of 0; the float's text is "0.1".
-    const std::pair<TovoVariant, int> cases[] = {{TovoVariant(2.0), 1},
-                                                 {TovoVariant(1.99999999995), 1},
-                                                 {TovoVariant(3.0), 4},
-                                                 {TovoVariant(0.0), 0},
-                                                 {TovoVariant(5e-11), 0},
-                                                 {TovoVariant(1e-10), 5},
-                                                 {TovoVariant(0.1f), 6},
-                                                 {TovoVariant(-1e-10), -1},
-                                                 {TovoVariant(-7.0), -1},
-                                                 {TovoVariant(NAN), -1},
-                                                 {TovoVariant(INFINITY), -1},
-                                                 {TovoVariant(std::int32_t(2)), 2},
-                                                 {TovoVariant(std::int16_t(3)), 4}};
-    for (const auto& [value, nIndex] : cases)
-        EXPECT_EQ(nIndex < 0 ? &theme.GetDefaultStyle() : &theme.GetStyleAt(nIndex),
-                  theme.FindStyle(value))
-            << value.ToString().Str();
-    theme.RemoveAt(0, 1); // 0 and 1e-10 lie exactly the tolerance apart: no match
-    EXPECT_EQ(&theme.GetDefaultStyle(), theme.FindStyle(TovoVariant(0.0)));
-    theme.SetValueAt(0, "3.00000000009"); // now the first 3 in theme order
-    EXPECT_EQ(&theme.GetStyleAt(0), theme.FindStyle(TovoVariant(3.0)));
-    EXPECT_EQ(&theme.GetStyleAt(1), theme.FindStyle(TovoVariant(2.0)));
 }
 
 // The plain walk over the values, as the index must answer it.

@@ -5,6 +5,11 @@
 #include "Theme3DBase/KrTheme3DRange.h"
 #include "VyToolkit600/KrLogFile.h"
 
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -35,10 +40,26 @@ inline std::string Logs() {
     return logs;
 }
 
-inline TOVO::TovoArray<double> Array(const Doubles& values) {
-    TOVO::TovoArray<double> arr;
-    for (double d : values)
-        arr.Add(d);
+// A written document against tests/module/expected/NAME.xml, byte for byte. VY_UPDATE_EXPECTED=1
+// rewrites the file instead: read every rewritten file against the element order and texts the
+// readers of these documents expect before committing it.
+inline void ExpectDocument(const std::string& name, const TOVO::TovoMBString& strXML) {
+    const std::string path = std::string(VY_TEST_DATA_DIR) + "/../module/expected/" + name + ".xml";
+    const char* szUpdate = std::getenv("VY_UPDATE_EXPECTED");
+    if (szUpdate && std::string(szUpdate) == "1") {
+        std::ofstream(path, std::ios::binary) << strXML.Str() << '\n';
+        return;
+    }
+    std::ifstream in(path, std::ios::binary);
+    ASSERT_TRUE(in) << path;
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), strXML.Str() + "\n") << name;
+}
+
+// An array of the values; of doubles unless told otherwise.
+template <typename T = double> TOVO::TovoArray<T> Array(const std::vector<T>& values) {
+    TOVO::TovoArray<T> arr;
+    for (const T& value : values)
+        arr.Add(value);
     return arr;
 }
 

@@ -3,7 +3,6 @@
 #include "VyGeometry600/KrGeoCylinder.h"
 #include "VyGeometry600/KrGeoPieCylinder.h"
 #include "VyGeometry600/KrGeoText3D.h"
-#include "VyGeometry600/KrGeometryManager.h"
 
 #include <gtest/gtest.h>
 

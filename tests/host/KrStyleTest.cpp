@@ -8,7 +8,6 @@
 #include <random>
 #include <string>
 #include <utility>
-#include <vector>
 
 using KRS::KrStyle;
 using KRS::KrTextStyle;

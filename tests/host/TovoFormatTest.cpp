@@ -101,6 +101,8 @@ TEST(TovoFormatTest, StarWidthsAndMixedFormats) {
 
 TEST(TovoFormatTest, RefusesFormatsThatDoNotFitTheirArguments) {
     EXPECT_THROW(TovoMBString::Formatted("%d", 1.0), TovoFormatError);
+    EXPECT_THROW(TovoMBString::Formatted("%x", "a"), TovoFormatError);
+    EXPECT_THROW(TovoMBString::Formatted("%c", 1.0), TovoFormatError);
     EXPECT_THROW(TovoMBString::Formatted("%f", 1), TovoFormatError);
     EXPECT_THROW(TovoMBString::Formatted("%s", 1), TovoFormatError);
     EXPECT_THROW(TovoMBString::Formatted("%*d", 1.0, 2), TovoFormatError);

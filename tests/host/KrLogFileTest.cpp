@@ -83,9 +83,6 @@ TEST(KrStringEx, EveryLoggedCodeHasATextWithOneClassNameConversion) {
         const int first = s.Find("%s");
         ASSERT_GE(first, 0) << code;
         EXPECT_EQ(s.Find('%', first + 1), -1) << code;
-        TovoMBString message;
-        message.Format(s.c_str(), "KrTheme3DGraph");
-        EXPECT_EQ(message.Find("KrTheme3DGraph"), first) << code;
     }
     KrStringEx unknown("left over");
     EXPECT_FALSE(unknown.LoadResString("XYZ001"));

@@ -11,7 +11,7 @@ using KRS::KrMarkup;
 using TOVO::TovoMBString;
 using Texts = std::vector<std::string>;
 
-TEST(KrMarkupWrite, BuildsRootChildrenAttributesAndNesting) {
+TEST(KrMarkupWrite, BuildsRootChildrenAttributesNestingAndSubDocuments) {
     KrMarkup xml;
     EXPECT_EQ(xml.GetDoc(), "");
     ASSERT_TRUE(xml.AddElem("dkm:R", nullptr, FALSE, FALSE));
@@ -25,12 +25,10 @@ TEST(KrMarkupWrite, BuildsRootChildrenAttributesAndNesting) {
     ASSERT_TRUE(xml.AddElem("d", "3", FALSE, TRUE));
     EXPECT_FALSE(xml.AddElem("bad name", "x", FALSE, TRUE));
     EXPECT_EQ(xml.GetDoc(), "<dkm:R><a>1</a><b k=\"v\"><c>2</c></b><d>3</d></dkm:R>");
-}
 
-// The themes' way of writing: load the base document, place the root, append children.
-TEST(KrMarkupWrite, ChildrenAndSubDocumentsGoLastAndComeOutUnchanged) {
+    // The themes' way of writing: load the base document, place the root, append children; the
+    // children and sub-documents go last and come out unchanged.
     const char* const kSub = "<s k=\"1\"><x>a b</x><y/></s>";
-    KrMarkup xml;
     xml.SetDoc("<r><a/><b/></r>");
     ASSERT_TRUE(xml.FindElem("r"));
     ASSERT_TRUE(xml.FindChildElem("a"));

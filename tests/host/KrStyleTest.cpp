@@ -3,13 +3,11 @@
 #include "VyToolkit600/KrTextStyle.h"
 
 #include <gtest/gtest.h>
-#include <pugixml.hpp>
 
 #include <cmath>
 #include <random>
 #include <string>
 #include <utility>
-#include <vector>
 
 using KRS::KrStyle;
 using KRS::KrTextStyle;
@@ -45,11 +43,6 @@ KrTextStyle FullTextStyle() {
     return t;
 }
 
-std::string RootName(const TovoMBString& xml) {
-    pugi::xml_document doc;
-    return doc.load_string(xml.c_str()) ? doc.document_element().name() : "<unreadable>";
-}
-
 } // namespace
 
 TEST(KrStyle, EveryMemberRoundTripsInBothVersionsUnderTheRootTheCallerNames) {
@@ -58,7 +51,7 @@ TEST(KrStyle, EveryMemberRoundTripsInBothVersionsUnderTheRootTheCallerNames) {
         {0, "dkm:Style"}, {20090106, "dkm:DefaultStyle"}, {20031211, "dkm:GeoStyle"}};
     for (const auto& [version, name] : cases) {
         const TovoMBString xml = full.ToXML(version, version ? name : "");
-        EXPECT_EQ(RootName(xml), name);
+        EXPECT_EQ(xml.Find(TovoMBString("<") + name + ">"), 0) << xml.Str();
         KrStyle read;
         ASSERT_TRUE(read.FromXML(xml, version)) << name;
         EXPECT_TRUE(read == full) << name;
@@ -100,7 +93,7 @@ TEST(KrStyle, ShortcutWritesWhatTheMarkupWrites) {
 TEST(KrTextStyle, RoundTripsPlainAndAfterRenamingEveryTextStyle) {
     const KrTextStyle full = FullTextStyle();
     const std::string xml = full.ToXML(20090106).Str();
-    EXPECT_EQ(RootName(xml), "dkm:TextStyle");
+    EXPECT_EQ(xml.find("<dkm:TextStyle>"), 0u) << xml;
     TovoMBString names(KrTextStyle().ToXML(0)); // only the root's name holds "TextStyle"
     EXPECT_EQ(names.Replace("TextStyle", "x"), 2);
     EXPECT_EQ(names.Replace("</", "x"), 11); // the root and its ten members

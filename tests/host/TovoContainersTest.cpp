@@ -12,6 +12,7 @@
 #include <random>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 using TOVO::TovoArray;
@@ -98,11 +99,9 @@ TEST(TovoContainersTest, DictionaryAnswersAsAMapUnderRandomOperations) {
             EXPECT_EQ(found, model.count(key) ? model[key] : -1); // a miss leaves it alone
         }
         ASSERT_EQ(dict.GetCount(), static_cast<int>(model.size()));
-        std::string order, expected;
+        std::vector<std::pair<std::string, int>> entries; // in the map's order
         for (const auto& kv : dict)
-            order += kv.first.Str() + "=" + std::to_string(kv.second) + ";";
-        for (const auto& [k, v] : model)
-            expected += k + "=" + std::to_string(v) + ";";
-        ASSERT_EQ(order, expected);
+            entries.emplace_back(kv.first.Str(), kv.second);
+        ASSERT_EQ(entries, (std::vector<std::pair<std::string, int>>(model.begin(), model.end())));
     }
 }

@@ -214,23 +214,26 @@ const NumberCase& GetNumberCase(int nValues) {
     return c;
 }
 
-// The first value within the tolerance, by binary search over the sorted numbers.
-const KrStyle* PlainNumberLookup(const NumberCase& c, const TovoVariant& value) {
+// By binary search: the position of the first sorted number within the tolerance of the
+// value's, or the end.
+std::size_t FirstMatch(const NumberCase& c, const TovoVariant& value) {
     const double d = value.GetDouble();
     const auto it = std::lower_bound(c.sorted.begin(), c.sorted.end(), d - 1e-10);
-    if (it != c.sorted.end() && *it - d < 1e-10)
-        return c.sortedStyles[static_cast<std::size_t>(it - c.sorted.begin())];
-    return &c.defaultStyle;
+    return it != c.sorted.end() && *it - d < 1e-10 ? static_cast<std::size_t>(it - c.sorted.begin())
+                                                   : c.sorted.size();
+}
+
+const KrStyle* PlainNumberLookup(const NumberCase& c, const TovoVariant& value) {
+    const std::size_t n = FirstMatch(c, value);
+    return n < c.sorted.size() ? c.sortedStyles[n] : &c.defaultStyle;
 }
 
 // The same search to the theme's own items: a hit reads the item's visibility, as the theme must.
 const KrStyle* PlainNumberItemLookup(const NumberCase& c, const TovoVariant& value) {
-    const double d = value.GetDouble();
-    const auto it = std::lower_bound(c.sorted.begin(), c.sorted.end(), d - 1e-10);
-    if (it == c.sorted.end() || !(*it - d < 1e-10))
+    const std::size_t n = FirstMatch(c, value);
+    if (n == c.sorted.size() || !c.sortedItems[n]->m_bVisible)
         return &c.defaultStyle;
-    const KrTheme3DItem* item = c.sortedItems[static_cast<std::size_t>(it - c.sorted.begin())];
-    return item->m_bVisible ? &item->m_Style : &c.defaultStyle;
+    return &c.sortedItems[n]->m_Style;
 }
 
 // What the lookup would cost without an index: parse each value text in theme order until one

@@ -10,8 +10,10 @@
 #include <climits>
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <functional>
 #include <limits>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -202,7 +204,6 @@ TEST_F(RangeTest, VariantsBecomeNumbersOrLogTwoRecords) {
 
 // ---- classification
 
-const double kInf = HUGE_VAL;
 
 // Break values (NaN matching NaN), and n + 1 visible uncaptioned default items for n of them.
 void ExpectBreaks(const KrTheme3DRange& theme, const Doubles& expected) {
@@ -220,66 +221,33 @@ void ExpectBreaks(const KrTheme3DRange& theme, const Doubles& expected) {
     }
 }
 
+// The numbers of a text; strtod reads "nan" and "inf" too.
+Doubles Numbers(std::istream& in) {
+    Doubles numbers;
+    for (std::string word; in >> word && word != "|";)
+        numbers.push_back(std::strtod(word.c_str(), nullptr));
+    return numbers;
+}
+
 TEST(RangeClassify, MethodsOnTheirData) {
-    // The quantile rows pass their values as the break values too.
-    const struct {
-        int nMethod, nCount;
-        Doubles values;
-        double dInterval;
-        Doubles expected;
-    } table[] = {
-        // equal distance, also for unknown codes; i * step + min, not min + i * (max - min) / count
-        {0, 4, {0, 100}, 0, {25, 50, 75}},
-        {7, 4, {0, 100}, 0, {25, 50, 75}},
-        {0,
-         7,
-         {-14.91, 44.01},
-         0,
-         {-6.492857142857142, 1.9242857142857162, 10.341428571428576, 18.758571428571432,
-          27.17571428571429, 35.592857142857156}},
-        {0, 5, {42, 42}, 0, {42}},
-        {0, 3, {0, kInf}, 0, {kInf, kInf}}, // infinite values are not within 1e-10 of another
-        // square root; below zero the signed root
-        {1, 4, {0, 16}, 0, {1, 4, 9}},
-        {1, 3, {3, 50}, 0, {12.332199428407062, 27.998866095073737}},
-        {1, 4, {-16, 16}, 0, {-4, 0, 4}},
-        // logarithm; a min near or below zero starts at 1, bounds at or below zero give 1
-        {3, 3, {1, 1000}, 0, {10, 100}},
-        {3, 2, {0, 100}, 0, {10}},
-        {3, 3, {2, 2000}, 0, {20.000000000000004, 200.00000000000003}},
-        {3, 3, {5e-11, 500}, 0, {7.937005259840998, 62.996052494743665}},
-        {3, 4, {0, 5e-11}, 0, {1}},
-        {3, 4, {-50, -2}, 0, {1}},
-        // standard deviation: lower part inserted in front, upper part appended
-        {2, 2, {0, 10}, 0, {2.5, 7.5}},
-        {2, 2, {0, 0, 0, 10}, 0, {0.3349364905389032, 4.665063509461097, 8.99519052838329}},
-        {2, 2, {0, 10, 10, 10}, 0, {1.004809471616709, 5.334936490538903, 9.665063509461097}},
-        {2, 2, {2, 4, 4, 4, 5, 5, 7, 9}, 0, {4, 6, 8}}, // mean 5, population deviation 2
-        {2, 2, {3, 3, 3, 3}, 0, {}},
-        // quantile through Add; a run that turns or holds NaN is checked in full
-        {4, 9, {1, 1, 2}, 0, {1, 2}},
-        {4, 2, {1, 2, 3, 2 + 5e-11, 0}, 0, {1, 2, 3, 0}},
-        {4, 2, {5, kNaN, 5 - 5e-11, kInf, 4, kInf, 4 + 5e-11}, 0, {5, kNaN, kInf, 4, kInf}},
-        // custom interval
-        {5, 2, {0, 100}, 30, {30, 60, 90}},
-        {5, 2, {0.3, 1.05}, 0.1, {0.4, 0.5, 0.6000000000000001, 0.7, 0.8, 0.9000000000000001, 1}},
-        {5, 2, {0, 100}, 100, {}},
-        {5, 2, {0, 100}, 0.001, {0}},
-        {5, 2, {0, 100}, 0.00305, {0}}, // a ratio just above 32767
-        {5, 2, {0, 100}, 0, {0}},
-        {5, 2, {7, 7 + 5e-11}, 1, {7}},
-        {5, 2, {0, 100}, -10, {}},
-        {5, 2, {100, 0}, -200, {}},
-    };
-    for (const auto& row : table) {
+    std::istringstream table(ModuleFile("classify.txt"));
+    int nRows = 0;
+    for (std::string line; std::getline(table, line);) {
+        std::istringstream row(line + " |");
+        int nMethod = 0, nCount = 0;
+        double dInterval = 0;
+        std::string bar;
+        if (line.empty() || line[0] == '#' || !(row >> nMethod >> nCount >> dInterval >> bar))
+            continue;
+        SCOPED_TRACE(line);
+        const TovoArray<double> values = Array(Numbers(row));
         KrTheme3DRange theme;
-        const TovoArray<double> values = Array(row.values);
-        EXPECT_TRUE(theme.MakeDefault(row.nMethod, row.nCount, values, values, row.dInterval));
-        SCOPED_TRACE(testing::Message()
-                     << row.nMethod << " " << row.values[0] << " " << row.dInterval);
-        ExpectBreaks(theme, row.expected);
-        EXPECT_EQ(row.nMethod > 5 ? 0 : row.nMethod, theme.GetClassType());
+        EXPECT_TRUE(theme.MakeDefault(nMethod, nCount, values, values, dInterval));
+        ExpectBreaks(theme, Numbers(row));
+        EXPECT_EQ(nMethod > 5 ? 0 : nMethod, theme.GetClassType());
+        ++nRows;
     }
+    EXPECT_EQ(nRows, 31);
 }
 
 TEST(RangeClassify, RejectsTooFewClassesOrValuesAndKeepsExpressionAndOrder) {

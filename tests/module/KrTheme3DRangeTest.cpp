@@ -204,7 +204,6 @@ TEST_F(RangeTest, VariantsBecomeNumbersOrLogTwoRecords) {
 
 // ---- classification
 
-
 // Break values (NaN matching NaN), and n + 1 visible uncaptioned default items for n of them.
 void ExpectBreaks(const KrTheme3DRange& theme, const Doubles& expected) {
     ASSERT_EQ(expected.size(), std::size_t(theme.GetValueCount()));

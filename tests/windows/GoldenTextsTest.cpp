@@ -132,22 +132,14 @@ std::string DateTexts() {
 
 // A label theme's texts for values of every kind, with no number format and with several.
 std::string LabelTexts() {
-    std::vector<TovoVariant> values = {TovoVariant(),
-                                       TovoVariant(std::uint8_t{200}),
-                                       TovoVariant(std::int16_t{-32768}),
-                                       TovoVariant(std::int32_t{INT_MIN}),
-                                       TovoVariant(std::int64_t{LLONG_MAX}),
-                                       TovoVariant(0.1f),
-                                       TovoVariant(1e300),
-                                       TovoVariant(-2.5e-10),
-                                       TovoVariant(1234567.891),
-                                       TovoVariant(kInf),
-                                       TovoVariant(-kNaN),
-                                       TovoVariant("text \xE9"),
-                                       TovoVariant::FromDayNumber(45000.75, TovoVariant::Date),
-                                       TovoVariant::FromDayNumber(45000.75, TovoVariant::Time),
-                                       TovoVariant::FromDayNumber(45000.75, TovoVariant::DateTime),
-                                       TovoVariant::FromBinary("\x01\xFF", 2)};
+    using V = TovoVariant;
+    // clang-format off
+    const V values[] = {V(), V(std::uint8_t{200}), V(std::int16_t{-32768}), V(std::int32_t{INT_MIN}),
+                        V(std::int64_t{LLONG_MAX}), V(0.1f), V(1e300), V(-2.5e-10), V(1234567.891),
+                        V(kInf), V(-kNaN), V("text \xE9"), V::FromDayNumber(45000.75, V::Date),
+                        V::FromDayNumber(45000.75, V::Time), V::FromDayNumber(45000.75, V::DateTime),
+                        V::FromBinary("\x01\xFF", 2)};
+    // clang-format on
     std::string out;
     for (const std::string& fmt : Inputs("label formats")) {
         KrTheme3DLabel theme;

@@ -40,33 +40,6 @@ pugi::xml_node Root(pugi::xml_document& doc, const TovoMBString& strXML) {
     return doc.document_element();
 }
 
-// ---- chart items
-
-// Expression "POP", caption "Population", type 2, a fill colour and the values.
-Kr3DGraphItem ArrayItem(std::vector<double> values) {
-    Kr3DGraphItem item;
-    item.m_strFieldExpression = "POP";
-    item.m_strCaption = "Population";
-    item.m_nItemType = Kr3DGraphItem::ArrayItem;
-    for (double v : values)
-        item.m_arrValues.Add(v);
-    item.m_Style.SetFillColor(TOVORGB(200, 10, 20));
-    return item;
-}
-
-TEST(GraphItemTest, FragmentListsValuesOnlyForArrayItemsThatHaveThem) {
-    ExpectDocument("graphitem-array-empty", ArrayItem({}).ToXML(kVersion));
-    Kr3DGraphItem field = ArrayItem({3});
-    field.m_nItemType = 1;
-    ExpectDocument("graphitem-field", field.ToXML(kVersion));
-    ExpectDocument("graphitem-array", ArrayItem({1.5, 2}).ToXML(kVersion));
-
-    const Kr3DGraphItem written = ArrayItem({1.25, -3.5, 0});
-    Kr3DGraphItem read;
-    ASSERT_EQ(read.FromXML(written.ToXML(kVersion), 0), TRUE);
-    EXPECT_EQ(read.ToXML(kVersion), written.ToXML(kVersion));
-}
-
 // ---- graph theme
 
 KrTheme3DGraph FullGraph() {
@@ -99,27 +72,6 @@ TEST(GraphXmlTest, WritesTheWholeDocument) {
     ExpectDocument("graph-two-items", xml); // the defaults but for the items
     EXPECT_EQ(KrTheme3DGraph().IsModified(), FALSE);
     ExpectDocument("graph-full", FullGraph().ToXML(kVersion, ""));
-}
-
-TEST(GraphXmlTest, CodesAreWrittenByNameWithFallbacks) {
-    const struct {
-        int nType, nFormat, nMode;
-        const char *szType, *szFormat, *szMode;
-    } written[] = {{4, 2, 1, "Bar", "Value", "SquareRoot"},
-                   {6, 3, 0, "Pie", "Caption", "Constant"},
-                   {7, 5, 9, "Pie", "CaptionValue", "SquareRoot"},
-                   {-1, 0, 200, "Pie", "Percent", "SquareRoot"}};
-    for (const auto& c : written) {
-        KrTheme3DGraph theme;
-        theme.SetGraphType(c.nType);
-        theme.SetItemTextFormat(c.nFormat);
-        theme.SetGraduatedMode(c.nMode);
-        pugi::xml_document doc;
-        const pugi::xml_node root = Root(doc, theme.ToXML(kVersion, ""));
-        EXPECT_STREQ(root.child_value("dkm:GraphType"), c.szType);
-        EXPECT_STREQ(root.child_value("dkm:ItemTextFormat"), c.szFormat);
-        EXPECT_STREQ(root.child_value("dkm:GraduatedMode"), c.szMode);
-    }
 }
 
 TEST(GraphXmlTest, OlderVersionsWriteTheBasePartOnlyAndUnknownOnesNothing) {

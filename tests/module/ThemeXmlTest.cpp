@@ -182,13 +182,6 @@ TEST_F(RangeXmlTest, NumbersAreWrittenWithFifteenDecimalsTrimmed) {
     }
 }
 
-TEST_F(RangeXmlTest, WritesNothingForOtherVersions) {
-    Fill(theme, {1, 2}, false);
-    EXPECT_TRUE(theme.ToXML(1, "").IsEmpty());
-    EXPECT_TRUE(theme.ToXML(20031211, "").IsEmpty());
-    EXPECT_EQ(theme.ToXML(0, ""), theme.ToXML(20090106, ""));
-}
-
 // ---- unique theme
 
 TEST(UniqueXmlTest, WritesItsElementsAfterTheBasePart) {
@@ -198,10 +191,6 @@ TEST(UniqueXmlTest, WritesItsElementsAfterTheBasePart) {
     source.Add("2", MakeItem("", 2, false));
     source.SetDefaultStyle(MakeItem("", 99).m_Style);
     ExpectDocument("unique", source.ToXML(0, ""));
-    EXPECT_EQ(source.ToXML(0, ""), source.ToXML(kVersion, ""));
-    EXPECT_TRUE(source.ToXML(1, "").IsEmpty());
-    source.RemoveAll();
-    EXPECT_NE(source.ToXML(kVersion, "").Find("<dkm:UniqueItems/></dkm:Theme3D>"), -1);
 }
 
 // ---- both item lists: icon names

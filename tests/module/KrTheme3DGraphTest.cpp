@@ -110,6 +110,7 @@ TEST(GraphThemeTest, ItemsByIndexAndByExpression) {
     EXPECT_EQ(theme.IndexOf("AB"), -1);
     Kr3DGraphItem item;
     item.m_strCaption = "I";
+    item.m_Style = ThemeTest::MakeItem("", 9).m_Style; // moves with its item
     theme.Insert(1, item);
     theme.Insert(-1, item);
     theme.Insert(99, item);
@@ -117,6 +118,7 @@ TEST(GraphThemeTest, ItemsByIndexAndByExpression) {
     EXPECT_EQ(theme.RemoveAt(-1), 0);
     theme.RemoveAt(2);
     EXPECT_THROW(theme.GetItem(6), std::out_of_range);
+    EXPECT_EQ(TovoGetRValue(theme.GetStyleAt(1).GetFillColor()), 9u);
 
     theme.SetCaptionAt(0, "X", Array<double>({4, 5}));
     theme.SetCaptionAt(2, "Y", TovoArray<double>());
@@ -162,7 +164,7 @@ TEST(GraphThemeTest, QueryDefinitionNamesFieldsAndAliases) {
     EXPECT_EQ(KrTheme3DGraph().GetThemeQueryDef(none, FALSE), TRUE);
     KrTheme3DGraph one;
     one.Add("Z");
-    one.GetThemeQueryDef(none, TRUE);
+    EXPECT_EQ(one.GetThemeQueryDef(none, TRUE), TRUE);
     EXPECT_EQ(none.GetSize(), 1);
 }
 

@@ -112,6 +112,7 @@ TEST_F(LabelTest, CopyCopiesItemsAssignmentKeepsTargetItems) {
     label.SetAliasSuffix("_a");
     KRS::KrTextStyle style;
     label.SetTextStyle(style);
+    EXPECT_EQ(label.GetFieldName(TRUE).Str(), "E as Theme3DLabel_a");
     KrTheme3DLabel copy(label), target;
     EXPECT_NE(copy.Find("s"), label.Find("s"));
     ASSERT_EQ(copy.IsExist("s"), TRUE);

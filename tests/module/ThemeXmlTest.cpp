@@ -231,10 +231,6 @@ struct ReadingCase {
     std::vector<std::pair<std::string, std::string>> steps; // directive, argument
 };
 
-void PrintTo(const ReadingCase& c, std::ostream* out) {
-    *out << c.name;
-}
-
 std::vector<ReadingCase> ReadingCases() {
     std::istringstream in(ModuleFile("reading.txt"));
     std::vector<ReadingCase> cases;

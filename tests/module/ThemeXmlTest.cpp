@@ -129,14 +129,10 @@ void Fill(RangeProbe& theme, const Doubles& values, bool bDescending) {
         theme.SetAt(i, MakeItem(("c" + std::to_string(i)).c_str(), unsigned(i), i != 1));
 }
 
-pugi::xml_node RangeItems(pugi::xml_node root) {
-    return root.child("dkm:RangeItems");
-}
-
 Strings RangeTexts(const TovoMBString& strXML) {
     pugi::xml_document doc;
     Strings texts;
-    for (pugi::xml_node node : RangeItems(Root(doc, strXML)).children("dkm:RangeItem"))
+    for (pugi::xml_node node : Root(doc, strXML).child("dkm:RangeItems").children("dkm:RangeItem"))
         texts.push_back(node.child_value("dkm:RangeValue"));
     return texts;
 }

@@ -454,19 +454,6 @@ TEST(ReaderBoundsTest, RangeReaderTakesAZigzagOfBreakValues) {
     EXPECT_EQ(-40000.0, theme.GetValueAt(39999));
 }
 
-// The number format comes from the document unchecked; what it can make of one value is bounded
-// by the formatter's limits on width and precision, not by the numbers the document spells.
-TEST(ReaderBoundsTest, LabelNumberFormatCannotInflateALabel) {
-    for (const char* format :
-         {"%.999999999f", "%999999999f", "%4096.4096f", "%*.*f", "%.2147483647e"}) {
-        SCOPED_TRACE(format);
-        KrTheme3DLabel theme;
-        ASSERT_TRUE(theme.FromXML(Theme(3, El("dkm:NumFormat", format)), 0, ""));
-        EXPECT_EQ(format, theme.GetNumFormat());
-        EXPECT_LE(theme.GetStringFromVariant(TOVO::TovoVariant(1e308)).GetLength(), 8192);
-    }
-}
-
 // Items that hide deep documents leave the rest of the document read as usual.
 TEST(ReaderBoundsTest, DeepItemsReadWithoutRecursion) {
     KrTheme3DUnique unique;

@@ -40,9 +40,13 @@ inline std::string Logs() {
     return logs;
 }
 
+inline std::string ModulePath(const std::string& name) {
+    return std::string(VY_TEST_DATA_DIR) + "/../module/" + name;
+}
+
 // A file under tests/module, without the line end that closes it.
 inline std::string ModuleFile(const std::string& name) {
-    std::ifstream in(std::string(VY_TEST_DATA_DIR) + "/../module/" + name, std::ios::binary);
+    std::ifstream in(ModulePath(name), std::ios::binary);
     const std::string text(std::istreambuf_iterator<char>(in), {});
     return text.empty() || text.back() != '\n' ? text : text.substr(0, text.size() - 1);
 }
@@ -53,8 +57,7 @@ inline std::string ModuleFile(const std::string& name) {
 inline void ExpectDocument(const std::string& name, const TOVO::TovoMBString& strXML) {
     const char* szUpdate = std::getenv("VY_UPDATE_EXPECTED");
     if (szUpdate && std::string(szUpdate) == "1") {
-        std::ofstream(std::string(VY_TEST_DATA_DIR) + "/../module/expected/" + name + ".xml",
-                      std::ios::binary)
+        std::ofstream(ModulePath("expected/" + name + ".xml"), std::ios::binary)
             << strXML.Str() << '\n';
         return;
     }

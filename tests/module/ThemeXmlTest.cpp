@@ -1,6 +1,7 @@
 // The XML of every theme and of the chart item: the writers' documents, whole or read with plain
-// pugixml, their log records, and what the readers take from documents edited by hand. Plain
-// round trips of random themes are RoundTripRandomTest's. Then the readers' and writers' bounds.
+// pugixml, and their log records; what the readers take from documents edited by hand (the cases
+// of module/reading.txt). Plain round trips of random themes are RoundTripRandomTest's. Then the
+// readers' and writers' bounds.
 #include "Theme3DBase/Kr3DGraphItem.h"
 #include "Theme3DBase/KrTheme3DBaseFactory.h"
 #include "Theme3DBase/KrTheme3DGraph.h"
@@ -8,7 +9,6 @@
 #include "Theme3DBase/KrTheme3DRange.h"
 #include "Theme3DBase/KrTheme3DUnique.h"
 #include "ThemeTestSupport.h"
-#include "VyBase600/TovoVariant.h"
 #include "VyToolkit600/KrLogFile.h"
 
 #include <gtest/gtest.h>
@@ -16,8 +16,6 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <memory>
 #include <set>
 #include <sstream>
@@ -29,7 +27,6 @@ using namespace KRS;
 using namespace ThemeTest;
 using TOVO::TovoArray;
 using TOVO::TovoMBString;
-using TOVO::TovoVariant;
 
 namespace {
 
@@ -499,12 +496,12 @@ TEST(ReaderBoundsTest, WritersUnderMemoryPressureWriteAllOrNothing) {
     for (int i = 0; i < 40; ++i)
         range.Add(i, item);
     KrTheme3DGraph graph;
-    TOVO::TovoArray<double> values;
+    TovoArray<double> values;
     for (int i = 0; i < 3000; ++i)
         values.Add(i);
     graph.AddArrayField("a", values);
     graph.AddArrayField("b", values);
-    TOVO::TovoArray<int> keys;
+    TovoArray<int> keys;
     keys.SetSize(3000);
     graph.SetJoinArrayField(keys);
     KrTheme3DLabel label;
